@@ -1,0 +1,47 @@
+# Vantorel: cross build for Windows, tests under Wine.
+#   make test    install what is missing, build, run every test
+#   make demo    install, build, open the band in the Explorer stand-in over a sample folder
+#   make bench   run the benchmarks
+#   make fuzz    native sanitizer build of the matcher and a bounded fuzz run
+
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+PREFIX   := $(abspath $(BUILD))/wineprefix
+TOOLCHAIN := $(CURDIR)/cmake/mingw-w64-x86_64.cmake
+DISPLAY_RUN := WINEPREFIX=$(PREFIX) $(CURDIR)/scripts/with-display.sh
+
+.PHONY: all deps configure build prefix test demo bench fuzz clean
+
+all: build
+
+deps:
+	@sh scripts/ensure-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+prefix: deps
+	@sh scripts/wine-prefix.sh $(PREFIX)
+
+test: build prefix
+	cd $(BUILD) && $(DISPLAY_RUN) ctest --output-on-failure -j 2 $(CTEST_ARGS)
+
+bench: build prefix
+	$(DISPLAY_RUN) sh scripts/run-benchmarks.sh $(BUILD)
+
+demo: build prefix
+	$(DISPLAY_RUN) sh scripts/demo.sh $(BUILD)
+
+fuzz:
+	@sh scripts/ensure-deps.sh clang libclang-rt-14-dev
+	cmake -S tests/fuzz -B $(BUILD)-native -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)-native -j $(JOBS)
+	$(BUILD)-native/match_fuzz -max_total_time=$${FUZZ_SECONDS:-60} -max_len=600 $(BUILD)-native/corpus
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-native

@@ -1,0 +1,22 @@
+# GoogleTest from Debian's source package, built with the cross compiler.
+set(GTEST_SOURCE_DIR /usr/src/googletest/googletest)
+if(NOT EXISTS ${GTEST_SOURCE_DIR}/src/gtest-all.cc)
+  message(FATAL_ERROR "GoogleTest sources not found in ${GTEST_SOURCE_DIR} (apt-get install googletest)")
+endif()
+add_library(gtest STATIC ${GTEST_SOURCE_DIR}/src/gtest-all.cc)
+target_include_directories(gtest SYSTEM PUBLIC ${GTEST_SOURCE_DIR}/include PRIVATE ${GTEST_SOURCE_DIR})
+target_compile_definitions(gtest PUBLIC GTEST_HAS_PTHREAD=0)
+add_library(gtest_main STATIC ${GTEST_SOURCE_DIR}/src/gtest_main.cc)
+target_link_libraries(gtest_main PUBLIC gtest)
+
+# vantorel_add_test(name SOURCES ... LIBS ...): one Windows test program, run by ctest under Wine.
+function(vantorel_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest vantorel_options)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()

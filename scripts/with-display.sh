@@ -1,0 +1,35 @@
+#!/bin/sh
+# Runs a command with an X display: the current one if it answers, else a private Xvfb.
+# The Wine server of the prefix is kept alive for the whole command and shut down after it.
+set -e
+. "$(dirname "$0")/wine-env.sh"
+if [ -n "$DISPLAY" ] && [ -S "/tmp/.X11-unix/X$(echo "${DISPLAY#*:}" | cut -d. -f1)" ]; then
+  have_display=1
+else
+  have_display=0
+fi
+cleanup() {
+  [ -n "$WINEPREFIX" ] && WINEPREFIX="$WINEPREFIX" "$WINESERVER" -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+if [ "$have_display" = 0 ]; then
+  n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  i=0
+  while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
+fi
+# Start the Wine server and its services up front, detached from our output: a service that a
+# test program started would inherit the test's output pipe and keep ctest waiting.
+if [ -n "$WINEPREFIX" ]; then
+  export WINEPREFIX
+  "$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
+  "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
+fi
+set +e
+"$@"
+status=$?
+exit $status

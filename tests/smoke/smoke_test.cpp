@@ -1,0 +1,5 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+TEST(Smoke, WindowsApiAnswers) {
+  EXPECT_NE(GetDesktopWindow(), nullptr);
+}
