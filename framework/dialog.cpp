@@ -1,0 +1,51 @@
+#include "framework/dialog.h"
+
+namespace vantorel {
+
+ModelessDialog::~ModelessDialog() {
+  tearingDown_ = true;
+  Destroy();
+  if (hwnd_) {
+    // Could not be destroyed (another thread's window): cut it loose from this object.
+    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+    hwnd_ = nullptr;
+  }
+}
+
+HWND ModelessDialog::Create(WORD resourceId, HWND owner) noexcept {
+  if (hwnd_) return nullptr;
+  return CreateDialogParamW(Module::Instance(), MAKEINTRESOURCEW(resourceId), owner,
+                            &ModelessDialog::Proc, reinterpret_cast<LPARAM>(this));
+}
+
+void ModelessDialog::Destroy() noexcept {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+INT_PTR CALLBACK ModelessDialog::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  ModelessDialog* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<ModelessDialog*>(lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+    self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<ModelessDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  INT_PTR result = FALSE;
+  bool handled = false;
+  if (!self->tearingDown_) {
+    try {
+      handled = self->HandleDialogMessage(msg, wParam, lParam, result);
+    } catch (...) {
+      handled = false;
+    }
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+  }
+  return handled ? result : FALSE;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,75 @@
+#pragma once
+// Window objects: a C++ object in front of one window, with a message handler that consumes a
+// message or passes it on to the procedure underneath. Three ways to get a window:
+//   Create()     a window of a class of the module's own, or of a system class superclassed
+//                under a new name (WindowClassSpec::baseClass);
+//   Subclass()   an existing window of somebody else, until Unsubclass() or its destruction.
+// Every window object holds a module lock while it lives. A subclass is removed before its
+// object goes, and it survives the window dying first (the object simply becomes detached).
+#include <windows.h>
+
+#include "framework/module.h"
+#include "framework/window_thunk.h"
+
+namespace vantorel {
+
+struct WindowClassSpec {
+  const wchar_t* name;       // class name to register
+  const wchar_t* baseClass;  // system class to superclass, or null for a class of our own
+  UINT style;                // class styles (added to the base class's styles when superclassing)
+  HBRUSH background;         // own classes only
+  const wchar_t* cursor;     // system cursor (IDC_ARROW, ...) for own classes, or null
+};
+
+class Window {
+ public:
+  Window() noexcept = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND hwnd() const noexcept { return hwnd_; }
+  bool IsSubclassing() const noexcept { return kind_ == Kind::Subclassed; }
+
+  // Creates a window handled by this object; the class is registered on first use.
+  HWND Create(const WindowClassSpec& cls, HWND parent, const wchar_t* title, DWORD style,
+              DWORD exStyle, int x, int y, int width, int height, HMENU idOrMenu) noexcept;
+  // Destroys the window that Create made (no effect when there is none).
+  void DestroyOwnWindow() noexcept;
+
+  // Puts this object in front of the window's procedure (SetWindowLongPtrW, GWLP_WNDPROC).
+  bool Subclass(HWND window) noexcept;
+  // Puts the replaced procedure back. Returns false, still attached, when that failed. When
+  // another procedure was put in front of ours meanwhile, ours stays in its chain as a plain
+  // pass-through so that the other one keeps working.
+  bool Unsubclass() noexcept;
+
+  // Unregisters the module's window classes; for module unload.
+  static void UnregisterClasses() noexcept;
+
+ protected:
+  // The message map. Return true when the message is consumed (result is returned), false to
+  // pass it on to the procedure underneath.
+  virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+  // Calls the procedure underneath this object.
+  LRESULT CallNext(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  // After WM_NCDESTROY went through; the object is detached by then.
+  virtual void OnFinalMessage(HWND) {}
+
+ private:
+  enum class Kind { None, Own, Subclassed };
+  static LRESULT CALLBACK StartProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK ObjectProc(HWND self, UINT, WPARAM, LPARAM);
+  LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  void LeavePassThrough() noexcept;
+  void ResetState() noexcept;
+
+  HWND hwnd_ = nullptr;
+  WNDPROC prev_ = DefWindowProcW;
+  Kind kind_ = Kind::None;
+  bool tearingDown_ = false;
+  WindowThunk thunk_;
+  ModuleLockHolder lock_;
+};
+
+}  // namespace vantorel
