@@ -1,0 +1,76 @@
+#pragma once
+// The Explorer stand-in: a top-level frame that hosts a desk band the way Explorer does,
+// around the platform's real shell folder view.
+//
+//   frame (top-level)
+//   +-- toolbar strip      parent of the band window (the band site's IOleWindow)
+//   +-- SHELLDLL_DefView   the real view from IShellFolder::CreateViewObject/CreateViewWindow
+//   |   +-- SysListView32  items whose lParam are the items' relative identifier lists
+//   +-- BaseBar > ReBarWindow32 > SysTreeView32     optional folder tree pane
+// With the DirectUI layout the list view sits at
+//   SHELLDLL_DefView > DUIViewWndClassName > DirectUIHWND > CtrlNotifySink > SysListView32
+// and is filled by the stand-in itself with the folder's real relative identifier lists.
+#include <windows.h>
+#include <exdisp.h>
+#include <shlobj.h>
+
+#include <memory>
+
+namespace vantorel::host {
+
+struct HostOptions {
+  bool folderTree = false;      // show the BaseBar > ReBarWindow32 > SysTreeView32 pane
+  bool directUiLayout = false;  // put the list view on the DirectUI path
+  bool visible = false;         // show the frame (tests leave it hidden)
+  int width = 800;
+  int height = 600;
+};
+
+class ExplorerHost {
+ public:
+  // Creates the frame, its toolbar strip, browser object and band site. Null on failure.
+  // The calling thread must have initialised OLE (OleInitialize).
+  static std::unique_ptr<ExplorerHost> Create(const HostOptions& options);
+  virtual ~ExplorerHost() = default;
+
+  // Shows the folder: the old view is destroyed, a new one created, then
+  // DISPID_DOCUMENTCOMPLETE (259) is fired to every advised sink.
+  virtual bool Navigate(const wchar_t* folderPath) = 0;
+  virtual bool NavigateToIdList(PCIDLIST_ABSOLUTE folder) = 0;
+
+  virtual HWND Frame() const = 0;         // what IWebBrowser2::get_HWND answers
+  virtual HWND ToolbarStrip() const = 0;  // parent window of the band
+  virtual HWND ShellViewWindow() const = 0;
+  virtual HWND ListView() const = 0;      // the folder view's list view, on either layout
+  virtual HWND FolderTree() const = 0;    // null when the pane is off
+  virtual void ShowFolderTree(bool show) = 0;
+
+  // The browser object (IWebBrowser2, IServiceProvider, IConnectionPointContainer, IShellBrowser),
+  // a new reference each call.
+  virtual IWebBrowser2* Browser() = 0;
+  // The band site (IOleWindow, IInputObjectSite, IServiceProvider), a new reference each call.
+  virtual IUnknown* Site() = 0;
+  // Sinks currently advised on DWebBrowserEvents2.
+  virtual int AdvisedSinkCount() const = 0;
+  // Makes IWebBrowser2::get_HWND fail, for the failure paths of the band.
+  virtual void SetGetHwndFails(bool fails) = 0;
+
+  // Hosts the band like Explorer: SetSite, GetBandInfo, GetWindow, size into the strip, ShowDW.
+  virtual HRESULT AddBand(IUnknown* band) = 0;
+  // Lets go of the band like Explorer: ShowDW(FALSE), CloseDW, SetSite(NULL), Release.
+  virtual void RemoveBand() = 0;
+  virtual IUnknown* Band() const = 0;  // the hosted band (no reference added) or null
+
+  // Explorer's key routing for one message: while the band reports focus (HasFocusIO == S_OK)
+  // it goes to TranslateAcceleratorIO first; S_FALSE for Tab moves the focus on (to the view).
+  // Returns true when the band took the message; otherwise the caller dispatches it.
+  virtual bool RouteKey(MSG& msg) = 0;
+  // Runs the message loop until no message is waiting (keys routed as above).
+  virtual void PumpMessages() = 0;
+  // Closing: fires DISPID_ONQUIT (253) to every sink, then destroys the frame.
+  virtual void Close() = 0;
+  // The last focus report of the band (IInputObjectSite::OnFocusChangeIS): -1 none, 0 or 1.
+  virtual int LastFocusReport() const = 0;
+};
+
+}  // namespace vantorel::host
