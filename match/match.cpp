@@ -20,16 +20,44 @@ static_assert(sizeof(kHalfWidthRow) / sizeof(wchar_t) == kWidthTableSize + 1, "w
 // Characters trimmed from both ends of every (sub)expression.
 constexpr wchar_t kTrimSet[] = L" &|";
 
-// Copies at most kTextUnits - 1 code units of source and terminates the copy.
-void CopyBounded(wchar_t (&dest)[kTextUnits], const wchar_t* source) {
-  int i = 0;
+// What one pass over a (sub)expression learnt: its length and which of the
+// characters with a meaning it holds, so that the platform searches below run
+// only where they can find something.
+enum Marks : unsigned {
+  kHoldsAnd = 0x1,
+  kHoldsOr = 0x2,
+  kHoldsSpace = 0x4,
+  kHoldsWildcard = 0x8,
+};
+
+struct Scan {
+  int length;
+  unsigned marks;
+};
+
+// Copies at most kTextUnits - 1 code units of source, terminates the copy and
+// notes the operators and wildcards it holds.
+Scan CopyBounded(wchar_t (&dest)[kTextUnits], const wchar_t* source) {
+  Scan scan{0, 0};
   if (source != nullptr) {
-    for (; i < kTextUnits - 1 && source[i] != L'\0'; ++i) {
-      dest[i] = source[i];
+    for (; scan.length < kTextUnits - 1 && source[scan.length] != L'\0'; ++scan.length) {
+      const wchar_t c = source[scan.length];
+      dest[scan.length] = c;
+      switch (c) {
+        case L'&': scan.marks |= kHoldsAnd; break;
+        case L'|': scan.marks |= kHoldsOr; break;
+        case L' ': scan.marks |= kHoldsSpace; break;
+        case L'*':
+        case L'?': scan.marks |= kHoldsWildcard; break;
+        default: break;
+      }
     }
   }
-  dest[i] = L'\0';
+  dest[scan.length] = L'\0';
+  return scan;
 }
+
+bool IsTrimmed(wchar_t c) { return c == L' ' || c == L'&' || c == L'|'; }
 
 BOOL MatchWildcards(const wchar_t* name, const wchar_t* keyword) {
   const wchar_t* n = name;
@@ -94,27 +122,40 @@ BOOL NormalizeForMatch(wchar_t* text, DWORD options) {
 // operator and evaluating the text again, without the extra level. The left
 // operand never holds the operator it was split at, so left recursion is at
 // most three levels deep; the right chain shrinks by at least two code units a
-// level, so the depth stays below 130 levels of one 520-byte buffer each.
+// level, so the depth stays below 130 levels of about 600 bytes each.
+//
+// The copy notes which operators and wildcards the text holds; StrTrimW and
+// StrChrW are called only where they have something to find, and a keyword
+// goes straight to the substring or the wildcard test.
 BOOL MatchExpression(const wchar_t* name, const wchar_t* expression, int andContext) {
   wchar_t text[kTextUnits];
-  CopyBounded(text, expression);
-  StrTrimW(text, kTrimSet);
+  const Scan scan = CopyBounded(text, expression);
+  if (scan.length > 0 && (IsTrimmed(text[0]) || IsTrimmed(text[scan.length - 1]))) {
+    StrTrimW(text, kTrimSet);
+  }
   if (text[0] == L'\0') {
     return andContext != 0 ? TRUE : FALSE;
   }
 
   BOOL isAnd = TRUE;
-  wchar_t* split = StrChrW(text, L'&');
+  wchar_t* split = (scan.marks & kHoldsAnd) != 0 ? StrChrW(text, L'&') : nullptr;
   if (split == nullptr) {
     isAnd = FALSE;
-    split = StrChrW(text, L'|');
+    split = (scan.marks & kHoldsOr) != 0 ? StrChrW(text, L'|') : nullptr;
   }
   if (split == nullptr) {
-    split = StrChrW(text, L' ');
+    split = (scan.marks & kHoldsSpace) != 0 ? StrChrW(text, L' ') : nullptr;
     isAnd = andContext != 0 ? TRUE : FALSE;
   }
   if (split == nullptr) {
-    return MatchPattern(name, text);
+    // A single keyword (what MatchPattern decides, without searching it again).
+    if (name == nullptr) {
+      return FALSE;
+    }
+    if ((scan.marks & kHoldsWildcard) != 0) {
+      return MatchWildcards(name, text);
+    }
+    return StrStrW(name, text) != nullptr ? TRUE : FALSE;
   }
 
   *split = L'\0';

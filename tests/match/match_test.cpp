@@ -176,6 +176,24 @@ INSTANTIATE_TEST_SUITE_P(Wildcards, Table, ::testing::Values(
     Case{L"*.txt|*.doc", L"x.doc", kOr, true}, Case{L"*.txt *.doc", L"x.doc", kAnd, false},
     Case{L"r* *.txt", L"r.txt", kAnd, true}));
 
+TEST(Wildcards, MatchPatternDecidesLikeTheExpressionLeaf) {
+  // MatchPattern is the single-keyword test on its own; the expression path
+  // must agree with it for every keyword of the tables above.
+  const struct {
+    const wchar_t* keyword;
+    const wchar_t* name;
+  } pairs[] = {{L"port", L"report.txt"}, {L"TXT", L"a.txt"},   {L"b*", L"ab"},     {L"*.txt", L"a.txt.bak"},
+               {L"a?c", L"abcd"},        {L"abc*", L"abc"},    {L"*ab", L"aab"},   {L"*ab", L"aaab"},
+               {L"?", L""},              {L"*", L""},          {L"a*c*e", L"abcde"}, {L"x", L""}};
+  for (const auto& p : pairs) {
+    EXPECT_EQ(MatchPattern(p.name, p.keyword), MatchExpression(p.name, p.keyword, 0)) << p.keyword;
+  }
+  EXPECT_EQ(MatchPattern(L"report.txt", L"port"), TRUE);
+  EXPECT_EQ(MatchPattern(L"aab", L"*ab"), FALSE);
+  EXPECT_EQ(MatchPattern(L"aaab", L"*ab"), TRUE);
+  EXPECT_EQ(MatchPattern(L"abc", L"abc*"), FALSE);
+}
+
 // ---- Contract edge cases through the whole normalise-then-match path ---------
 
 INSTANTIATE_TEST_SUITE_P(EdgeCases, Table, ::testing::Values(
