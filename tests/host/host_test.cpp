@@ -239,6 +239,183 @@ TEST(ExplorerHost, RefreshReinsertsThroughTheListViewProcedure) {
   }
 }
 
+// The DirectUI layout: the list view sits on Explorer's later path and its items hold the
+// folder's own relative identifier lists, which the stand-in frees when the items go.
+TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
+  LONG locks = Module::LockCount();
+  ScratchFolder folder(NumberedFiles(9));
+  {
+    auto host = MakeHost(true);
+    ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
+    HWND frame = host->Frame();
+    HWND defView = FindWindowExW(frame, nullptr, L"SHELLDLL_DefView", nullptr);
+    ASSERT_NE(nullptr, defView);
+    EXPECT_EQ(nullptr, FindWindowExW(defView, nullptr, L"SysListView32", nullptr));
+    HWND dui = FindWindowExW(defView, nullptr, L"DUIViewWndClassName", nullptr);
+    HWND surface = FindWindowExW(dui, nullptr, L"DirectUIHWND", nullptr);
+    HWND sink = FindWindowExW(surface, nullptr, L"CtrlNotifySink", nullptr);
+    HWND list = FindWindowExW(sink, nullptr, L"SysListView32", nullptr);
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(list, host->ListView());
+    // Only one SHELLDLL_DefView under the frame: the platform's view is parked elsewhere.
+    EXPECT_EQ(nullptr, FindWindowExW(frame, defView, L"SHELLDLL_DefView", nullptr));
+    EXPECT_EQ(NumberedFiles(9), ResolveItems(list, host->CurrentFolder()));
+    EXPECT_EQ(9, host->OwnedIdListCount());
+
+    // The active view still answers with the shown folder.
+    ComPtr<IWebBrowser2> browser;
+    browser.attach(host->Browser());
+    ComPtr<IShellBrowser> shellBrowser;
+    ASSERT_EQ(S_OK, browser.As(shellBrowser));
+    ComPtr<IShellView> view;
+    ASSERT_EQ(S_OK, shellBrowser->QueryActiveShellView(view.put()));
+    ComPtr<IFolderView> folderView;
+    ASSERT_EQ(S_OK, view.As(folderView));
+    ComPtr<IPersistFolder2> persist;
+    ASSERT_EQ(S_OK, folderView->GetFolder(IID_IPersistFolder2, persist.put_void()));
+    UniquePidl current;
+    ASSERT_EQ(S_OK, persist->GetCurFolder(reinterpret_cast<PIDLIST_ABSOLUTE*>(current.put())));
+    EXPECT_TRUE(ILIsEqual(current.get(), host->CurrentFolder()));
+
+    // Deleting items frees their lists; refused inserts are freed by the inserter.
+    SendMessageW(list, LVM_DELETEITEM, 0, 0);
+    EXPECT_EQ(8, host->OwnedIdListCount());
+    g_inserts = 0;
+    g_refuseOdd = true;
+    g_listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountInserts)));
+    EXPECT_TRUE(host->Refresh());
+    g_refuseOdd = false;
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    EXPECT_EQ(9, g_inserts);
+    EXPECT_EQ(4, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(4, host->OwnedIdListCount());
+    for (const std::wstring& name : ResolveItems(list, host->CurrentFolder())) {
+      EXPECT_NE(L"<unresolved>", name);
+    }
+
+    // A navigation replaces the whole DirectUI tree.
+    ScratchFolder other(NumberedFiles(3, L"other"));
+    ASSERT_TRUE(host->Navigate(other.path().c_str()));
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(3, host->OwnedIdListCount());
+    EXPECT_EQ(NumberedFiles(3, L"other"), ResolveItems(host->ListView(), host->CurrentFolder()));
+    host->Close();
+    EXPECT_EQ(0, host->OwnedIdListCount());
+  }
+  EXPECT_EQ(locks, Module::LockCount());
+}
+
+TEST(ExplorerHost, FolderTreePaneComesAndGoes) {
+  ScratchFolder folder(NumberedFiles(2));
+  auto host = MakeHost(false, true);
+  ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
+  HWND bar = FindWindowExW(host->Frame(), nullptr, L"BaseBar", nullptr);
+  HWND rebar = FindWindowExW(bar, nullptr, L"ReBarWindow32", nullptr);
+  HWND tree = FindWindowExW(rebar, nullptr, L"SysTreeView32", nullptr);
+  ASSERT_NE(nullptr, tree);
+  EXPECT_EQ(tree, host->FolderTree());
+  // The tree shows the path down to the folder, the folder itself selected.
+  HTREEITEM selected = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  ASSERT_NE(nullptr, selected);
+  wchar_t text[MAX_PATH] = L"";
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = selected;
+  item.pszText = text;
+  item.cchTextMax = MAX_PATH;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(PathFindFileNameW(folder.path().c_str()), text);
+  // The view sits beside the pane, not under it.
+  RECT treeRect, viewRect;
+  GetWindowRect(bar, &treeRect);
+  GetWindowRect(host->ShellViewWindow(), &viewRect);
+  EXPECT_LE(treeRect.right, viewRect.left);
+
+  host->ShowFolderTree(false);
+  EXPECT_EQ(nullptr, host->FolderTree());
+  EXPECT_FALSE(IsWindow(tree));
+  EXPECT_EQ(nullptr, FindWindowExW(host->Frame(), nullptr, L"BaseBar", nullptr));
+  host->ShowFolderTree(true);
+  EXPECT_NE(nullptr, host->FolderTree());
+}
+
+// Hosting a band like Explorer, and Explorer's key routing around it.
+TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
+  LONG locks = Module::LockCount();
+  ScratchFolder folder(NumberedFiles(3));
+  BandLog log;
+  {
+    HostOptions options;
+    options.visible = true;
+    auto host = ExplorerHost::Create(options);
+    ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
+    ComPtr<TestBand> band = MakeComObject<TestBand>(&log);
+    ASSERT_EQ(S_OK, host->AddBand(static_cast<IObjectWithSite*>(band.get())));
+    std::vector<std::string> expected = {"SetSite", "GetBandInfo", "ShowDW(TRUE)"};
+    EXPECT_EQ(expected, log.calls);
+    HWND edit = band->window();
+    EXPECT_EQ(edit, host->BandWindow());
+    EXPECT_EQ(host->ToolbarStrip(), GetParent(edit));
+    EXPECT_TRUE(IsWindowVisible(edit));
+    RECT rc;
+    GetClientRect(edit, &rc);
+    RECT outer;
+    GetWindowRect(edit, &outer);
+    EXPECT_EQ(24, outer.bottom - outer.top);  // the band's minimum height
+    EXPECT_GT(outer.right - outer.left, 120);
+    EXPECT_EQ(E_UNEXPECTED, host->AddBand(static_cast<IObjectWithSite*>(band.get())));
+
+    SetFocus(edit);
+    ASSERT_EQ(edit, GetFocus());
+    auto key = [&](UINT message, WPARAM vk) {
+      MSG msg = {};
+      msg.hwnd = GetFocus();
+      msg.message = message;
+      msg.wParam = vk;
+      msg.lParam = 1;
+      return host->RouteKey(msg);
+    };
+    EXPECT_TRUE(key(WM_KEYDOWN, VK_RETURN));
+    EXPECT_EQ(1, band->enters);
+    EXPECT_TRUE(key(WM_KEYDOWN, 'X'));
+    EXPECT_EQ(1, band->dispatchedByBand);
+    EXPECT_FALSE(key(WM_CHAR, 'a'));  // S_FALSE for other keys: the host dispatches them
+    EXPECT_EQ(-1, host->LastFocusReport());
+    EXPECT_TRUE(key(WM_KEYDOWN, VK_TAB));
+    EXPECT_EQ(1, host->LastFocusReport());
+    EXPECT_EQ(host->ListView(), GetFocus());
+    // Without the focus the band is not asked.
+    EXPECT_FALSE(key(WM_KEYDOWN, VK_RETURN));
+    EXPECT_EQ(1, band->enters);
+
+    // Posted keys go the same way through the pump.
+    SetFocus(edit);
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    host->PumpMessages();
+    EXPECT_EQ(2, band->enters);
+
+    host->RemoveBand();
+    expected = {"SetSite", "GetBandInfo", "ShowDW(TRUE)", "ShowDW(FALSE)", "CloseDW", "SetSite(NULL)"};
+    EXPECT_EQ(expected, log.calls);
+    EXPECT_EQ(nullptr, host->Band());
+    EXPECT_FALSE(log.destroyed);
+    band.reset();
+    EXPECT_TRUE(log.destroyed);
+    EXPECT_FALSE(key(WM_KEYDOWN, VK_RETURN));
+
+    // A band still hosted at close is let go the same way, after the quit event.
+    BandLog second;
+    ComPtr<TestBand> another = MakeComObject<TestBand>(&second);
+    ASSERT_EQ(S_OK, host->AddBand(static_cast<IObjectWithSite*>(another.get())));
+    another.reset();
+    host->Close();
+    EXPECT_TRUE(second.destroyed);
+    EXPECT_EQ("SetSite(NULL)", second.calls[second.calls.size() - 2]);
+  }
+  EXPECT_EQ(locks, Module::LockCount());
+}
+
 int main(int argc, char** argv) {
   OleInitialize(nullptr);
   testing::InitGoogleTest(&argc, argv);
