@@ -176,3 +176,88 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
   EXPECT_FALSE(error.empty());
   host->Close();
 }
+
+namespace {
+
+struct ProgramResult {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::string out;
+  std::string err;
+};
+
+std::string Drain(HANDLE pipe) {
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
+  return text;
+}
+
+// Runs the stand-in program (built beside this test's folder) with its output on pipes.
+ProgramResult RunProgram(const std::wstring& arguments) {
+  ProgramResult result;
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring dir(self);
+  dir.resize(dir.find_last_of(L'\\'));
+  std::wstring program = dir + L"\\..\\..\\host\\vantorel-host.exe";
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE outRead, outWrite, errRead, errWrite;
+  CreatePipe(&outRead, &outWrite, &inherit, 0);
+  CreatePipe(&errRead, &errWrite, &inherit, 0);
+  SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = outWrite;
+  startup.hStdError = errWrite;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring command = L"\"" + program + L"\" " + arguments;
+  PROCESS_INFORMATION process = {};
+  BOOL started = CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                &process);
+  CloseHandle(outWrite);
+  CloseHandle(errWrite);
+  if (started) {
+    result.out = Drain(outRead);
+    result.err = Drain(errRead);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  CloseHandle(outRead);
+  CloseHandle(errRead);
+  return result;
+}
+
+}  // namespace
+
+// The program itself: UTF-8 lines on a pipe, exit codes, one-line reasons.
+TEST(HostProgram, PrintsUtf8LinesAndReportsFailures) {
+  ScratchFolder folder({L"\x5831\x544A\xFF11.txt", L"Readme.MD"}, L"program");
+  ProgramResult shown = RunProgram(L"--folder \"" + folder.path() + L"\" --no-band --print shown --print state");
+  EXPECT_EQ(0u, shown.exitCode) << shown.err;
+  // Both items, in the view's own order, then the state line.
+  const std::string japanese = "shown\t\xE5\xA0\xB1\xE5\x91\x8A\xEF\xBC\x91.txt\n";
+  const std::string latin = "shown\tReadme.MD\n";
+  const std::string state = "state\tmode=0\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Host Frame\n";
+  EXPECT_TRUE(shown.out == japanese + latin + state || shown.out == latin + japanese + state) << shown.out;
+
+  ProgramResult bad = RunProgram(L"--folder \"" + folder.path() + L"\" --key ctrl+q");
+  EXPECT_EQ(2u, bad.exitCode);
+  EXPECT_EQ(std::string::npos, bad.err.find('\n', bad.err.find('\n') + 1));  // one line
+  EXPECT_NE(std::string::npos, bad.err.find("ctrl+q"));
+
+  ProgramResult failing = RunProgram(L"--folder \"" + folder.path() +
+                                     L"\" --no-band --print shown --navigate C:\\no\\such\\place --print shown");
+  EXPECT_EQ(1u, failing.exitCode);
+  EXPECT_EQ(2u, static_cast<size_t>(std::count(failing.out.begin(), failing.out.end(), '\n')));  // stopped there
+  EXPECT_NE(std::string::npos, failing.err.find("navigate"));
+
+  // A step that needs the band, with a module that is not there.
+  ProgramResult noModule = RunProgram(L"--folder \"" + folder.path() + L"\" --dll C:\\no\\Vantorel.dll --type x");
+  EXPECT_EQ(1u, noModule.exitCode);
+  EXPECT_TRUE(noModule.out.empty());
+}
