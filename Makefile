@@ -41,6 +41,7 @@ fuzz:
 	@sh scripts/ensure-deps.sh clang libclang-rt-14-dev
 	cmake -S tests/native -B $(BUILD)-native -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)-native -j $(JOBS)
+	$(BUILD)-native/match_native_test
 	$(BUILD)-native/match_fuzz -max_total_time=$${FUZZ_SECONDS:-60} -max_len=600
 
 clean:

@@ -23,3 +23,23 @@ struct Settings {
 };
 
 }  // namespace vantorel
+
+namespace vantorel {
+
+// The file "setting" beside the module: RunMode then the options, each unsigned 32-bit
+// little-endian, 8 bytes in all. Both return a success flag that callers may ignore.
+//
+// Load overwrites the record with what the file holds, word by word, and stops at the first
+// word it cannot read whole; bytes already read stay in the record (a 6-byte file replaces
+// RunMode and the two low-order bytes of the options). Values are taken unchecked.
+bool LoadSettings(Settings& settings) noexcept;
+// Save writes the record to a new file in the same folder and only then puts it in place of
+// "setting", so a failed save leaves the previous file as it was.
+bool SaveSettings(const Settings& settings) noexcept;
+
+// The same two operations on an explicit path; for the band they are always the file
+// beside the module.
+bool LoadSettingsFrom(const wchar_t* path, Settings& settings) noexcept;
+bool SaveSettingsTo(const wchar_t* path, const Settings& settings) noexcept;
+
+}  // namespace vantorel

@@ -1,0 +1,175 @@
+// The band window's message map: layout and colours of the input box, focus reports, runs,
+// the mode menu and the clear command.
+#include "band/band_resources.h"
+#include "band/selector_core.h"
+#include "framework/unique_handle.h"
+#include "view/band_messages.h"
+#include "view/view_locator.h"
+
+namespace vantorel {
+namespace {
+
+constexpr int kInputHeight = 22;
+constexpr int kModeGlyphWidth = 25;
+constexpr int kClearGlyphWidth = 16;
+constexpr int kMenuOffsetY = 19;
+constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+}  // namespace
+
+bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_SIZE:
+      LayOut();
+      return true;
+    case WM_LBUTTONDBLCLK:
+      return true;
+    case WM_CTLCOLOREDIT:
+      result = OnColorEdit(reinterpret_cast<HDC>(wParam));
+      return true;
+    case WM_ERASEBKGND:
+      return true;
+    case WM_BAND_FOCUS_INPUT:
+      if (editBox_.hwnd()) SetFocus(editBox_.hwnd());
+      return true;
+    case WM_BAND_MODE_MENU:
+      result = OnModeMenu(lParam);
+      return true;
+    case WM_BAND_CLEAR:
+      OnClear();
+      return true;
+    case WM_BAND_RUN:
+      if (settings_.Options & kRunOnInputOption) RunCurrentMode(false);
+      return true;
+    case WM_BAND_SETTINGS_CHANGED:
+      editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
+                                (settings_.Options & kSortHistoryOption) != 0);
+      return true;
+    case WM_COMMAND:
+      switch (HIWORD(wParam)) {
+        case EN_SETFOCUS:
+          ReportFocus();
+          return true;
+        case EN_CHANGE:
+          if (settings_.Options & kRunOnInputOption) RunCurrentMode(false);
+          editBox_.DropDownHistory();
+          return false;  // and on to the default procedure
+        default:
+          return false;
+      }
+    default:
+      return false;
+  }
+}
+
+void CSelectorCore::LayOut() {
+  HWND box = editBox_.hwnd();
+  if (!box) return;
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  int height = client.bottom - client.top;
+  int top = client.top + (height - kInputHeight) / 2;
+  MoveWindow(box, client.left, top, client.right - client.left, kInputHeight, FALSE);
+  RECT format;
+  GetClientRect(box, &format);
+  format.left += kModeGlyphWidth;
+  format.right -= kClearGlyphWidth;
+  format.top += 2;
+  format.bottom += 2;
+  SendMessageW(box, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+LRESULT CSelectorCore::OnColorEdit(HDC dc) {
+  COLORREF background = noMatch_ ? kNoMatchBackground : kWhite;
+  SetBkColor(dc, background);
+  SetTextColor(dc, noMatch_ ? kWhite : kBlack);
+  SetDCBrushColor(dc, background);
+  return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
+  if (suppressNextMenu_) {
+    suppressNextMenu_ = 0;
+    return 1;
+  }
+  RECT glyph;
+  if (!GetWindowRect(editBox_.hwnd(), &glyph)) return 1;
+  glyph.right = glyph.left + kModeGlyphWidth;
+  POINT click = {glyph.left + static_cast<LONG>(LOWORD(lParam)), glyph.top + static_cast<LONG>(HIWORD(lParam))};
+  if (!PtInRect(&glyph, click)) return 1;
+
+  UniqueMenu menu(LoadMenuW(Module::Instance(), MAKEINTRESOURCEW(IDR_MODE_MENU)));
+  HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+  UINT command = 0;
+  if (popup) {
+    int checked = settings_.RunMode == kRunModeSelect ? 0 : settings_.RunMode == kRunModeFilter ? 1 : -1;
+    if (checked >= 0) {
+      MENUITEMINFOW item = {};
+      item.cbSize = sizeof(item);
+      item.fMask = MIIM_STATE | MIIM_FTYPE;
+      item.fType = MFT_RADIOCHECK;
+      item.fState = MFS_CHECKED;
+      SetMenuItemInfoW(popup, static_cast<UINT>(checked), TRUE, &item);
+    }
+    TPMPARAMS params = {};
+    params.cbSize = sizeof(params);
+    params.rcExclude = {glyph.left, glyph.top, glyph.left + kModeGlyphWidth, glyph.top + kMenuOffsetY};
+    command = static_cast<UINT>(TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_VERTICAL, glyph.left,
+                                                 glyph.top + kMenuOffsetY, hwnd(), &params));
+  }
+  switch (command) {
+    case 0: {
+      POINT cursor;
+      if (GetCursorPos(&cursor) && PtInRect(&glyph, cursor)) suppressNextMenu_ = 1;
+      break;
+    }
+    case ID_MODE_SELECT:
+      if (settings_.RunMode != kRunModeSelect) {
+        settings_.RunMode = kRunModeSelect;
+        if (GetWindowTextLengthW(editBox_.hwnd()) > 0) RemoveFilter(FindFolderListView(browser_.get()));
+        EndModeChange();
+      }
+      break;
+    case ID_MODE_FILTER:
+      if (settings_.RunMode != kRunModeFilter) {
+        settings_.RunMode = kRunModeFilter;
+        if (HWND listView = FindFolderListView(browser_.get())) {
+          LVITEMW item = {};
+          item.stateMask = LVIS_SELECTED;
+          SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+          item.stateMask = LVIS_FOCUSED;
+          SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+        }
+        EndModeChange();
+      }
+      break;
+    case ID_MODE_SETTINGS:
+      settingDialog_.Show(&settings_, hwnd());
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void CSelectorCore::EndModeChange() {
+  noMatch_ = 0;
+  editBox_.SelectText(0, -1);
+  SetFocus(editBox_.hwnd());
+  editBox_.SetRunState(settings_.RunMode, noMatch_);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void CSelectorCore::OnClear() {
+  RemoveFilter(FindFolderListView(browser_.get()));
+  noMatch_ = 0;
+  SetWindowTextW(editBox_.hwnd(), L"");
+  editBox_.SetRunState(settings_.RunMode, noMatch_);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+}  // namespace vantorel

@@ -1,0 +1,255 @@
+#include "band/selector_core.h"
+
+#include <exdisp.h>
+#include <shlguid.h>
+
+#include "band/selector_core_factory.h"
+#include "framework/activation_context.h"
+#include "framework/guard.h"
+#include "settings/settings.h"
+
+namespace vantorel {
+namespace {
+
+constexpr DWORD kBandWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | CCS_TOP |
+                                   CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
+constexpr DWORD kInputBoxStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
+
+const WindowClassSpec kBandWindowClass = {L"Vantorel Toolbar", nullptr,
+                                          CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), IDC_ARROW};
+
+}  // namespace
+
+HRESULT CreateSelectorCore(IUnknown* outer, REFIID riid, void** ppv) noexcept {
+  return ComObject<CSelectorCore>::CreateInstance(outer, riid, ppv);
+}
+
+CSelectorCore::CSelectorCore() noexcept { inputBox_ = &editBox_; }
+
+const InterfaceEntry* CSelectorCore::Interfaces() {
+  static const InterfaceEntry table[] = {
+      VANTOREL_INTERFACE_IID(CSelectorCore, ISelectorCore, IID_ISelectorCore),
+      VANTOREL_INTERFACE_VIA(CSelectorCore, ISelectorCore, IDispatch),
+      VANTOREL_INTERFACE(CSelectorCore, IObjectWithSite),
+      VANTOREL_INTERFACE_VIA(CSelectorCore, IPersistStream, IPersist),
+      VANTOREL_INTERFACE(CSelectorCore, IPersistStream),
+      VANTOREL_INTERFACE_VIA(CSelectorCore, IDeskBand, IOleWindow),
+      VANTOREL_INTERFACE_VIA(CSelectorCore, IDeskBand, IDockingWindow),
+      VANTOREL_INTERFACE(CSelectorCore, IDeskBand),
+      VANTOREL_INTERFACE(CSelectorCore, IInputObject),
+      {}};
+  return table;
+}
+
+CSelectorCore::~CSelectorCore() {
+  SaveSettings(settings_);
+  DestroyOwnWindow();  // the input box goes with it
+  settingDialog_.Destroy();
+  wrapper_.Detach();
+  inputObjectSite_.reset();
+  browser_.reset();
+}
+
+// ---- IObjectWithSite ----
+
+STDMETHODIMP CSelectorCore::SetSite(IUnknown* site) {
+  return GuardHresult([&]() -> HRESULT {
+    if (!site) return S_OK;
+    ComPtr<IOleWindow> oleWindow;
+    ComPtr<IServiceProvider> services;
+    site->QueryInterface(IID_PPV_ARGS(oleWindow.put()));
+    site->QueryInterface(IID_PPV_ARGS(services.put()));
+
+    ComPtr<IInputObjectSite> inputSite;
+    site->QueryInterface(IID_PPV_ARGS(inputSite.put()));
+    inputObjectSite_ = inputSite;
+
+    // Sited once in the normal course; a later site keeps the browser and its connection.
+    if (!browser_ && services) {
+      services->QueryService(SID_SWebBrowserApp, IID_PPV_ARGS(browser_.put()));
+      if (browser_) ConnectBrowserEvents();
+    }
+    if (!oleWindow) return E_FAIL;
+    HWND parent = nullptr;
+    if (FAILED(oleWindow->GetWindow(&parent))) return E_FAIL;
+    parentWindow_ = parent;
+    if (hwnd()) {
+      SetParent(hwnd(), parent);
+    } else {
+      CreateBandWindow(parent);
+    }
+    return S_OK;
+  });
+}
+
+void CSelectorCore::ConnectBrowserEvents() {
+  ComPtr<IConnectionPointContainer> container;
+  if (FAILED(browser_.As(container)) || !container) return;
+  ComPtr<IConnectionPoint> point;
+  if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())) || !point) return;
+  DWORD cookie = 0;
+  if (SUCCEEDED(point->Advise(static_cast<IDispatch*>(static_cast<ISelectorCore*>(this)), &cookie))) {
+    eventCookie_ = cookie;
+  }
+}
+
+void CSelectorCore::CreateBandWindow(HWND parent) {
+  ScopedModuleActivation activation;
+  Create(kBandWindowClass, parent, nullptr, kBandWindowStyle, 0, 0, 0, 0, 0, nullptr);
+  bandWindow_ = hwnd();
+  LoadSettings(settings_);
+  if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE)) {
+    SendMessageW(editBox_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    editBox_.SetRunState(settings_.RunMode, noMatch_);
+    editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
+                                (settings_.Options & kSortHistoryOption) != 0);
+  }
+  settingDialog_.Create(TopLevelWindow());
+  wrapper_.SetNotifyWindow(hwnd());
+}
+
+STDMETHODIMP CSelectorCore::GetSite(REFIID, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;  // the band keeps no reference to the site object itself
+  return E_FAIL;
+}
+
+// ---- IDispatch ----
+
+bool CSelectorCore::LoadTypeInfo() {
+  if (typeInfo_) return true;
+  wchar_t path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(Module::Instance(), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  ComPtr<ITypeLib> library;
+  if (FAILED(LoadTypeLibEx(path, REGKIND_NONE, library.put())) || !library) return false;
+  return SUCCEEDED(library->GetTypeInfoOfGuid(IID_ISelectorCore, typeInfo_.put())) && typeInfo_;
+}
+
+STDMETHODIMP CSelectorCore::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 1;
+  return S_OK;
+}
+
+STDMETHODIMP CSelectorCore::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  return GuardHresult([&]() -> HRESULT {
+    if (!LoadTypeInfo()) return TYPE_E_CANTLOADLIBRARY;
+    return typeInfo_.CopyTo(info);
+  });
+}
+
+STDMETHODIMP CSelectorCore::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  return GuardHresult([&]() -> HRESULT {
+    if (!LoadTypeInfo()) return TYPE_E_CANTLOADLIBRARY;
+    return DispGetIDsOfNames(typeInfo_.get(), names, count, ids);
+  });
+}
+
+STDMETHODIMP CSelectorCore::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                   EXCEPINFO*, UINT*) {
+  // The quit event may end this object inside the call: nothing of it is used afterwards.
+  return GuardHresult([&]() -> HRESULT { return OnBrowserEvent(dispid, params); });
+}
+
+// ---- IPersist, IPersistStream ----
+
+STDMETHODIMP CSelectorCore::GetClassID(CLSID* clsid) {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_SelectorCore;
+  return S_OK;
+}
+STDMETHODIMP CSelectorCore::IsDirty() { return S_FALSE; }
+STDMETHODIMP CSelectorCore::Load(IStream*) { return S_OK; }
+STDMETHODIMP CSelectorCore::Save(IStream*, BOOL) { return S_OK; }
+STDMETHODIMP CSelectorCore::GetSizeMax(ULARGE_INTEGER*) { return E_NOTIMPL; }
+
+// ---- IOleWindow, IDockingWindow, IDeskBand ----
+
+STDMETHODIMP CSelectorCore::GetWindow(HWND* window) {
+  if (!window) return E_POINTER;
+  *window = hwnd();
+  return S_OK;
+}
+STDMETHODIMP CSelectorCore::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+
+HWND CSelectorCore::TopLevelWindow() {
+  if (!browser_) return nullptr;
+  SHANDLE_PTR top = 0;
+  if (FAILED(browser_->get_HWND(&top))) return nullptr;
+  return reinterpret_cast<HWND>(top);
+}
+
+STDMETHODIMP CSelectorCore::ShowDW(BOOL show) {
+  return GuardHresult([&]() -> HRESULT {
+    HWND top = TopLevelWindow();
+    if (top) SetFocus(top);
+    if (hwnd()) ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP CSelectorCore::CloseDW(DWORD) {
+  ShowDW(FALSE);
+  return S_OK;
+}
+
+STDMETHODIMP CSelectorCore::ResizeBorderDW(LPCRECT, IUnknown*, BOOL) { return E_NOTIMPL; }
+
+STDMETHODIMP CSelectorCore::GetBandInfo(DWORD, DWORD, DESKBANDINFO* info) {
+  if (!info) return S_OK;
+  if (info->dwMask & DBIM_MINSIZE) info->ptMinSize = {120, 22};
+  if (info->dwMask & DBIM_MAXSIZE) info->ptMaxSize = {500, -1};
+  if (info->dwMask & DBIM_INTEGRAL) info->ptIntegral = {0, 0};
+  if (info->dwMask & DBIM_ACTUAL) info->ptActual = {120, 22};
+  if (info->dwMask & DBIM_TITLE) info->wszTitle[0] = L'\0';
+  if (info->dwMask & DBIM_MODEFLAGS) info->dwModeFlags = DBIMF_NORMAL;
+  info->dwMask &= ~static_cast<DWORD>(DBIM_BKCOLOR);  // the host paints its own background
+  return S_OK;
+}
+
+// ---- IInputObject ----
+
+STDMETHODIMP CSelectorCore::UIActivateIO(BOOL activate, MSG*) {
+  if (activate && editBox_.hwnd()) SetFocus(editBox_.hwnd());
+  return S_OK;
+}
+
+STDMETHODIMP CSelectorCore::HasFocusIO() {
+  HWND focus = GetFocus();
+  if (focus && (focus == hwnd() || focus == editBox_.hwnd())) return S_OK;
+  return S_FALSE;
+}
+
+STDMETHODIMP CSelectorCore::TranslateAcceleratorIO(MSG* msg) {
+  if (!msg) return S_FALSE;
+  return GuardHresult([&]() -> HRESULT {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+      RunCurrentMode(true);
+      editBox_.CommitToHistory();
+      return S_OK;
+    }
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB) {
+      ReportFocus();
+      return S_FALSE;
+    }
+    TranslateMessage(msg);
+    DispatchMessageW(msg);
+    return S_OK;
+  });
+}
+
+void CSelectorCore::ReportFocus() {
+  if (!inputObjectSite_) return;
+  ComPtr<IUnknown> self;
+  if (SUCCEEDED(QueryInterface(IID_PPV_ARGS(self.put()))) && self) {
+    inputObjectSite_->OnFocusChangeIS(self.get(), TRUE);
+  }
+}
+
+}  // namespace vantorel

@@ -1,0 +1,135 @@
+// Names per second of MatchExpression over 100,000 generated file names,
+// against the same work done in the same run by a bare StrStrW loop (plain
+// keywords, AND/OR) and by the shell's PathMatchSpecW (wildcards).
+// Prints each rate and the ratio ours / baseline (targets: >= 0.25 against
+// StrStrW, >= 2.0 against PathMatchSpecW).
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "match/match.h"
+#include "match/match_options.h"
+
+namespace {
+
+constexpr int kNames = 100000;
+constexpr int kRounds = 15;
+
+class Names {
+ public:
+  Names() {
+    static const wchar_t* const kWords[] = {L"report", L"invoice", L"photo", L"IMG", L"draft", L"summary",
+                                            L"backup", L"notes", L"budget", L"scan", L"minutes", L"plan"};
+    static const wchar_t* const kExtensions[] = {L".txt", L".doc", L".pdf", L".jpg", L".xlsx", L".txt.bak", L""};
+    unsigned seed = 12345;
+    auto next = [&seed]() {
+      seed = seed * 1103515245u + 12345u;
+      return (seed >> 16) & 0x7FFF;
+    };
+    for (int i = 0; i < kNames; ++i) {
+      wchar_t buffer[MAX_PATH];
+      wsprintfW(buffer, L"%s_%s %04u-%02u%s", kWords[next() % 12], kWords[next() % 12], 2000 + next() % 30,
+                1 + next() % 12, kExtensions[next() % 7]);
+      NormalizeForMatch(buffer, kFoldCase | kFoldDigitWidth);
+      offsets_.push_back(pool_.size());
+      pool_.insert(pool_.end(), buffer, buffer + lstrlenW(buffer) + 1);
+    }
+  }
+  const wchar_t* operator[](int i) const { return pool_.data() + offsets_[i]; }
+
+ private:
+  std::vector<wchar_t> pool_;
+  std::vector<size_t> offsets_;
+};
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Times one pass of test over all names; count receives the number of matches.
+template <typename Test>
+double Pass(const Names& names, Test test, int* count) {
+  int matches = 0;
+  const double start = Now();
+  for (int i = 0; i < kNames; ++i) {
+    matches += test(names[i]) ? 1 : 0;
+  }
+  const double elapsed = Now() - start;
+  *count = matches;
+  return elapsed > 0 ? kNames / elapsed : 0;
+}
+
+struct Rates {
+  double ours = 0;
+  double base = 0;
+  int oursCount = 0;
+  int baseCount = 0;
+};
+
+// Alternates the two loops round by round so that both see the same machine
+// load, and keeps the best rate of each.
+template <typename Ours, typename Base>
+Rates Compare(const Names& names, Ours ours, Base base) {
+  Rates rates;
+  for (int round = 0; round < kRounds; ++round) {
+    rates.ours = std::max(rates.ours, Pass(names, ours, &rates.oursCount));
+    rates.base = std::max(rates.base, Pass(names, base, &rates.baseCount));
+  }
+  return rates;
+}
+
+bool Report(const char* what, const char* baselineName, const Rates& r, double target) {
+  const double ratio = r.ours / r.base;
+  std::printf("%-26s ours %10.0f names/s (%6d)  %-14s %10.0f names/s (%6d)  ratio %5.2f  target %.2f %s\n", what,
+              r.ours, r.oursCount, baselineName, r.base, r.baseCount, ratio, target, ratio >= target ? "ok" : "MISSED");
+  return ratio >= target;
+}
+
+}  // namespace
+
+int main() {
+  const Names names;
+  const int andContext = static_cast<int>(kDefaultAnd);
+  bool allMet = true;
+
+  allMet &= Report("keyword 'port'", "StrStrW",
+                   Compare(names, [&](const wchar_t* n) { return MatchExpression(n, L"port", andContext); },
+                           [](const wchar_t* n) { return StrStrW(n, L"port") != nullptr; }),
+                   0.25);
+
+  const wchar_t* expression = L"photo scan&2015|2016|jpg";
+  allMet &= Report("'photo scan&2015|2016|jpg'", "StrStrW",
+                   Compare(names, [&](const wchar_t* n) { return MatchExpression(n, expression, andContext); },
+                           [](const wchar_t* n) {
+                             return StrStrW(n, L"photo") != nullptr && StrStrW(n, L"scan") != nullptr &&
+                                    (StrStrW(n, L"2015") != nullptr || StrStrW(n, L"2016") != nullptr ||
+                                     StrStrW(n, L"jpg") != nullptr);
+                           }),
+                   0.25);
+
+  // The match counts differ for '*.txt': PathMatchSpecW anchors the end of the
+  // name, MatchExpression stops at the end of the keyword ('a.txt.bak').
+  for (const wchar_t* pattern : {L"*.txt", L"report_*20?5-*"}) {
+    char label[64];
+    label[0] = '\'';
+    WideCharToMultiByte(CP_UTF8, 0, pattern, -1, label + 1, sizeof(label) - 3, nullptr, nullptr);
+    lstrcatA(label, "'");
+    allMet &= Report(label, "PathMatchSpecW",
+                     Compare(names, [&](const wchar_t* n) { return MatchExpression(n, pattern, andContext); },
+                             [&](const wchar_t* n) { return PathMatchSpecW(n, pattern) != FALSE; }),
+                     2.0);
+  }
+  std::printf("%s\n", allMet ? "all targets met" : "some targets missed");
+  return 0;
+}

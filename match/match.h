@@ -1,0 +1,26 @@
+// Keyword matching: normalisation of names and keyword text, and the test
+// whether a file name satisfies a keyword expression.
+//
+// Expressions join keywords with '&' (AND) and '|' (OR); a space means AND
+// when the caller passes a non-zero andContext and OR otherwise. '*' and '?'
+// inside a keyword are wildcards. All comparisons are exact code-unit
+// comparisons; case and width folding come only from NormalizeForMatch, which
+// the caller applies to both the expression and every name with the same bits.
+#pragma once
+
+#include "match/text_platform.h"
+
+// Rewrites text in place: lower-cases it when kFoldCase is set, then maps the
+// full-width characters of the width table to half-width when kFoldDigitWidth
+// is set. The length never changes. Always returns TRUE.
+BOOL NormalizeForMatch(wchar_t* text, DWORD options);
+
+// TRUE when name satisfies expression. The expression is read as its first
+// 259 code units and is not modified. An expression made only of spaces, '&'
+// and '|' yields TRUE when andContext is non-zero and FALSE otherwise.
+BOOL MatchExpression(const wchar_t* name, const wchar_t* expression, int andContext);
+
+// Single keyword (no '&', '|' or space; not empty). Without wildcards: the
+// keyword occurs anywhere in name. With wildcards: one left-to-right pass
+// anchored at the start of name, resuming only at the last '*' passed.
+BOOL MatchPattern(const wchar_t* name, const wchar_t* keyword);

@@ -1,0 +1,128 @@
+#include "settings/setting_dialog.h"
+
+#include "settings/setting_dialog_ids.h"
+
+namespace vantorel {
+namespace {
+
+void SetCheck(HWND dialog, int id, bool checked) noexcept {
+  SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool IsChecked(HWND dialog, int id) noexcept {
+  return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool IsUnchecked(HWND dialog, int id) noexcept {
+  return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+}
+
+}  // namespace
+
+HWND CSettingDlg::Create(HWND owner) noexcept {
+  return ModelessDialog::Create(IDD_SETTING_DIALOG, owner);
+}
+
+void CSettingDlg::Show(Settings* settings, HWND notify) noexcept {
+  HWND dialog = hwnd();
+  if (!dialog || !settings) return;
+  SetControls(settings->Options);
+  settings_ = settings;
+  notify_ = notify;
+  Centre();
+  ShowWindow(dialog, SW_SHOW);
+}
+
+void CSettingDlg::SetControls(DWORD options) noexcept {
+  HWND dialog = hwnd();
+  SetCheck(dialog, IDC_SETTING_CASE, (options & kFoldCaseOption) == 0);
+  SetCheck(dialog, IDC_SETTING_DIGIT_WIDTH, (options & kFoldDigitWidthOption) == 0);
+  SetCheck(dialog, IDC_SETTING_RUN_ON_INPUT, (options & kRunOnInputOption) != 0);
+  SetCheck(dialog, IDC_SETTING_HISTORY, (options & kKeepHistoryOption) != 0);
+  SetCheck(dialog, IDC_SETTING_AUTO_FILTER, (options & kAutoFilterWithTreeOption) != 0);
+  bool defaultAnd = (options & kDefaultAndOption) != 0;
+  SetCheck(dialog, IDC_SETTING_DEFAULT_AND, defaultAnd);
+  SetCheck(dialog, IDC_SETTING_DEFAULT_OR, !defaultAnd);
+}
+
+DWORD CSettingDlg::OptionsFromControls() const noexcept {
+  HWND dialog = hwnd();
+  DWORD options = 0;
+  if (!dialog) return options;
+  if (IsUnchecked(dialog, IDC_SETTING_CASE)) options |= kFoldCaseOption;
+  if (IsUnchecked(dialog, IDC_SETTING_DIGIT_WIDTH)) options |= kFoldDigitWidthOption;
+  if (IsChecked(dialog, IDC_SETTING_RUN_ON_INPUT)) options |= kRunOnInputOption;
+  if (IsChecked(dialog, IDC_SETTING_HISTORY)) options |= kKeepHistoryOption;
+  if (IsChecked(dialog, IDC_SETTING_AUTO_FILTER)) options |= kAutoFilterWithTreeOption;
+  if (IsChecked(dialog, IDC_SETTING_DEFAULT_AND)) options |= kDefaultAndOption;
+  return options;
+}
+
+// Over the owner when it is visible and not minimised, else over the work area; always moved
+// inside the work area of the monitor it lands on.
+void CSettingDlg::Centre() noexcept {
+  HWND dialog = hwnd();
+  RECT self;
+  if (!GetWindowRect(dialog, &self)) return;
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+
+  HMONITOR monitor = MonitorFromWindow(overOwner ? owner : dialog, MONITOR_DEFAULTTONEAREST);
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  RECT work;
+  if (monitor && GetMonitorInfoW(monitor, &info)) {
+    work = info.rcWork;
+  } else if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    return;
+  }
+  RECT centreOn = work;
+  if (overOwner) GetWindowRect(owner, &centreOn);
+
+  LONG width = self.right - self.left;
+  LONG height = self.bottom - self.top;
+  LONG x = centreOn.left + ((centreOn.right - centreOn.left) - width) / 2;
+  LONG y = centreOn.top + ((centreOn.bottom - centreOn.top) - height) / 2;
+  if (x + width > work.right) x = work.right - width;
+  if (y + height > work.bottom) y = work.bottom - height;
+  if (x < work.left) x = work.left;
+  if (y < work.top) y = work.top;
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CSettingDlg::OnOk() noexcept {
+  DWORD options = OptionsFromControls();
+  if (settings_ && options != settings_->Options) {
+    settings_->Options = options;
+    SaveSettings(*settings_);
+  }
+  ShowWindow(hwnd(), SW_HIDE);
+  if (notify_) SendMessageW(notify_, kSettingsChangedMessage, 0, 0);
+}
+
+bool CSettingDlg::HandleDialogMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      settings_ = nullptr;
+      notify_ = nullptr;
+      result = TRUE;
+      return true;
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return false;
+      if (LOWORD(wParam) == IDOK) {
+        OnOk();
+        result = 0;
+        return true;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        ShowWindow(hwnd(), SW_HIDE);
+        result = 0;
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace vantorel

@@ -1,0 +1,40 @@
+#pragma once
+// The settings dialog: a modeless dialog (resource 104) in which the option bits of a band's
+// settings record are edited. Created hidden once per band; shown from the band's mode menu.
+#include <windows.h>
+
+#include "framework/dialog.h"
+#include "settings/settings.h"
+
+namespace vantorel {
+
+// Sent to the notify window after OK, whether or not the options changed.
+constexpr UINT kSettingsChangedMessage = WM_APP + 8;
+
+class CSettingDlg : public ModelessDialog {
+ public:
+  // Creates the dialog from its resource, owned by owner, hidden.
+  HWND Create(HWND owner) noexcept;
+  // Fills the controls from settings->Options, keeps the record and the window to notify,
+  // centres the dialog over its owner (or the work area) and shows it.
+  void Show(Settings* settings, HWND notify) noexcept;
+
+  Settings* settings() const noexcept { return settings_; }
+  HWND notifyWindow() const noexcept { return notify_; }
+
+  // The option word the controls stand for; bits without a control are never set.
+  DWORD OptionsFromControls() const noexcept;
+
+ protected:
+  bool HandleDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+ private:
+  void SetControls(DWORD options) noexcept;
+  void Centre() noexcept;
+  void OnOk() noexcept;
+
+  Settings* settings_ = nullptr;
+  HWND notify_ = nullptr;
+};
+
+}  // namespace vantorel

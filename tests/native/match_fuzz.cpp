@@ -1,0 +1,132 @@
+// libFuzzer target for the matcher. The input is one option byte followed by
+// 16-bit code units: the expression, a zero unit, then the name.
+// Checks, besides memory safety (ASan/UBSan):
+//  - normalisation keeps the length, is idempotent and leaves no character of
+//    the width table's full-width row when width folding is on;
+//  - MatchExpression returns 0 or 1, leaves the expression untouched, reads an
+//    over-long expression as its first 259 units, and agrees with a flat
+//    reference evaluation (split at every '&', then '|', then space);
+//  - a keyword without wildcards matches exactly when it is a substring.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "match/match.h"
+#include "match/match_options.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) {
+    std::abort();
+  }
+}
+
+bool IsTrimChar(wchar_t c) { return c == L' ' || c == L'&' || c == L'|'; }
+
+std::wstring Trim(const std::wstring& s) {
+  size_t b = 0;
+  size_t e = s.size();
+  while (b < e && IsTrimChar(s[b])) ++b;
+  while (e > b && IsTrimChar(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+std::vector<std::wstring> SplitNonEmpty(const std::wstring& s, wchar_t sep) {
+  std::vector<std::wstring> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t pos = s.find(sep, start);
+    std::wstring part = Trim(s.substr(start, pos == std::wstring::npos ? std::wstring::npos : pos - start));
+    if (!part.empty()) parts.push_back(part);
+    if (pos == std::wstring::npos) break;
+    start = pos + 1;
+  }
+  return parts;
+}
+
+bool Keywords(const std::wstring& name, const std::wstring& text, bool spaceIsAnd) {
+  const std::vector<std::wstring> words = SplitNonEmpty(text, L' ');
+  for (const std::wstring& w : words) {
+    const bool m = MatchPattern(name.c_str(), w.c_str()) != FALSE;
+    if (m != spaceIsAnd) return m;
+  }
+  return spaceIsAnd;
+}
+
+bool Alternatives(const std::wstring& name, const std::wstring& text, bool spaceIsAnd) {
+  if (text.find(L'|') == std::wstring::npos) return Keywords(name, text, spaceIsAnd);
+  for (const std::wstring& alt : SplitNonEmpty(text, L'|')) {
+    if (Keywords(name, alt, false)) return true;
+  }
+  return false;
+}
+
+bool Reference(const std::wstring& name, const std::wstring& expression, bool andContext) {
+  const std::wstring text = Trim(expression.substr(0, 259));
+  if (text.empty()) return andContext;
+  if (text.find(L'&') == std::wstring::npos) return Alternatives(name, text, andContext);
+  for (const std::wstring& term : SplitNonEmpty(text, L'&')) {
+    if (!Alternatives(name, term, true)) return false;
+  }
+  return true;
+}
+
+bool HoldsFullWidthOfTable(const std::wstring& s) {
+  static const std::wstring row =
+      L"\x3000\xFF11\xFF12\xFF13\xFF14\xFF15\xFF16\xFF17\xFF18\xFF19\xFF10\xFF5E\xFF0B\xFF0D\xFF08\xFF09";
+  return s.find_first_of(row) != std::wstring::npos;
+}
+
+void CheckNormalize(std::wstring& s, DWORD options) {
+  const size_t length = s.size();
+  Check(NormalizeForMatch(&s[0], options) == TRUE);
+  Check(std::wstring(s.c_str()).size() == length);
+  std::wstring again = s;
+  NormalizeForMatch(&again[0], options);
+  Check(again == s);
+  if (options & kFoldDigitWidth) Check(!HoldsFullWidthOfTable(s));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const DWORD options = (data[0] & 1 ? kFoldCase : 0) | (data[0] & 2 ? kFoldDigitWidth : 0) |
+                        (data[0] & 4 ? kDefaultAnd : 0);
+  std::wstring expression;
+  std::wstring name;
+  bool inName = false;
+  for (std::size_t i = 1; i + 1 < size; i += 2) {
+    const wchar_t unit = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+    if (unit == 0) {
+      if (inName) break;
+      inName = true;
+      continue;
+    }
+    (inName ? name : expression).push_back(unit);
+  }
+  if (name.size() > 259) name.resize(259);  // callers hold names in 260 units
+
+  CheckNormalize(expression, options);
+  CheckNormalize(name, options);
+
+  const int andContext = static_cast<int>(options & kDefaultAnd);
+  const std::wstring before = expression;
+  const BOOL result = MatchExpression(name.c_str(), expression.c_str(), andContext);
+  Check(result == TRUE || result == FALSE);
+  Check(expression == before);
+  Check((result != FALSE) == Reference(name, expression, andContext != 0));
+  if (expression.size() > 259) {
+    const std::wstring cut = expression.substr(0, 259);
+    Check(MatchExpression(name.c_str(), cut.c_str(), andContext) == result);
+  }
+
+  const std::wstring keyword = Trim(expression.substr(0, 259));
+  if (!keyword.empty() && keyword.find_first_of(L"&| *?") == std::wstring::npos) {
+    Check((MatchPattern(name.c_str(), keyword.c_str()) != FALSE) == (name.find(keyword) != std::wstring::npos));
+  }
+  return 0;
+}

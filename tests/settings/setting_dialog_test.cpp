@@ -1,0 +1,262 @@
+#include <windows.h>
+#include <shlwapi.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework/module.h"
+#include "settings/setting_dialog.h"
+#include "settings/setting_dialog_ids.h"
+
+using namespace vantorel;
+
+namespace {
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[260] = L"";
+  GetWindowTextW(window, text, 260);
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = L"";
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// A visible top-level window that counts the settings-changed notifications it gets.
+struct NotifyTarget {
+  static int changes;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kSettingsChangedMessage) ++changes;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  NotifyTarget() {
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = &Proc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"Vantorel Settings Test Owner";
+    RegisterClassW(&cls);
+    hwnd = CreateWindowExW(0, cls.lpszClassName, L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
+                           nullptr, nullptr, cls.hInstance, nullptr);
+    changes = 0;
+  }
+  ~NotifyTarget() { DestroyWindow(hwnd); }
+  HWND hwnd = nullptr;
+};
+int NotifyTarget::changes = 0;
+
+std::wstring SettingPath() {
+  wchar_t path[MAX_PATH];
+  EXPECT_TRUE(Module::PathBeside(L"setting", path));
+  return path;
+}
+
+void Click(HWND dialog, int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+class SettingDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteFileW(SettingPath().c_str());
+    ASSERT_NE(nullptr, dialog.Create(owner.hwnd));
+  }
+  void TearDown() override { DeleteFileW(SettingPath().c_str()); }
+  NotifyTarget owner;
+  CSettingDlg dialog;
+};
+
+struct Item {
+  int id;
+  const wchar_t* cls;
+  const wchar_t* text;
+  RECT units;  // left, top, width, height in dialog units
+  DWORD style;
+};
+
+}  // namespace
+
+TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
+  HWND hwnd = dialog.hwnd();
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_EQ(nullptr, dialog.settings());
+  EXPECT_EQ(nullptr, dialog.notifyWindow());
+  EXPECT_EQ(owner.hwnd, GetWindow(hwnd, GW_OWNER));
+  EXPECT_EQ(L"Vantorel\u306e\u8a2d\u5b9a", TextOf(hwnd));
+
+  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU), style & (WS_POPUP | WS_CAPTION | WS_SYSMENU));
+  EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+
+  RECT client;
+  GetClientRect(hwnd, &client);
+  RECT size = {0, 0, 175, 227};
+  MapDialogRect(hwnd, &size);
+  EXPECT_EQ(size.right, client.right);
+  EXPECT_EQ(size.bottom, client.bottom);
+
+  const LONG S = SS_LEFT | WS_GROUP;
+  const Item items[] = {
+      {IDOK, L"Button", L"OK", {60, 204, 50, 16}, BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {IDCANCEL, L"Button", L"\u30ad\u30e3\u30f3\u30bb\u30eb", {114, 204, 50, 16}, BS_PUSHBUTTON | WS_TABSTOP},
+      {201, L"Button", L"\u5927\u6587\u5b57\u3068\u5c0f\u6587\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 6, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {202, L"Button", L"\u534a\u89d2\u6570\u5b57\u3068\u5168\u89d2\u6570\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 24, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {205, L"Button", L"\u5165\u529b\u6bce\u306b\u5b9f\u884c\u3059\u308b", {6, 42, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {-1, L"Button", L"About", {24, 162, 120, 36}, BS_GROUPBOX},
+      {-1, L"Static", nullptr, {31, 174, 108, 18}, S},
+      {206, L"Button", L"\u5c65\u6b74\u3092\u6709\u52b9\u306b\u3059\u308b", {6, 60, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {207, L"Button", L"\u30d5\u30a9\u30eb\u30c0\u30c4\u30ea\u30fc\u8868\u793a\u6642\u306b\u81ea\u52d5\u7684\u306b\u30d5\u30a3\u30eb\u30bf\u3092\u5b9f\u884c\u3059\u308b", {6, 78, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {-1, L"Static", L"\u8907\u6570\u30ad\u30fc\u30ef\u30fc\u30c9\u5165\u529b\u6642\u306e\u52d5\u4f5c", {12, 102, 150, 12}, S},
+      {209, L"Button", L"\u304b\u3064(AND)", {24, 132, 54, 12}, BS_AUTORADIOBUTTON},
+      {210, L"Button", L"\u307e\u305f\u306f(OR)", {96, 132, 48, 12}, BS_AUTORADIOBUTTON},
+      {-1, L"Static", L"\uff08\uff06(AND)\u3084\uff5c(OR)\u3067\u660e\u793a\u3057\u3066\u3044\u306a\u3044\u3068\u304d\u306e\u52d5\u4f5c\uff09", {18, 113, 150, 12}, S},
+  };
+  HWND child = GetWindow(hwnd, GW_CHILD);
+  for (const Item& item : items) {
+    ASSERT_NE(nullptr, child) << item.id;
+    EXPECT_EQ(item.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(child))));
+    EXPECT_EQ(0, lstrcmpiW(item.cls, ClassOf(child).c_str())) << item.id;
+    std::wstring text = TextOf(child);
+    if (item.text) {
+      EXPECT_EQ(item.text, text) << item.id;
+    } else {
+      EXPECT_EQ(0u, text.find(L"Vantorel")) << "about text";
+      EXPECT_NE(std::wstring::npos, text.find(L"2.1"));
+    }
+    DWORD childStyle = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
+    EXPECT_TRUE(childStyle & WS_VISIBLE) << item.id;
+    EXPECT_EQ(item.style & 0xF, childStyle & 0xF) << item.id;
+    EXPECT_EQ(item.style & (WS_TABSTOP | WS_GROUP), childStyle & (WS_TABSTOP | WS_GROUP)) << item.id;
+    RECT expected = item.units;  // each field is converted on its own, as the dialog does
+    MapDialogRect(hwnd, &expected);
+    RECT actual;
+    GetWindowRect(child, &actual);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&actual), 2);
+    EXPECT_EQ(expected.left, actual.left) << item.id;
+    EXPECT_EQ(expected.top, actual.top) << item.id;
+    EXPECT_EQ(expected.right, actual.right - actual.left) << item.id;
+    EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << item.id;
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  EXPECT_EQ(nullptr, child) << "more than 13 items";
+}
+
+TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
+  Settings settings;
+  dialog.Show(&settings, owner.hwnd);
+  HWND hwnd = dialog.hwnd();
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_EQ(&settings, dialog.settings());
+  EXPECT_EQ(owner.hwnd, dialog.notifyWindow());
+  EXPECT_FALSE(Checked(hwnd, 201));
+  EXPECT_FALSE(Checked(hwnd, 202));
+  EXPECT_TRUE(Checked(hwnd, 205));
+  EXPECT_TRUE(Checked(hwnd, 206));
+  EXPECT_FALSE(Checked(hwnd, 207));
+  EXPECT_FALSE(Checked(hwnd, 209));
+  EXPECT_TRUE(Checked(hwnd, 210));
+
+  // Centred over the visible owner.
+  RECT ownerRect, self;
+  GetWindowRect(owner.hwnd, &ownerRect);
+  GetWindowRect(hwnd, &self);
+  EXPECT_LE(std::abs((ownerRect.left + ownerRect.right) - (self.left + self.right)), 2);
+  EXPECT_LE(std::abs((ownerRect.top + ownerRect.bottom) - (self.top + self.bottom)), 2);
+
+  Click(hwnd, IDOK);
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_EQ(1, NotifyTarget::changes);
+  EXPECT_EQ(0x33u, settings.Options);
+  EXPECT_FALSE(PathFileExistsW(SettingPath().c_str()));
+}
+
+TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
+  Settings settings;
+  settings.RunMode = 1;
+  settings.Options = 0x73 | 0x200;  // SortHistory and a meaningless bit are dropped by OK
+  dialog.Show(&settings, owner.hwnd);
+  Click(dialog.hwnd(), IDOK);
+  EXPECT_EQ(0x33u, settings.Options);
+  Settings stored;
+  EXPECT_TRUE(LoadSettings(stored));
+  EXPECT_EQ(1u, stored.RunMode);
+  EXPECT_EQ(0x33u, stored.Options);
+  EXPECT_EQ(1, NotifyTarget::changes);
+
+  // Every control in its other state.
+  dialog.Show(&settings, owner.hwnd);
+  HWND hwnd = dialog.hwnd();
+  for (int id : {201, 202, 205, 206, 207}) SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0);
+  SendDlgItemMessageW(hwnd, 209, BM_CLICK, 0, 0);
+  EXPECT_TRUE(Checked(hwnd, 209));
+  EXPECT_FALSE(Checked(hwnd, 210));
+  Click(hwnd, IDOK);
+  EXPECT_EQ(0x180u, settings.Options);
+  EXPECT_TRUE(LoadSettings(stored));
+  EXPECT_EQ(0x180u, stored.Options);
+
+  // Shown again, the controls follow the stored word.
+  dialog.Show(&settings, owner.hwnd);
+  EXPECT_TRUE(Checked(hwnd, 201));
+  EXPECT_TRUE(Checked(hwnd, 202));
+  EXPECT_FALSE(Checked(hwnd, 205));
+  EXPECT_FALSE(Checked(hwnd, 206));
+  EXPECT_TRUE(Checked(hwnd, 207));
+  EXPECT_TRUE(Checked(hwnd, 209));
+  EXPECT_FALSE(Checked(hwnd, 210));
+}
+
+TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
+  Settings settings;
+  dialog.Show(&settings, owner.hwnd);
+  HWND hwnd = dialog.hwnd();
+  SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
+  EXPECT_TRUE(Checked(hwnd, 201));
+  Click(hwnd, IDCANCEL);
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_EQ(0x33u, settings.Options);
+  EXPECT_EQ(0, NotifyTarget::changes);
+  EXPECT_FALSE(PathFileExistsW(SettingPath().c_str()));
+
+  dialog.Show(&settings, owner.hwnd);
+  EXPECT_FALSE(Checked(hwnd, 201));
+  SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);  // the close box is Cancel, posted by the dialog manager
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!IsDialogMessageW(hwnd, &msg)) DispatchMessageW(&msg);
+  }
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(0x33u, settings.Options);
+}
+
+TEST(SettingDialogLifetime, HoldsTheModuleLockAndGoesWithItsOwner) {
+  LONG before = Module::LockCount();
+  HWND hwnd = nullptr;
+  {
+    NotifyTarget owner;
+    CSettingDlg dialog;
+    EXPECT_EQ(before + 1, Module::LockCount());
+    hwnd = dialog.Create(owner.hwnd);
+    ASSERT_TRUE(IsWindow(hwnd));
+  }  // the dialog object goes first and takes its window with it
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(before, Module::LockCount());
+
+  NotifyTarget owner;
+  CSettingDlg dialog;
+  hwnd = dialog.Create(owner.hwnd);
+  DestroyWindow(owner.hwnd);  // the owner goes first
+  owner.hwnd = nullptr;
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(nullptr, dialog.hwnd());
+  Settings settings;
+  dialog.Show(&settings, nullptr);  // no window left: nothing happens
+  EXPECT_EQ(nullptr, dialog.settings());
+}

@@ -1,0 +1,222 @@
+#include <windows.h>
+#include <shlwapi.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/module.h"
+#include "settings/settings.h"
+
+using namespace vantorel;
+
+namespace {
+
+std::wstring SettingPath() {
+  wchar_t path[MAX_PATH];
+  EXPECT_TRUE(Module::PathBeside(L"setting", path));
+  return path;
+}
+
+std::wstring Folder() {
+  wchar_t path[MAX_PATH];
+  EXPECT_TRUE(Module::PathBeside(L"", path));
+  return path;
+}
+
+void RemoveSetting() {
+  std::wstring path = SettingPath();
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(path.c_str());
+  RemoveDirectoryW(path.c_str());
+  ASSERT_FALSE(PathFileExistsW(path.c_str()));
+}
+
+void WriteBytes(const std::vector<BYTE>& bytes) {
+  RemoveSetting();
+  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  DWORD written = 0;
+  if (!bytes.empty()) {
+    ASSERT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  }
+  CloseHandle(file);
+}
+
+std::vector<BYTE> ReadBytes() {
+  std::vector<BYTE> bytes;
+  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  BYTE buffer[64];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read) bytes.insert(bytes.end(), buffer, buffer + read);
+  CloseHandle(file);
+  return bytes;
+}
+
+// Files the save may have left behind in the folder (its temporary files).
+int StrayTemporaryFiles() {
+  std::wstring pattern = Folder() + L"\\set*.tmp";
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  int count = 0;
+  do ++count; while (FindNextFileW(find, &data));
+  FindClose(find);
+  return count;
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveSetting(); }
+  void TearDown() override {
+    RemoveSetting();
+    EXPECT_EQ(0, StrayTemporaryFiles());
+  }
+};
+
+}  // namespace
+
+TEST_F(SettingsFile, MissingFileKeepsTheDefaults) {
+  Settings settings;
+  EXPECT_FALSE(LoadSettings(settings));
+  EXPECT_EQ(0u, settings.RunMode);
+  EXPECT_EQ(0x33u, settings.Options);
+}
+
+TEST_F(SettingsFile, ShortFilesFillOnlyTheBytesTheyHold) {
+  {  // 4 bytes: RunMode from the file, options untouched, reported as failure.
+    WriteBytes({1, 0, 0, 0});
+    Settings settings;
+    EXPECT_FALSE(LoadSettings(settings));
+    EXPECT_EQ(1u, settings.RunMode);
+    EXPECT_EQ(0x33u, settings.Options);
+  }
+  {  // 1 to 3 bytes replace the low-order bytes of RunMode.
+    const std::vector<BYTE> bytes = {0xAA, 0xBB, 0xCC};
+    const DWORD expected[] = {0x112233AA, 0x1122BBAA, 0x11CCBBAA};
+    for (size_t n = 1; n <= 3; ++n) {
+      WriteBytes(std::vector<BYTE>(bytes.begin(), bytes.begin() + n));
+      Settings settings;
+      settings.RunMode = 0x11223344;
+      EXPECT_FALSE(LoadSettings(settings)) << n;
+      EXPECT_EQ(expected[n - 1], settings.RunMode) << n;
+      EXPECT_EQ(0x33u, settings.Options) << n;
+
+      Settings defaults;
+      EXPECT_FALSE(LoadSettings(defaults));
+      EXPECT_EQ(expected[n - 1] & (0xFFFFFFFFu >> (8 * (4 - n))), defaults.RunMode) << n;
+      EXPECT_EQ(0x33u, defaults.Options);
+    }
+  }
+  {  // 6 bytes: the two low-order bytes of the options replaced, the high-order ones kept.
+    WriteBytes({1, 0, 0, 0, 0x01, 0x02});
+    Settings settings;
+    settings.Options = 0xAABB0033;
+    EXPECT_FALSE(LoadSettings(settings));
+    EXPECT_EQ(1u, settings.RunMode);
+    EXPECT_EQ(0xAABB0201u, settings.Options);
+  }
+  {  // Empty file: nothing changes.
+    WriteBytes({});
+    Settings settings;
+    EXPECT_FALSE(LoadSettings(settings));
+    EXPECT_EQ(0u, settings.RunMode);
+    EXPECT_EQ(0x33u, settings.Options);
+  }
+}
+
+TEST_F(SettingsFile, LongerFilesUseTheFirstEightBytesAndValuesAreUnchecked) {
+  WriteBytes({2, 0, 0, 0, 0x40, 0x02, 0, 0, 9, 9, 9, 9});
+  Settings settings;
+  EXPECT_TRUE(LoadSettings(settings));
+  EXPECT_EQ(2u, settings.RunMode);  // not clamped to a known mode
+  EXPECT_EQ(0x240u, settings.Options);  // unknown bit 0x200 kept
+
+  WriteBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+  EXPECT_TRUE(LoadSettings(settings));
+  EXPECT_EQ(0xFFFFFFFFu, settings.RunMode);
+  EXPECT_EQ(0xFFFFFFFFu, settings.Options);
+}
+
+TEST_F(SettingsFile, SaveWritesEightLittleEndianBytesThatLoadReadsBack) {
+  Settings saved;
+  saved.RunMode = 1;
+  saved.Options = 0x12345;
+  ASSERT_TRUE(SaveSettings(saved));
+  EXPECT_EQ((std::vector<BYTE>{1, 0, 0, 0, 0x45, 0x23, 0x01, 0}), ReadBytes());
+  Settings loaded;
+  EXPECT_TRUE(LoadSettings(loaded));
+  EXPECT_EQ(1u, loaded.RunMode);
+  EXPECT_EQ(0x12345u, loaded.Options);
+
+  // Saving over a longer file leaves exactly eight bytes.
+  WriteBytes(std::vector<BYTE>(40, 7));
+  saved.RunMode = 0;
+  saved.Options = 0x33;
+  ASSERT_TRUE(SaveSettings(saved));
+  EXPECT_EQ((std::vector<BYTE>{0, 0, 0, 0, 0x33, 0, 0, 0}), ReadBytes());
+  EXPECT_EQ(0, StrayTemporaryFiles());
+}
+
+TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
+  const std::vector<BYTE> old = {1, 0, 0, 0, 0x73, 0, 0, 0};
+  Settings changed;
+  changed.RunMode = 0;
+  changed.Options = 0x1F3;
+
+  // A read-only file cannot be replaced.
+  WriteBytes(old);
+  ASSERT_TRUE(SetFileAttributesW(SettingPath().c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(SaveSettings(changed));
+  EXPECT_EQ(old, ReadBytes());
+  EXPECT_EQ(0, StrayTemporaryFiles());
+  SetFileAttributesW(SettingPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A file held open by somebody who shares nothing cannot be replaced either.
+  WriteBytes(old);
+  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_FALSE(SaveSettings(changed));
+  CloseHandle(held);
+  EXPECT_EQ(old, ReadBytes());
+  EXPECT_EQ(0, StrayTemporaryFiles());
+
+  // A folder in the file's place stays a folder, with its contents.
+  RemoveSetting();
+  ASSERT_TRUE(CreateDirectoryW(SettingPath().c_str(), nullptr));
+  std::wstring inner = SettingPath() + L"\\keep";
+  HANDLE file = CreateFileW(inner.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  CloseHandle(file);
+  EXPECT_FALSE(SaveSettings(changed));
+  EXPECT_TRUE(PathIsDirectoryW(SettingPath().c_str()));
+  EXPECT_TRUE(PathFileExistsW(inner.c_str()));
+  EXPECT_EQ(0, StrayTemporaryFiles());
+  Settings loaded;
+  EXPECT_FALSE(LoadSettings(loaded));
+  EXPECT_EQ(0x33u, loaded.Options);
+  DeleteFileW(inner.c_str());
+
+  // After the obstacle is gone the next save works again.
+  RemoveSetting();
+  EXPECT_TRUE(SaveSettings(changed));
+  EXPECT_TRUE(LoadSettings(loaded));
+  EXPECT_EQ(0x1F3u, loaded.Options);
+}
+
+TEST_F(SettingsFile, LoadFailsWhileAWriterSharesNothing) {
+  WriteBytes({1, 0, 0, 0, 0x33, 0, 0, 0});
+  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  Settings settings;
+  EXPECT_FALSE(LoadSettings(settings));
+  EXPECT_EQ(0u, settings.RunMode);
+  CloseHandle(held);
+  EXPECT_TRUE(LoadSettings(settings));
+  EXPECT_EQ(1u, settings.RunMode);
+}

@@ -1,0 +1,98 @@
+#include "tests/support/temp_folder.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+namespace vantorel::test {
+namespace {
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring child = path + L"\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+std::wstring ItemName(HWND listView, int index, const std::wstring& folder) {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) return L"";
+  PIDLIST_ABSOLUTE folderId = nullptr;
+  if (FAILED(SHParseDisplayName(folder.c_str(), nullptr, &folderId, 0, nullptr))) return L"";
+  PIDLIST_ABSOLUTE full = ILCombine(folderId, ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(item.lParam)));
+  wchar_t path[MAX_PATH] = {};
+  std::wstring name;
+  if (full && SHGetPathFromIDListW(full, path)) name = PathFindFileNameW(path);
+  ILFree(full);
+  ILFree(folderId);
+  return name;
+}
+
+}  // namespace
+
+TempFolder::TempFolder(const wchar_t* tag) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  wchar_t unique[32];
+  wsprintfW(unique, L"%u-%u", GetCurrentProcessId(), GetTickCount());
+  path_ = std::wstring(temp) + L"vantorel-" + tag + L"-" + unique;
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::wstring TempFolder::Add(const std::wstring& name) {
+  std::wstring full = path_ + L"\\" + name;
+  if (!name.empty() && name.back() == L'\\') {
+    full.pop_back();
+    CreateDirectoryW(full.c_str(), nullptr);
+  } else {
+    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+  return full;
+}
+
+void TempFolder::AddAll(const std::vector<std::wstring>& names) {
+  for (const auto& name : names) Add(name);
+}
+
+std::vector<std::wstring> ItemNames(HWND listView, const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) names.push_back(ItemName(listView, i, folder));
+  return names;
+}
+
+std::vector<std::wstring> SelectedNames(HWND listView, const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    if (SendMessageW(listView, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) {
+      names.push_back(ItemName(listView, i, folder));
+    }
+  }
+  return names;
+}
+
+std::wstring FocusedName(HWND listView, const std::wstring& folder) {
+  int index = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  return index < 0 ? L"" : ItemName(listView, index, folder);
+}
+
+}  // namespace vantorel::test

@@ -1,0 +1,18 @@
+#pragma once
+// Messages the band's windows exchange, all based on WM_APP.
+#include <windows.h>
+
+namespace vantorel {
+
+constexpr UINT WM_BAND_FOCUS_INPUT = WM_APP + 3;       // 0x8003: put the focus into the input box
+constexpr UINT WM_BAND_MODE_MENU = WM_APP + 4;         // 0x8004: show the mode menu
+constexpr UINT WM_BAND_CLEAR = WM_APP + 5;             // 0x8005: remove the filter, empty the text
+constexpr UINT WM_BAND_RUN = WM_APP + 7;               // 0x8007: run the current mode
+constexpr UINT WM_BAND_SETTINGS_CHANGED = WM_APP + 8;  // 0x8008: the option bits were edited
+
+static_assert(WM_BAND_FOCUS_INPUT == 0x8003 && WM_BAND_MODE_MENU == 0x8004 &&
+                  WM_BAND_CLEAR == 0x8005 && WM_BAND_RUN == 0x8007 &&
+                  WM_BAND_SETTINGS_CHANGED == 0x8008,
+              "band message values are fixed");
+
+}  // namespace vantorel

@@ -1,0 +1,79 @@
+#include "view/list_view_wrapper.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include "match/match.h"
+#include "settings/settings.h"
+#include "view/band_messages.h"
+
+namespace vantorel {
+
+CListViewWrapper::CListViewWrapper() noexcept { query_[0] = L'\0'; }
+
+CListViewWrapper::~CListViewWrapper() {
+  Detach();
+  SetFolderId(nullptr);
+}
+
+void CListViewWrapper::SetQuery(const wchar_t* query, DWORD options) noexcept {
+  size_t i = 0;
+  if (query) {
+    for (; i < MAX_PATH - 1 && query[i]; ++i) query_[i] = query[i];
+  }
+  query_[i] = L'\0';
+  matchOptions_ = options;
+}
+
+void CListViewWrapper::SetFolderId(PIDLIST_ABSOLUTE folder) noexcept {
+  PIDLIST_ABSOLUTE old = folderId_;
+  folderId_ = folder;
+  if (old && old != folder) ILFree(old);
+}
+
+bool CListViewWrapper::Passes(const LVITEMW* item) noexcept {
+  if (query_[0] == L'\0') return true;
+  // The shell keeps the item's relative identifier list there, whatever the mask says.
+  if (!item || item->lParam == 0) return true;
+  PCUITEMID_CHILD last = ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(item->lParam));
+  PIDLIST_ABSOLUTE full = ILCombine(folderId_, last);
+  if (!full) return true;  // cannot be named, so it is not hidden
+  wchar_t name[MAX_PATH];
+  name[0] = L'\0';
+  if (!SHGetPathFromIDListW(full, name)) {
+    ILFree(full);
+    return true;
+  }
+  name[MAX_PATH - 1] = L'\0';
+  PathStripPathW(name);
+  NormalizeForMatch(name, matchOptions_);
+  BOOL match = MatchExpression(name, query_, static_cast<int>(matchOptions_ & kDefaultAndOption));
+  ILFree(full);
+  if (!match) return false;
+  nothingShown_ = 0;
+  return true;
+}
+
+bool CListViewWrapper::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case LVM_INSERTITEMW:
+      if (Passes(reinterpret_cast<const LVITEMW*>(lParam))) return false;
+      result = 0;  // refused: the list view never sees the item
+      return true;
+    case WM_SYSCHAR:
+      if (wParam == 0x73) {
+        if (notifyWindow_) SendMessageW(notifyWindow_, WM_BAND_FOCUS_INPUT, 0, 0);
+      } else {
+        Detach();
+      }
+      result = 0;
+      return true;
+    case LVM_DELETEALLITEMS:
+      nothingShown_ = 1;
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace vantorel

@@ -1,0 +1,50 @@
+#pragma once
+// The filtering list view wrapper: subclasses the folder view's list view and refuses every
+// LVM_INSERTITEMW whose item name does not match the query, so that a refill of the view by
+// Explorer shows only the matching items. It also turns Alt+S in the view into
+// WM_BAND_FOCUS_INPUT for the band window; any other Alt+letter detaches it.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "framework/window.h"
+
+namespace vantorel {
+
+class CListViewWrapper : public Window {
+ public:
+  CListViewWrapper() noexcept;
+  ~CListViewWrapper() override;
+
+  // The query is already normalised with the same option bits. At most 259 units are kept.
+  void SetQuery(const wchar_t* query, DWORD options) noexcept;
+  // Takes ownership of folder (may be null); the list held so far is freed.
+  void SetFolderId(PIDLIST_ABSOLUTE folder) noexcept;
+  // 1 after LVM_DELETEALLITEMS until an inserted item passes the name test.
+  DWORD NothingShown() const noexcept { return nothingShown_; }
+  void SetNotifyWindow(HWND window) noexcept { notifyWindow_ = window; }
+
+  bool Attach(HWND listView) noexcept { return Subclass(listView); }
+  // False, still attached, when the previous procedure could not be put back.
+  bool Detach() noexcept { return Unsubclass(); }
+  bool IsAttached() const noexcept { return hwnd() != nullptr; }
+
+  const wchar_t* Query() const noexcept { return query_; }
+  DWORD MatchOptions() const noexcept { return matchOptions_; }
+  PCIDLIST_ABSOLUTE FolderId() const noexcept { return folderId_; }
+  HWND NotifyWindow() const noexcept { return notifyWindow_; }
+
+ protected:
+  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  // True when the item described by the insert record may go into the view.
+  bool Passes(const LVITEMW* item) noexcept;
+
+  wchar_t query_[MAX_PATH];
+  DWORD nothingShown_ = 0;
+  DWORD matchOptions_ = 0;
+  HWND notifyWindow_ = nullptr;
+  PIDLIST_ABSOLUTE folderId_ = nullptr;
+};
+
+}  // namespace vantorel

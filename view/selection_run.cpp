@@ -1,0 +1,109 @@
+// The run dispatcher and the select mode.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "match/match.h"
+#include "view/band_view_state.h"
+#include "view/keyword_text.h"
+#include "view/view_locator.h"
+
+namespace vantorel {
+namespace {
+
+void SetStateOfAll(HWND listView, UINT state, UINT mask) noexcept {
+  LVITEMW item = {};
+  item.state = state;
+  item.stateMask = mask;
+  SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+void SetStateOf(HWND listView, int index, UINT state) noexcept {
+  LVITEMW item = {};
+  item.state = state;
+  item.stateMask = state;
+  SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+void CBandViewState::ChangeNoMatch(DWORD noMatch) {
+  noMatch = noMatch ? 1 : 0;
+  if (noMatch_ == noMatch) return;
+  noMatch_ = noMatch;
+  if (inputBox_) inputBox_->SetRunState(settings_.RunMode, noMatch_);
+}
+
+bool CBandViewState::RunCurrentMode(bool focusView) {
+  if (!browser_) return false;
+  SHANDLE_PTR handle = 0;
+  if (FAILED(browser_->get_HWND(&handle))) return false;
+  HWND listView = FindFolderListView(reinterpret_cast<HWND>(handle));
+  if (!listView) return false;
+  if (settings_.RunMode == kRunModeSelect) {
+    RunSelect(listView);
+    if (focusView) SetFocus(listView);
+  } else {
+    RunFilter(listView);
+  }
+  if (bandWindow_) InvalidateRect(bandWindow_, nullptr, TRUE);
+  return true;
+}
+
+bool CBandViewState::RunSelect(HWND listView) {
+  wchar_t keyword[MAX_PATH];
+  ReadKeywordText(inputBox_ ? inputBox_->InputWindow() : nullptr, keyword);
+  SetStateOfAll(listView, 0, LVIS_SELECTED);
+  if (keyword[0] == L'\0') {
+    ChangeNoMatch(0);
+    return false;
+  }
+  const int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  if (count <= 0) return false;
+
+  const DWORD options = settings_.Options;
+  const int andContext = static_cast<int>(options & kDefaultAndOption);
+  NormalizeForMatch(keyword, options);
+  PIDLIST_ABSOLUTE folder = nullptr;
+  GetCurrentFolderIdList(&folder);
+
+  int firstMatch = -1;
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = i;
+    item.lParam = 0;
+    if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
+    // Without an identifier list the join would name the folder itself, not the item.
+    if (item.lParam == 0) continue;
+    PCUITEMID_CHILD last = ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(item.lParam));
+    PIDLIST_ABSOLUTE full = ILCombine(folder, last);
+    if (!full) continue;
+    wchar_t name[MAX_PATH];
+    name[0] = L'\0';
+    BOOL named = SHGetPathFromIDListW(full, name);
+    ILFree(full);
+    if (!named) continue;
+    name[MAX_PATH - 1] = L'\0';
+    PathStripPathW(name);
+    NormalizeForMatch(name, options);
+    if (!MatchExpression(name, keyword, andContext)) continue;
+    SetStateOf(listView, i, LVIS_SELECTED);
+    if (firstMatch < 0) {
+      firstMatch = i;
+      SetStateOf(listView, i, LVIS_FOCUSED);
+    }
+  }
+  ILFree(folder);
+
+  if (firstMatch >= 0) {
+    SendMessageW(listView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(firstMatch), 0);
+    ChangeNoMatch(0);
+  } else {
+    ChangeNoMatch(1);
+  }
+  return true;
+}
+
+}  // namespace vantorel
