@@ -19,6 +19,7 @@ if [ "$have_display" = 0 ]; then
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
+  export VANTOREL_PRIVATE_XVFB=1  # tells scripts that nobody is looking at this display
   i=0
   while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
 fi

@@ -1,0 +1,131 @@
+// vantorel-host: the Explorer stand-in as a program. Opens a frame over a folder, hosts the
+// band in it like Explorer, and either runs a message loop until the window is closed or runs
+// the steps given on the command line against the live band, printing one line per result.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <string>
+#include <vector>
+
+#include "host/explorer_host.h"
+#include "host/scenario.h"
+
+using namespace vantorel::host;
+
+namespace {
+
+std::wstring ModuleDirectory() {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return L".";
+  PathRemoveFileSpecW(path);
+  return path;
+}
+
+std::wstring RegisteredCopyDirectory() {
+  wchar_t base[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base))) {
+    return ModuleDirectory() + L"\\registered";
+  }
+  return std::wstring(base) + L"\\Vantorel Host";
+}
+
+std::wstring DirectoryOf(const std::wstring& file) {
+  wchar_t path[MAX_PATH];
+  if (!GetFullPathNameW(file.c_str(), MAX_PATH, path, nullptr)) return L".";
+  PathRemoveFileSpecW(path);
+  return path;
+}
+
+int Fail(const std::wstring& reason) {
+  WriteLine(GetStdHandle(STD_ERROR_HANDLE), "vantorel-host: " + Utf8(reason));
+  return 1;
+}
+
+int Run(const ScenarioArgs& args) {
+  HostOptions options;
+  options.visible = true;
+  options.folderTree = args.tree;
+  options.directUiLayout = args.directUi;
+  options.width = 900;
+  options.height = 640;
+  auto host = ExplorerHost::Create(options);
+  if (!host) return Fail(L"cannot create the frame");
+  SetForegroundWindow(host->Frame());
+  if (!host->Navigate(args.folder.c_str())) return Fail(L"cannot show the folder " + args.folder);
+
+  LoadedBand loaded;
+  std::wstring settingsPath;
+  if (!args.noBand) {
+    std::wstring error;
+    std::wstring dir = args.dll.empty() ? RegisteredCopyDirectory() : DirectoryOf(args.dll);
+    settingsPath = dir + L"\\setting";
+    if (args.hasSettings) {
+      SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
+      if (!WriteSettingsFile(settingsPath, args.runMode, args.options)) return Fail(L"cannot write " + settingsPath);
+    }
+    bool ok = args.dll.empty() ? loaded.LoadRegistered(ModuleDirectory() + L"\\Vantorel.dll", dir, error)
+                               : loaded.LoadDirect(args.dll, error);
+    if (ok) {
+      HRESULT hr = host->AddBand(loaded.band());
+      loaded.ReleaseBand();  // the host holds it now
+      if (FAILED(hr)) {
+        ok = false;
+        error = L"the band refused to be hosted";
+      }
+    }
+    if (!ok) {
+      if (!args.steps.empty()) return Fail(error);
+      WriteLine(GetStdHandle(STD_ERROR_HANDLE), "vantorel-host: " + Utf8(error) + "; showing the folder without the band");
+    }
+  }
+  host->PumpMessages();
+
+  if (args.steps.empty()) {
+    MSG msg;
+    while (!host->IsClosed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (!host->RouteKey(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    host->Close();
+    return 0;
+  }
+
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  ScenarioRunner runner(*host, [out](const std::string& line) { WriteLine(out, line); }, settingsPath);
+  int status = 0;
+  for (const ScenarioStep& step : args.steps) {
+    std::wstring error;
+    if (!runner.Run(step, error)) {
+      status = Fail(error);
+      break;
+    }
+  }
+  host->Close();
+  return status;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return Fail(L"cannot read the command line");
+  std::vector<std::wstring> args;
+  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
+  LocalFree(argv);
+  ScenarioArgs parsed;
+  std::wstring error;
+  if (!ParseScenarioArgs(args, parsed, error)) {
+    Fail(error);
+    return 2;
+  }
+  if (FAILED(OleInitialize(nullptr))) return Fail(L"OleInitialize failed");
+  int status = Run(parsed);
+  OleUninitialize();
+  return status;
+}

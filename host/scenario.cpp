@@ -1,0 +1,443 @@
+#include "host/scenario.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <wincodec.h>
+
+#include <cwchar>
+#include <cwctype>
+
+#include "framework/unique_handle.h"
+#include "framework/unique_pidl.h"
+#include "vantorel_h.h"
+
+namespace vantorel::host {
+namespace {
+
+constexpr COLORREF kNoMatchBackground = 0x006666FF;
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+bool ParseNumber(const std::wstring& text, uint32_t& value) {
+  if (text.empty()) return false;
+  wchar_t* end = nullptr;
+  unsigned long long parsed = std::wcstoull(text.c_str(), &end, 0);
+  if (!end || *end != L'\0' || parsed > 0xFFFFFFFFull || text[0] == L'-') return false;
+  value = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+bool IsKeyName(const std::wstring& name) {
+  return name == L"enter" || name == L"tab" || name == L"escape" || name == L"alt+s" || name == L"alt+f";
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[256] = L"";
+  if (!window || !GetClassNameW(window, name, 256)) return L"-";
+  return name;
+}
+
+LPARAM KeyData(WPARAM vk, bool up, bool alt) {
+  UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+  LPARAM data = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+  if (alt) data |= 1 << 29;
+  if (up) data |= (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
+  return data;
+}
+
+}  // namespace
+
+bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out, std::wstring& error) {
+  out = ScenarioArgs();
+  auto value = [&](size_t& i, const std::wstring& name, std::wstring& into) {
+    if (i + 1 >= args.size()) {
+      error = name + L" needs a value";
+      return false;
+    }
+    into = args[++i];
+    return true;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& arg = args[i];
+    std::wstring v;
+    if (arg == L"--folder") {
+      if (!value(i, arg, out.folder)) return false;
+    } else if (arg == L"--dll") {
+      if (!value(i, arg, out.dll)) return false;
+    } else if (arg == L"--tree") {
+      out.tree = true;
+    } else if (arg == L"--dui") {
+      out.directUi = true;
+    } else if (arg == L"--no-band") {
+      out.noBand = true;
+    } else if (arg == L"--settings") {
+      if (!value(i, arg, v)) return false;
+      size_t comma = v.find(L',');
+      if (comma == std::wstring::npos || !ParseNumber(v.substr(0, comma), out.runMode) ||
+          !ParseNumber(v.substr(comma + 1), out.options)) {
+        error = L"--settings wants MODE,OPTIONS (numbers, 0x for hex): " + v;
+        return false;
+      }
+      out.hasSettings = true;
+    } else if (arg == L"--type") {
+      if (!value(i, arg, v)) return false;
+      out.steps.push_back({ScenarioStep::Kind::Type, v});
+    } else if (arg == L"--key") {
+      if (!value(i, arg, v)) return false;
+      v = Lower(v);
+      if (!IsKeyName(v)) {
+        error = L"--key knows enter, tab, escape, alt+s, alt+f; not " + v;
+        return false;
+      }
+      out.steps.push_back({ScenarioStep::Kind::Key, v});
+    } else if (arg == L"--print") {
+      if (!value(i, arg, v)) return false;
+      if (v != L"selected" && v != L"shown" && v != L"state") {
+        error = L"--print knows selected, shown, state; not " + v;
+        return false;
+      }
+      out.steps.push_back({ScenarioStep::Kind::Print, v});
+    } else if (arg == L"--navigate") {
+      if (!value(i, arg, v)) return false;
+      out.steps.push_back({ScenarioStep::Kind::Navigate, v});
+    } else if (arg == L"--screenshot") {
+      if (!value(i, arg, v)) return false;
+      out.steps.push_back({ScenarioStep::Kind::Screenshot, v});
+    } else if (arg == L"--refresh") {
+      out.steps.push_back({ScenarioStep::Kind::Refresh, L""});
+    } else {
+      error = L"unknown argument " + arg;
+      return false;
+    }
+  }
+  if (out.folder.empty()) {
+    error = L"--folder PATH is required";
+    return false;
+  }
+  return true;
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size, nullptr, nullptr);
+  }
+  return result;
+}
+
+void WriteLine(HANDLE out, const std::string& line) {
+  std::string data = line + "\n";
+  const char* p = data.data();
+  DWORD left = static_cast<DWORD>(data.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteFile(out, p, left, &written, nullptr) || written == 0) return;
+    p += written;
+    left -= written;
+  }
+}
+
+bool WriteSettingsFile(const std::wstring& path, uint32_t runMode, uint32_t options) {
+  unsigned char bytes[8];
+  for (int i = 0; i < 4; ++i) {
+    bytes[i] = static_cast<unsigned char>(runMode >> (8 * i));
+    bytes[4 + i] = static_cast<unsigned char>(options >> (8 * i));
+  }
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.get(), bytes, 8, &written, nullptr) && written == 8;
+}
+
+bool ReadSettingsFile(const std::wstring& path, uint32_t& runMode, uint32_t& options) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  unsigned char bytes[8];
+  DWORD read = 0;
+  if (!file || !ReadFile(file.get(), bytes, 8, &read, nullptr) || read != 8) return false;
+  runMode = options = 0;
+  for (int i = 3; i >= 0; --i) {
+    runMode = (runMode << 8) | bytes[i];
+    options = (options << 8) | bytes[4 + i];
+  }
+  return true;
+}
+
+bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error) {
+  RECT rc;
+  if (!window || !GetWindowRect(window, &rc) || rc.right <= rc.left || rc.bottom <= rc.top) {
+    error = L"no window to capture";
+    return false;
+  }
+  int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  UniqueBitmap bitmap(CreateCompatibleBitmap(screen, w, h));
+  bool copied = false;
+  if (memory && bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap.get());
+    copied = BitBlt(memory, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY | CAPTUREBLT) != FALSE;
+    SelectObject(memory, old);
+  }
+  if (memory) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!copied) {
+    error = L"could not copy the frame from the screen";
+    return false;
+  }
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IWICBitmap> source;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapEncoder> encoder;
+  ComPtr<IWICBitmapFrameEncode> frame;
+  HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                factory.put_void());
+  if (SUCCEEDED(hr)) hr = factory->CreateBitmapFromHBITMAP(bitmap.get(), nullptr, WICBitmapIgnoreAlpha, source.put());
+  if (SUCCEEDED(hr)) hr = factory->CreateStream(stream.put());
+  if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
+  if (SUCCEEDED(hr)) hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put());
+  if (SUCCEEDED(hr)) hr = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
+  if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(frame.put(), nullptr);
+  if (SUCCEEDED(hr)) hr = frame->Initialize(nullptr);
+  if (SUCCEEDED(hr)) hr = frame->SetSize(static_cast<UINT>(w), static_cast<UINT>(h));
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
+  if (SUCCEEDED(hr)) hr = frame->WriteSource(source.get(), nullptr);
+  if (SUCCEEDED(hr)) hr = frame->Commit();
+  if (SUCCEEDED(hr)) hr = encoder->Commit();
+  if (FAILED(hr)) {
+    wchar_t text[64];
+    wsprintfW(text, L"PNG encoding failed (0x%08lX)", static_cast<unsigned long>(hr));
+    error = text;
+    return false;
+  }
+  return true;
+}
+
+// --- LoadedBand --------------------------------------------------------------------------
+
+LoadedBand::~LoadedBand() {
+  band_.reset();
+  if (module_) {
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = reinterpret_cast<CanUnload>(GetProcAddress(module_, "DllCanUnloadNow"));
+    // A module that still has live objects stays loaded.
+    if (!canUnload || canUnload() == S_OK) FreeLibrary(module_);
+  }
+  CoFreeUnusedLibraries();
+}
+
+bool LoadedBand::LoadDirect(const std::wstring& dllPath, std::wstring& error) {
+  wchar_t full[MAX_PATH];
+  if (!GetFullPathNameW(dllPath.c_str(), MAX_PATH, full, nullptr)) {
+    error = L"bad module path " + dllPath;
+    return false;
+  }
+  module_ = LoadLibraryW(full);
+  if (!module_) {
+    error = L"cannot load " + std::wstring(full);
+    return false;
+  }
+  modulePath_ = full;
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto get = reinterpret_cast<GetClassObject>(GetProcAddress(module_, "DllGetClassObject"));
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = get ? get(CLSID_SelectorCore, IID_IClassFactory, factory.put_void()) : E_NOINTERFACE;
+  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IUnknown, band_.put_void());
+  if (FAILED(hr)) {
+    error = L"the module gave no band object";
+    return false;
+  }
+  return true;
+}
+
+bool LoadedBand::LoadRegistered(const std::wstring& sourceDll, const std::wstring& targetDir, std::wstring& error) {
+  if (!PathFileExistsW(sourceDll.c_str())) {
+    error = L"no band module at " + sourceDll;
+    return false;
+  }
+  SHCreateDirectoryExW(nullptr, targetDir.c_str(), nullptr);
+  std::wstring copy = targetDir + L"\\Vantorel.dll";
+  if (!CopyFileW(sourceDll.c_str(), copy.c_str(), FALSE)) {
+    error = L"cannot copy the band module to " + copy;
+    return false;
+  }
+  // What regsvr32 does, in this process.
+  HMODULE module = LoadLibraryW(copy.c_str());
+  using Register = HRESULT(STDAPICALLTYPE*)();
+  auto reg = module ? reinterpret_cast<Register>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
+  HRESULT hr = reg ? reg() : E_FAIL;
+  if (FAILED(hr)) {
+    if (module) FreeLibrary(module);
+    error = L"DllRegisterServer failed for " + copy;
+    return false;
+  }
+  module_ = module;  // kept loaded; CoCreateInstance finds the same module
+  modulePath_ = copy;
+  hr = CoCreateInstance(CLSID_SelectorCore, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, band_.put_void());
+  if (FAILED(hr)) {
+    wchar_t text[96];
+    wsprintfW(text, L"CoCreateInstance(CLSID_SelectorCore) failed (0x%08lX)", static_cast<unsigned long>(hr));
+    error = text;
+    return false;
+  }
+  return true;
+}
+
+// --- ScenarioRunner ----------------------------------------------------------------------
+
+HWND ScenarioRunner::InputBox() const {
+  HWND band = host_.BandWindow();
+  if (!band) return nullptr;
+  HWND box = FindWindowExW(band, nullptr, L"Vantorel Editbox", nullptr);
+  return box ? box : band;
+}
+
+std::wstring ScenarioRunner::ItemName(HWND list, int index) const {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) return L"?";
+  UniquePidl full(ILCombine(reinterpret_cast<LPCITEMIDLIST>(host_.CurrentFolder()),
+                            ILFindLastID(reinterpret_cast<LPCITEMIDLIST>(item.lParam))));
+  wchar_t path[MAX_PATH];
+  if (!full || !SHGetPathFromIDListW(full.get(), path)) return L"?";
+  return PathFindFileNameW(path);
+}
+
+bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
+  switch (step.kind) {
+    case ScenarioStep::Kind::Type:
+      return Type(step.argument, error);
+    case ScenarioStep::Kind::Key:
+      return Key(step.argument, error);
+    case ScenarioStep::Kind::Print:
+      return Print(step.argument, error);
+    case ScenarioStep::Kind::Navigate:
+      if (!host_.Navigate(step.argument.c_str())) {
+        error = L"cannot navigate to " + step.argument;
+        return false;
+      }
+      host_.PumpMessages();
+      output_("navigated\t" + Utf8(step.argument));
+      return true;
+    case ScenarioStep::Kind::Refresh:
+      if (!host_.Refresh()) {
+        error = L"refresh failed";
+        return false;
+      }
+      host_.PumpMessages();
+      return true;
+    case ScenarioStep::Kind::Screenshot:
+      host_.PumpMessages();
+      if (!SaveWindowPng(host_.Frame(), step.argument, error)) return false;
+      output_("screenshot\t" + Utf8(step.argument));
+      return true;
+  }
+  error = L"unknown step";
+  return false;
+}
+
+bool ScenarioRunner::Type(const std::wstring& text, std::wstring& error) {
+  HWND box = InputBox();
+  if (!box) {
+    error = L"--type: no band input box";
+    return false;
+  }
+  if (GetFocus() != box) {
+    // As Explorer does when the band is tabbed into or clicked.
+    ComPtr<IInputObject> input;
+    if (host_.Band() && SUCCEEDED(host_.Band()->QueryInterface(IID_IInputObject, input.put_void()))) {
+      input->UIActivateIO(TRUE, nullptr);
+    }
+    if (GetFocus() != box) SetFocus(box);
+  }
+  host_.PumpMessages();
+  if (GetFocus() != box) {
+    error = L"--type: the input box does not take the focus";
+    return false;
+  }
+  for (wchar_t c : text) {
+    PostMessageW(GetFocus(), WM_CHAR, c, 1);
+    host_.PumpMessages();
+  }
+  return true;
+}
+
+bool ScenarioRunner::Key(const std::wstring& name, std::wstring& error) {
+  HWND target = GetFocus();
+  if (!target) {
+    error = L"--key " + name + L": nothing has the focus";
+    return false;
+  }
+  WPARAM vk = 0;
+  bool alt = false;
+  if (name == L"enter") vk = VK_RETURN;
+  else if (name == L"tab") vk = VK_TAB;
+  else if (name == L"escape") vk = VK_ESCAPE;
+  else if (name == L"alt+s") { vk = 'S'; alt = true; }
+  else if (name == L"alt+f") { vk = 'F'; alt = true; }
+  if (!vk) {
+    error = L"unknown key " + name;
+    return false;
+  }
+  // Only the key messages are posted; the character messages come from TranslateMessage in the
+  // host's or the band's handling of them, as with a real keyboard.
+  PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, KeyData(vk, false, alt));
+  host_.PumpMessages();
+  HWND now = GetFocus();
+  PostMessageW(now ? now : target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, KeyData(vk, true, alt));
+  host_.PumpMessages();
+  return true;
+}
+
+bool ScenarioRunner::Print(const std::wstring& what, std::wstring& error) {
+  HWND list = host_.ListView();
+  if (what == L"selected" || what == L"shown") {
+    if (!list) {
+      error = L"--print " + what + L": no folder list view";
+      return false;
+    }
+    bool selectedOnly = what == L"selected";
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      if (selectedOnly && !(SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED)) continue;
+      output_((selectedOnly ? "selected\t" : "shown\t") + Utf8(ItemName(list, i)));
+    }
+    return true;
+  }
+  // state: mode from the settings file (the band reads it when sited and writes it when it
+  // goes), no-match from the colours the band gives its input box, then the focus.
+  uint32_t mode = 0, options = 0;
+  std::string modeText = ReadSettingsFile(settingsPath_, mode, options) ? std::to_string(mode) : "0";
+  int noMatch = 0;
+  HWND band = host_.BandWindow();
+  HWND box = InputBox();
+  if (band && box) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (dc) {
+      SetBkColor(dc, RGB(1, 2, 3));
+      SendMessageW(band, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
+      noMatch = GetBkColor(dc) == kNoMatchBackground ? 1 : 0;
+      DeleteDC(dc);
+    }
+  }
+  std::wstring focusName = L"-";
+  if (list) {
+    int focused = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0) focusName = ItemName(list, focused);
+  }
+  output_("state\tmode=" + modeText + "\tnomatch=" + std::to_string(noMatch) + "\tfocus=" + Utf8(focusName) +
+          "\tfocuswindow=" + Utf8(ClassName(GetFocus())));
+  return true;
+}
+
+}  // namespace vantorel::host
