@@ -71,6 +71,18 @@ class ExplorerHost {
   virtual void Close() = 0;
   // The last focus report of the band (IInputObjectSite::OnFocusChangeIS): -1 none, 0 or 1.
   virtual int LastFocusReport() const = 0;
+
+  // True once Close() ran (also when the user closed the frame).
+  virtual bool IsClosed() const = 0;
+  // Refreshes the active view the way IWebBrowser2::Refresh does.
+  virtual bool Refresh() = 0;
+  // Relative identifier lists the stand-in itself owns as lParam of the DirectUI layout's
+  // list view items; zero on the list-view layout and after the items went.
+  virtual int OwnedIdListCount() const = 0;
+  // The absolute identifier list of the shown folder (no copy; valid until the next navigation).
+  virtual PCIDLIST_ABSOLUTE CurrentFolder() const = 0;
+  // The band's window (IOleWindow::GetWindow of the band) or null.
+  virtual HWND BandWindow() const = 0;
 };
 
 }  // namespace vantorel::host

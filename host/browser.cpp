@@ -1,0 +1,311 @@
+#include "host/browser.h"
+
+#include <olectl.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "framework/guard.h"
+
+namespace vantorel::host {
+
+// --- CEventPoint -------------------------------------------------------------------------
+
+STDMETHODIMP CEventPoint::GetConnectionInterface(IID* iid) {
+  if (!iid) return E_POINTER;
+  *iid = DIID_DWebBrowserEvents2;
+  return S_OK;
+}
+
+STDMETHODIMP CEventPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
+  if (!out) return E_POINTER;
+  *out = container_;
+  if (!container_) return E_UNEXPECTED;
+  container_->AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP CEventPoint::Advise(IUnknown* sink, DWORD* cookie) {
+  return GuardHresult([&]() -> HRESULT {
+    if (cookie) *cookie = 0;
+    if (!sink || !cookie) return E_POINTER;
+    ComPtr<IDispatch> dispatch;
+    // A sink answers either the event interface itself or its plain IDispatch.
+    if (FAILED(sink->QueryInterface(DIID_DWebBrowserEvents2, dispatch.put_void())) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, dispatch.put_void()))) {
+      return CONNECT_E_CANNOTCONNECT;
+    }
+    DWORD next = nextCookie_ + 1;
+    if (next == 0) next = 1;
+    sinks_.push_back(Sink{next, dispatch});
+    nextCookie_ = next;
+    *cookie = next;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP CEventPoint::Unadvise(DWORD cookie) {
+  auto it = std::find_if(sinks_.begin(), sinks_.end(), [cookie](const Sink& s) { return s.cookie == cookie; });
+  if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
+  // The sink may go away with this release, and may even be calling us from its own Invoke:
+  // take it out of the list first, release it last.
+  ComPtr<IDispatch> released = std::move(it->sink);
+  sinks_.erase(it);
+  released.reset();
+  return S_OK;
+}
+
+STDMETHODIMP CEventPoint::EnumConnections(IEnumConnections** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return E_NOTIMPL;
+}
+
+bool CEventPoint::Has(DWORD cookie) const noexcept {
+  for (const Sink& s : sinks_) {
+    if (s.cookie == cookie) return true;
+  }
+  return false;
+}
+
+void CEventPoint::Fire(DISPID id, DISPPARAMS* params) noexcept {
+  std::vector<Sink> snapshot;
+  try {
+    snapshot = sinks_;
+  } catch (...) {
+    return;
+  }
+  ComPtr<CEventPoint> self(this);  // a sink may drop the last reference to the browser
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  for (Sink& s : snapshot) {
+    if (!Has(s.cookie)) continue;  // unadvised by an earlier sink of this round
+    s.sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, params ? params : &none,
+                   nullptr, nullptr, nullptr);
+  }
+}
+
+void CEventPoint::DropAll() noexcept {
+  std::vector<Sink> dropped;
+  dropped.swap(sinks_);
+  dropped.clear();
+}
+
+// --- CBrowser ----------------------------------------------------------------------------
+
+CBrowser::CBrowser(BrowserHost* host) noexcept : host_(host) {
+  events_ = MakeComObject<CEventPoint>(static_cast<IConnectionPointContainer*>(this));
+}
+
+CBrowser::~CBrowser() {
+  if (events_) {
+    events_->DetachContainer();
+    events_->DropAll();
+  }
+}
+
+const InterfaceEntry* CBrowser::Interfaces() {
+  static const InterfaceEntry table[] = {
+      VANTOREL_INTERFACE(CBrowser, IWebBrowser2),
+      VANTOREL_INTERFACE_VIA(CBrowser, IWebBrowser2, IDispatch),
+      VANTOREL_INTERFACE_VIA(CBrowser, IWebBrowser2, IWebBrowser),
+      VANTOREL_INTERFACE_VIA(CBrowser, IWebBrowser2, IWebBrowserApp),
+      VANTOREL_INTERFACE(CBrowser, IServiceProvider),
+      VANTOREL_INTERFACE(CBrowser, IConnectionPointContainer),
+      VANTOREL_INTERFACE(CBrowser, IShellBrowser),
+      VANTOREL_INTERFACE_VIA(CBrowser, IShellBrowser, IOleWindow),
+      {}};
+  return table;
+}
+
+void CBrowser::Detach() noexcept {
+  host_ = nullptr;
+  if (events_) events_->DropAll();
+}
+
+STDMETHODIMP CBrowser::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+STDMETHODIMP CBrowser::GetTypeInfo(UINT, LCID, ITypeInfo** info) { return Null(info); }
+STDMETHODIMP CBrowser::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+STDMETHODIMP CBrowser::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+  return DISP_E_MEMBERNOTFOUND;
+}
+
+STDMETHODIMP CBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+  if (!host_) return E_FAIL;
+  if (!url) return E_INVALIDARG;
+  return host_->NavigateFromBrowser(url) ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CBrowser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+  if (!url) return E_INVALIDARG;
+  VARIANT* v = url;
+  if (V_VT(v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(v)) v = V_VARIANTREF(v);
+  if (V_VT(v) != VT_BSTR) return E_NOTIMPL;
+  return Navigate(V_BSTR(v), nullptr, nullptr, nullptr, nullptr);
+}
+
+STDMETHODIMP CBrowser::Refresh() {
+  if (!host_) return E_FAIL;
+  return host_->RefreshView() ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CBrowser::Refresh2(VARIANT*) { return Refresh(); }
+
+STDMETHODIMP CBrowser::get_Application(IDispatch** out) {
+  if (!out) return E_POINTER;
+  *out = static_cast<IWebBrowser2*>(this);
+  AddRef();
+  return S_OK;
+}
+STDMETHODIMP CBrowser::get_Parent(IDispatch** out) { return get_Application(out); }
+
+STDMETHODIMP CBrowser::get_TopLevelContainer(VARIANT_BOOL* value) {
+  if (!value) return E_POINTER;
+  *value = VARIANT_TRUE;
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::get_LocationName(BSTR* out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  wchar_t path[MAX_PATH];
+  if (!host_ || !host_->CurrentPath(path)) return E_FAIL;
+  *out = SysAllocString(PathFindFileNameW(path));
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP CBrowser::get_LocationURL(BSTR* out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  wchar_t path[MAX_PATH];
+  if (!host_ || !host_->CurrentPath(path)) return E_FAIL;
+  *out = SysAllocString(path);
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP CBrowser::get_Busy(VARIANT_BOOL* value) {
+  if (!value) return E_POINTER;
+  *value = VARIANT_FALSE;
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::get_ReadyState(READYSTATE* state) {
+  if (!state) return E_POINTER;
+  *state = READYSTATE_COMPLETE;
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::Quit() {
+  if (!host_) return E_FAIL;
+  host_->RequestClose();
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::get_HWND(SHANDLE_PTR* out) {
+  if (!out) return E_POINTER;
+  *out = 0;
+  HWND frame = host_ ? host_->FrameForBrowser() : nullptr;
+  if (!frame) return E_FAIL;
+  *out = reinterpret_cast<SHANDLE_PTR>(frame);
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::get_Visible(VARIANT_BOOL* value) {
+  if (!value) return E_POINTER;
+  *value = host_ && IsWindowVisible(host_->FrameWindow()) ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::QueryService(REFGUID service, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (service == SID_SWebBrowserApp || service == SID_SShellBrowser || service == SID_STopLevelBrowser ||
+      service == IID_IWebBrowserApp) {
+    return QueryInterface(riid, ppv);
+  }
+  return E_NOINTERFACE;  // what SVC_E_UNKNOWNSERVICE stands for in the headers
+}
+
+STDMETHODIMP CBrowser::EnumConnectionPoints(IEnumConnectionPoints** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP CBrowser::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (riid != DIID_DWebBrowserEvents2 || !events_) return CONNECT_E_NOCONNECTION;
+  *out = events_.get();  // the IConnectionPoint part of the object, not its start
+  (*out)->AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::GetWindow(HWND* out) {
+  if (!out) return E_POINTER;
+  *out = host_ ? host_->FrameWindow() : nullptr;
+  return *out ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CBrowser::InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS widths) {
+  // The frame has no menu of its own: every group stays empty.
+  if (widths) {
+    for (LONG& w : widths->width) w = 0;
+  }
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::BrowseObject(PCUIDLIST_RELATIVE pidl, UINT flags) {
+  if (!host_) return E_FAIL;
+  // The view asks for this from inside its own message handling: the navigation, which
+  // destroys that view, runs later from the frame's queue.
+  host_->BrowseLater(pidl, flags);
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::GetViewStateStream(DWORD, IStream** out) { return Null(out); }
+
+STDMETHODIMP CBrowser::GetControlWindow(UINT, HWND* out) {
+  // No status bar, tool bar or tree of the browser frame's own that a view could drive.
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return E_FAIL;
+}
+
+STDMETHODIMP CBrowser::SendControlMsg(UINT, UINT, WPARAM, LPARAM, LRESULT* result) {
+  if (result) *result = 0;
+  return S_OK;
+}
+
+STDMETHODIMP CBrowser::QueryActiveShellView(IShellView** out) {
+  if (!out) return E_POINTER;
+  *out = host_ ? host_->ActiveView() : nullptr;
+  if (!*out) return E_FAIL;
+  (*out)->AddRef();
+  return S_OK;
+}
+
+// --- CBandSite ---------------------------------------------------------------------------
+
+STDMETHODIMP CBandSite::GetWindow(HWND* out) {
+  if (!out) return E_POINTER;
+  *out = host_ ? host_->StripWindow() : nullptr;
+  return *out ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CBandSite::OnFocusChangeIS(IUnknown*, BOOL focus) {
+  if (host_) host_->ReportFocus(focus);
+  return S_OK;
+}
+
+STDMETHODIMP CBandSite::QueryService(REFGUID service, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (!browser_) return E_FAIL;
+  return browser_->QueryService(service, riid, ppv);
+}
+
+}  // namespace vantorel::host
