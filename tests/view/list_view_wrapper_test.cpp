@@ -199,8 +199,8 @@ TEST_F(PlainListView, QueryAndFolderFields) {
   EXPECT_STREQ(L"", wrapper.Query());
 
   // The list held so far is freed when another one is given, and at destruction.
-  static test::AllocationSpy spy;  // must outlive blocks it saw
-  ASSERT_TRUE(spy.Register());
+  ASSERT_NE(nullptr, test::SharedSpy());
+  test::AllocationSpy& spy = *test::SharedSpy();
   spy.Reset();
   {
     CListViewWrapper owner;
@@ -211,16 +211,15 @@ TEST_F(PlainListView, QueryAndFolderFields) {
     EXPECT_NE(nullptr, owner.FolderId());
   }
   EXPECT_EQ(0u, spy.Live());
-  spy.Revoke();
 }
 
 TEST_F(PlainListView, NoIdentifierListOfItsOwnIsLeftBehind) {
-  static test::AllocationSpy spy;
+  ASSERT_NE(nullptr, test::SharedSpy());
+  test::AllocationSpy& spy = *test::SharedSpy();
   CListViewWrapper wrapper;
   Query(wrapper, L"a");  // alpha, beta, Gamma, delta all hold an "a"
   std::vector<LPARAM> items = {ChildOf(L"alpha.txt"), ChildOf(L"beta.txt"), ChildOf(L"delta.doc")};
   ASSERT_TRUE(wrapper.Attach(list_));
-  ASSERT_TRUE(spy.Register());
   spy.Reset();
   for (int round = 0; round < 20; ++round) {
     SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
@@ -230,7 +229,6 @@ TEST_F(PlainListView, NoIdentifierListOfItsOwnIsLeftBehind) {
   for (LPARAM item : items) Insert(item);
   wrapper.SetFolderId(nullptr);
   EXPECT_EQ(0u, spy.Live());
-  spy.Revoke();
 }
 
 TEST_F(PlainListView, AltKeys) {

@@ -154,6 +154,18 @@ STDMETHODIMP_(SIZE_T) AllocationSpy::PreRealloc(void* pRequest, SIZE_T cbRequest
 
 STDMETHODIMP_(void*) AllocationSpy::PostRealloc(void* pActual, BOOL) { return PostAlloc(pActual); }
 
+AllocationSpy* SharedSpy() {
+  static AllocationSpy* spy = [] {
+    AllocationSpy* created = new AllocationSpy;  // never deleted: the allocator may call it late
+    if (!created->Register()) {
+      delete created;
+      created = nullptr;
+    }
+    return created;
+  }();
+  return spy;
+}
+
 void Pump() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

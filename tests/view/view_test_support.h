@@ -38,7 +38,7 @@ std::vector<std::wstring> NumberedNames(int count, const wchar_t* prefix = L"fil
 
 // Counts the blocks of the COM task allocator (CoTaskMemAlloc, SHAlloc, identifier lists)
 // allocated while it is registered and not freed since. Register() fails when another spy is on.
-class AllocationSpy : public IMallocSpy {
+class AllocationSpy final : public IMallocSpy {
  public:
   AllocationSpy();
   ~AllocationSpy();
@@ -70,6 +70,10 @@ class AllocationSpy : public IMallocSpy {
   std::set<void*>* live_;  // on the C heap, never through the spied allocator
   bool registered_ = false;
 };
+
+// The process's one spy, registered on first use and left registered: the allocator keeps a
+// spy that saw live blocks anyway. Null when it could not be registered.
+AllocationSpy* SharedSpy();
 
 // Pumps the thread's messages until none is waiting.
 void Pump();
