@@ -1,0 +1,40 @@
+#pragma once
+// The Explorer stand-in over a temporary folder, with a test band on its browser.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/com_ptr.h"
+#include "host/explorer_host.h"
+#include "tests/view/test_band.h"
+#include "tests/view/view_test_support.h"
+
+namespace vantorel::test {
+
+class HostTest : public testing::Test {
+ protected:
+  // Creates the stand-in (visible, so that focus and painting behave), navigates to a new
+  // folder with the given files and puts a band on the browser.
+  void Open(const std::vector<std::wstring>& files, host::HostOptions options = {});
+  void TearDown() override;
+
+  HWND List() const { return host_->ListView(); }
+  int Count() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
+  // Names (file name with extension) of the items in view order, through their identifier lists.
+  std::vector<std::wstring> Names() const;
+  std::vector<std::wstring> SelectedNames() const;
+  int IndexOf(const std::wstring& name) const;
+  int FocusedIndex() const;
+  bool Selected(int index) const;
+  void Refresh();
+
+  std::unique_ptr<host::ExplorerHost> host_;
+  std::unique_ptr<TempFolder> folder_;
+  ComPtr<TestBand> band_;
+};
+
+}  // namespace vantorel::test

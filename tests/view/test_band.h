@@ -1,0 +1,56 @@
+#pragma once
+// A band as the view operations see it: the view state with an input edit control, a band
+// window that records the band messages, and the IDispatch that the browser's events reach.
+// It lives as a COM object: when the stand-in holds the last reference (through the event
+// connection), unadvising destroys it, as with the real band.
+#include <windows.h>
+#include <exdisp.h>
+#include <ocidl.h>
+
+#include <utility>
+#include <vector>
+
+#include "framework/com_object.h"
+#include "view/band_view_state.h"
+
+namespace vantorel::test {
+
+class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewState, public InputBoxLink {
+ public:
+  // parent: the window the edit control and band window go into (the stand-in's toolbar strip).
+  TestBand(IWebBrowser2* browser, HWND parent, bool* destroyed = nullptr);
+  ~TestBand() override;
+
+  VANTOREL_IUNKNOWN_METHODS
+  static const InterfaceEntry* Interfaces();
+
+  // IDispatch: only Invoke does something, as with the band.
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                      UINT*) override;
+
+  // InputBoxLink
+  HWND InputWindow() const override { return edit_; }
+  void SetRunState(DWORD runMode, DWORD noMatch) override { runStates.emplace_back(runMode, noMatch); }
+
+  // Connects the IDispatch to the browser's DWebBrowserEvents2; the cookie goes to the state.
+  bool Advise();
+  void SetText(const wchar_t* text) { SetWindowTextW(edit_, text); }
+  HWND Edit() const { return edit_; }
+  HWND BandWindow() const { return bandWindow_; }
+  IWebBrowser2* Browser() const { return browser_.get(); }
+  DWORD Cookie() const { return eventCookie_; }
+  void DropBrowser() { browser_.reset(); }
+  void SetBrowser(IWebBrowser2* browser) { browser_ = ComPtr<IWebBrowser2>(browser); }
+
+  std::vector<std::pair<DWORD, DWORD>> runStates;
+  static int focusRequests;  // WM_BAND_FOCUS_INPUT received by any test band window
+
+ private:
+  HWND edit_ = nullptr;
+  bool* destroyed_ = nullptr;
+};
+
+}  // namespace vantorel::test
