@@ -1,0 +1,63 @@
+#!/bin/sh
+# End to end: the real Vantorel.dll, registered and created through COM by the Explorer
+# stand-in, driven with scripted steps over a real folder. Compares the printed lines.
+# Usage: scenarios.sh HOST_EXE WINE_RUN
+host="$1"
+run="$2"
+dir=$(mktemp -d "${TMPDIR:-/tmp}/vantorel-e2e.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+mkdir "$dir/folder"
+for name in alpha.txt beta.txt gamma.doc 'Report 2008.TXT' '報告書２００８.txt' notes; do
+  : > "$dir/folder/$name"
+done
+mkdir "$dir/folder/sub2008"
+winpath="Z:$(echo "$dir/folder" | tr / '\\')"
+failures=0
+passes=0
+
+# check NAME EXPECTED-FILE ARGS...: runs the stand-in and compares its standard output.
+check() {
+  name="$1"
+  expected="$2"
+  shift 2
+  actual="$dir/actual"
+  (cd "$(dirname "$host")" && "$run" "./$(basename "$host")" "$@") >"$actual" 2>"$dir/stderr"
+  status=$?
+  # The view's item order is the shell's; compare the lines as sets.
+  sort "$expected" >"$dir/expected.sorted"
+  sort "$actual" >"$dir/actual.sorted"
+  if [ $status -eq 0 ] && cmp -s "$dir/expected.sorted" "$dir/actual.sorted"; then
+    passes=$((passes + 1))
+    echo "ok: $name"
+  else
+    failures=$((failures + 1))
+    echo "FAILED: $name (exit $status)"
+    echo "-- expected"; cat "$expected"
+    echo "-- actual"; cat "$actual"
+    echo "-- stderr"; cat "$dir/stderr"
+  fi
+}
+
+# Select mode, typing runs on every input; Enter gives the view the focus.
+printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\nstate\tmode=0\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\n' >"$dir/e1"
+check "select by extension, case folded" "$dir/e1" --folder "$winpath" --settings 0,0x33 \
+  --type '*.txt' --print selected --key escape --type beta --print selected --print state \
+  --key enter --print state
+
+# Full-width digits fold to half-width; the folder part of the path never matches.
+printf 'selected\tReport 2008.TXT\nselected\tsub2008\nselected\t報告書２００８.txt\n' >"$dir/e2"
+check "full-width digits" "$dir/e2" --folder "$winpath" --settings 0,0x33 --type '２００８' --print selected
+
+# Filter mode: only matching items are shown; nothing matching turns no-match on;
+# Alt+F in the view detaches the filter, so the next navigation shows everything.
+printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nstate\tmode=1\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
+check "filter and no match" "$dir/e3" --folder "$winpath" --settings 1,0x33 \
+  --type 2008 --print shown --print state --key escape --type zzz --print shown --print state
+
+# AND as the default operator, loaded through the module's own entry point.
+printf 'shown\tReport 2008.TXT\n' >"$dir/e4"
+check "default and, direct load" "$dir/e4" --folder "$winpath" --settings 1,0x133 \
+  --dll "$(cd "$(dirname "$host")" && pwd)/Vantorel.dll" --type 'report 2008' --print shown
+
+echo "$passes passed, $failures failed"
+[ $failures -eq 0 ]
