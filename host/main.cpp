@@ -54,7 +54,6 @@ int Run(const ScenarioArgs& args) {
   auto host = ExplorerHost::Create(options);
   if (!host) return Fail(L"cannot create the frame");
   SetForegroundWindow(host->Frame());
-  if (!host->Navigate(args.folder.c_str())) return Fail(L"cannot show the folder " + args.folder);
 
   LoadedBand loaded;
   std::wstring settingsPath;
@@ -81,6 +80,8 @@ int Run(const ScenarioArgs& args) {
       WriteLine(GetStdHandle(STD_ERROR_HANDLE), "vantorel-host: " + Utf8(error) + "; showing the folder without the band");
     }
   }
+  // As in Explorer, the band is there before the first navigation completes, so it hears of it.
+  if (!host->Navigate(args.folder.c_str())) return Fail(L"cannot show the folder " + args.folder);
   host->PumpMessages();
 
   if (args.steps.empty()) {
