@@ -126,7 +126,9 @@ TEST_F(FilterTest, RunOnAnotherListViewMovesTheWrapperThere) {
 }
 
 TEST_F(FilterTest, AltKeysThroughTheMessageLoop) {
-  OpenFilter();
+  host::HostOptions options;
+  options.visible = true;
+  OpenFilter(kFiles, options);
   Filter(L"doc");
   TestBand::focusRequests = 0;
   SetFocus(List());
@@ -166,6 +168,7 @@ TEST_F(FilterTest, NavigationReattachesWithoutRunningWhenNoTree) {
 TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
   host::HostOptions options;
   options.folderTree = true;
+  options.visible = true;
   OpenFilter(kFiles, options);
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;

@@ -6,7 +6,6 @@
 namespace vantorel::test {
 
 void HostTest::Open(const std::vector<std::wstring>& files, host::HostOptions options) {
-  options.visible = true;
   folder_ = std::make_unique<TempFolder>(files);
   ASSERT_TRUE(folder_->ok());
   host_ = host::ExplorerHost::Create(options);

@@ -17,7 +17,8 @@ namespace vantorel::test {
 
 class HostTest : public testing::Test {
  protected:
-  // Creates the stand-in (visible, so that focus and painting behave), navigates to a new
+  // Creates the stand-in (hidden unless the options say; focus and painting tests show it),
+  // navigates to a new
   // folder with the given files and puts a band on the browser.
   void Open(const std::vector<std::wstring>& files, host::HostOptions options = {});
   void TearDown() override;

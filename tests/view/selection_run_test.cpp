@@ -193,7 +193,9 @@ TEST_F(HostTest, VirtualItemsAmongFilesStayUnselected) {
 }
 
 TEST_F(HostTest, DispatcherRunsTheModeAndMovesTheFocusOnlyForSelectOnEnter) {
-  Open(kFiles);
+  host::HostOptions options;
+  options.visible = true;
+  Open(kFiles, options);
   // Without a browser, or when get_HWND fails, nothing runs and the band is not repainted.
   ValidateRect(band_->BandWindow(), nullptr);
   band_->SetText(L"notes");
