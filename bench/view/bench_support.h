@@ -1,0 +1,53 @@
+#pragma once
+// Shared pieces of the view benchmarks: a folder of many empty files in %TEMP%, the stand-in
+// showing it, a band state with an input box, and a clock.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "host/explorer_host.h"
+#include "view/band_view_state.h"
+
+namespace vantorel::bench {
+
+class FileFolder {
+ public:
+  explicit FileFolder(int count);  // "file0000.txt" ...
+  ~FileFolder();
+  const std::wstring& Path() const { return path_; }
+  bool ok() const { return ok_; }
+
+ private:
+  std::wstring path_;
+  int count_ = 0;
+  bool ok_ = false;
+};
+
+class BenchBand : public CBandViewState, public InputBoxLink {
+ public:
+  explicit BenchBand(IWebBrowser2* browser);
+  ~BenchBand() override;
+  HWND InputWindow() const override { return edit_; }
+  void SetRunState(DWORD, DWORD) override {}
+  void SetText(const wchar_t* text) { SetWindowTextW(edit_, text); }
+
+ private:
+  HWND edit_ = nullptr;
+};
+
+struct Environment {
+  std::unique_ptr<FileFolder> folder;
+  std::unique_ptr<host::ExplorerHost> host;
+  std::unique_ptr<BenchBand> band;
+  bool ok = false;
+};
+// OLE, common controls, the files, the stand-in on them and a band. Print why on failure.
+bool Open(Environment& env, int files);
+void Close(Environment& env);
+
+double Now();  // seconds
+int ItemCount(HWND list);
+
+}  // namespace vantorel::bench
