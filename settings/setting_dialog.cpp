@@ -97,7 +97,7 @@ void CSettingDlg::OnOk() noexcept {
     SaveSettings(*settings_);
   }
   ShowWindow(hwnd(), SW_HIDE);
-  if (notify_) SendMessageW(notify_, kSettingsChangedMessage, 0, 0);
+  if (notify_) SendMessageW(notify_, WM_BAND_SETTINGS_CHANGED, 0, 0);
 }
 
 bool CSettingDlg::HandleDialogMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {

@@ -5,11 +5,9 @@
 
 #include "framework/dialog.h"
 #include "settings/settings.h"
+#include "view/band_messages.h"  // WM_BAND_SETTINGS_CHANGED, sent after OK
 
 namespace vantorel {
-
-// Sent to the notify window after OK, whether or not the options changed.
-constexpr UINT kSettingsChangedMessage = WM_APP + 8;
 
 class CSettingDlg : public ModelessDialog {
  public:

@@ -30,7 +30,7 @@ std::wstring ClassOf(HWND window) {
 struct NotifyTarget {
   static int changes;
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kSettingsChangedMessage) ++changes;
+    if (msg == WM_BAND_SETTINGS_CHANGED) ++changes;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   NotifyTarget() {
