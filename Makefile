@@ -29,7 +29,7 @@ prefix: deps
 	@sh scripts/wine-prefix.sh $(PREFIX)
 
 test: build prefix
-	cd $(BUILD) && $(DISPLAY_RUN) ctest --output-on-failure -j 2 $(CTEST_ARGS)
+	cd $(BUILD) && $(DISPLAY_RUN) ctest --output-on-failure $(CTEST_ARGS)
 
 bench: build prefix
 	$(DISPLAY_RUN) sh scripts/run-benchmarks.sh $(BUILD)

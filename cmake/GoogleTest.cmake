@@ -18,5 +18,7 @@ function(vantorel_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  # Every program shares one Wine desktop and one X display: a window that one program activates
+  # takes the keyboard focus from the windows of another. They run one at a time.
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wine_desktop)
 endfunction()
