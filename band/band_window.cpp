@@ -3,7 +3,7 @@
 #include "band/band_resources.h"
 #include "band/selector_core.h"
 #include "framework/unique_handle.h"
-#include "view/band_messages.h"
+#include "band/band_messages.h"
 #include "view/view_locator.h"
 
 namespace vantorel {
@@ -148,7 +148,7 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
       }
       break;
     case ID_MODE_SETTINGS:
-      settingDialog_.Show(&settings_, hwnd());
+      settingDialog_.Show(&settings_, hwnd(), WM_BAND_SETTINGS_CHANGED);
       break;
     default:
       break;

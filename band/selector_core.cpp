@@ -3,6 +3,7 @@
 #include <exdisp.h>
 #include <shlguid.h>
 
+#include "band/band_messages.h"
 #include "band/selector_core_factory.h"
 #include "framework/activation_context.h"
 #include "framework/guard.h"
@@ -14,6 +15,7 @@ namespace {
 constexpr DWORD kBandWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | CCS_TOP |
                                    CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
 constexpr DWORD kInputBoxStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
+constexpr InputBoxMessages kInputBoxMessages = {WM_BAND_MODE_MENU, WM_BAND_CLEAR, WM_BAND_RUN};
 
 const WindowClassSpec kBandWindowClass = {L"Vantorel Toolbar", nullptr,
                                           CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
@@ -99,14 +101,14 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
   Create(kBandWindowClass, parent, nullptr, kBandWindowStyle, 0, 0, 0, 0, 0, nullptr);
   bandWindow_ = hwnd();
   LoadSettings(settings_);
-  if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE)) {
+  if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages)) {
     SendMessageW(editBox_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     editBox_.SetRunState(settings_.RunMode, noMatch_);
     editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                                 (settings_.Options & kSortHistoryOption) != 0);
   }
   settingDialog_.Create(TopLevelWindow());
-  wrapper_.SetNotifyWindow(hwnd());
+  wrapper_.SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
 }
 
 STDMETHODIMP CSelectorCore::GetSite(REFIID, void** ppv) {

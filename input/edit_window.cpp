@@ -1,13 +1,13 @@
 #include "input/edit_window.h"
 
-#include "view/band_messages.h"
 
 namespace vantorel {
 namespace {
 const WindowClassSpec kEditBoxClass = {L"Vantorel Editbox", L"EDIT", 0, nullptr, nullptr};
 }
 
-HWND CEditWindow::CreateBox(HWND parent, DWORD style, DWORD exStyle) noexcept {
+HWND CEditWindow::CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept {
+  messages_ = messages;
   return Create(kEditBoxClass, parent, L"", style, exStyle, 0, 0, 0, 0, nullptr);
 }
 
@@ -31,6 +31,11 @@ void CEditWindow::DropDownHistory() {
 }
 
 bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (msg == messages_.run && msg != 0) {
+    PostMessageW(GetParent(hwnd()), messages_.run, 0, 0);
+    result = 0;
+    return true;
+  }
   switch (msg) {
     case WM_CHAR:
       if (wParam == 0x1B) {  // Escape selects the whole text
@@ -46,10 +51,6 @@ bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result
         return true;
       }
       return false;
-    case WM_BAND_RUN:
-      PostMessageW(GetParent(hwnd()), WM_BAND_RUN, 0, 0);
-      result = 0;
-      return true;
     default:
       return false;
   }

@@ -7,12 +7,19 @@
 
 namespace vantorel {
 
+// The messages the box sends to its parent, the band window.
+struct InputBoxMessages {
+  UINT modeMenu;  // sent: left button down on the mode glyph (the press's wParam and lParam)
+  UINT clear;     // sent: a click on the clear button completed (0, 0)
+  UINT run;       // posted when the box receives it itself, from the history drop-down (0, 0)
+};
+
 class CEditWindow : public Window, public InputBoxLink {
  public:
   CEditWindow() = default;
 
   // Creates the box as a child of the band window.
-  HWND CreateBox(HWND parent, DWORD style, DWORD exStyle) noexcept;
+  HWND CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept;
 
   // InputBoxLink
   HWND InputWindow() const override { return hwnd(); }
@@ -34,6 +41,7 @@ class CEditWindow : public Window, public InputBoxLink {
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
+  InputBoxMessages messages_ = {};
   DWORD runMode_ = 0;
   DWORD noMatch_ = 0;
 };

@@ -1,6 +1,5 @@
-// Option bits that the matcher reads from the settings word.
-// The settings record will own the full set of option bits; until then the
-// three bits the matcher needs live here under the same values.
+// The option bits of the settings word that the matcher reads. The settings record adds its
+// other bits to these.
 #pragma once
 
 #include "match/text_platform.h"

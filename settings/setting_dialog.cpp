@@ -23,24 +23,25 @@ HWND CSettingDlg::Create(HWND owner) noexcept {
   return ModelessDialog::Create(IDD_SETTING_DIALOG, owner);
 }
 
-void CSettingDlg::Show(Settings* settings, HWND notify) noexcept {
+void CSettingDlg::Show(Settings* settings, HWND notify, UINT changedMessage) noexcept {
   HWND dialog = hwnd();
   if (!dialog || !settings) return;
   SetControls(settings->Options);
   settings_ = settings;
   notify_ = notify;
+  changedMessage_ = changedMessage;
   Centre();
   ShowWindow(dialog, SW_SHOW);
 }
 
 void CSettingDlg::SetControls(DWORD options) noexcept {
   HWND dialog = hwnd();
-  SetCheck(dialog, IDC_SETTING_CASE, (options & kFoldCaseOption) == 0);
-  SetCheck(dialog, IDC_SETTING_DIGIT_WIDTH, (options & kFoldDigitWidthOption) == 0);
+  SetCheck(dialog, IDC_SETTING_CASE, (options & kFoldCase) == 0);
+  SetCheck(dialog, IDC_SETTING_DIGIT_WIDTH, (options & kFoldDigitWidth) == 0);
   SetCheck(dialog, IDC_SETTING_RUN_ON_INPUT, (options & kRunOnInputOption) != 0);
   SetCheck(dialog, IDC_SETTING_HISTORY, (options & kKeepHistoryOption) != 0);
   SetCheck(dialog, IDC_SETTING_AUTO_FILTER, (options & kAutoFilterWithTreeOption) != 0);
-  bool defaultAnd = (options & kDefaultAndOption) != 0;
+  bool defaultAnd = (options & kDefaultAnd) != 0;
   SetCheck(dialog, IDC_SETTING_DEFAULT_AND, defaultAnd);
   SetCheck(dialog, IDC_SETTING_DEFAULT_OR, !defaultAnd);
 }
@@ -49,12 +50,12 @@ DWORD CSettingDlg::OptionsFromControls() const noexcept {
   HWND dialog = hwnd();
   DWORD options = 0;
   if (!dialog) return options;
-  if (IsUnchecked(dialog, IDC_SETTING_CASE)) options |= kFoldCaseOption;
-  if (IsUnchecked(dialog, IDC_SETTING_DIGIT_WIDTH)) options |= kFoldDigitWidthOption;
+  if (IsUnchecked(dialog, IDC_SETTING_CASE)) options |= kFoldCase;
+  if (IsUnchecked(dialog, IDC_SETTING_DIGIT_WIDTH)) options |= kFoldDigitWidth;
   if (IsChecked(dialog, IDC_SETTING_RUN_ON_INPUT)) options |= kRunOnInputOption;
   if (IsChecked(dialog, IDC_SETTING_HISTORY)) options |= kKeepHistoryOption;
   if (IsChecked(dialog, IDC_SETTING_AUTO_FILTER)) options |= kAutoFilterWithTreeOption;
-  if (IsChecked(dialog, IDC_SETTING_DEFAULT_AND)) options |= kDefaultAndOption;
+  if (IsChecked(dialog, IDC_SETTING_DEFAULT_AND)) options |= kDefaultAnd;
   return options;
 }
 
@@ -97,7 +98,7 @@ void CSettingDlg::OnOk() noexcept {
     SaveSettings(*settings_);
   }
   ShowWindow(hwnd(), SW_HIDE);
-  if (notify_) SendMessageW(notify_, WM_BAND_SETTINGS_CHANGED, 0, 0);
+  if (notify_) SendMessageW(notify_, changedMessage_, 0, 0);
 }
 
 bool CSettingDlg::HandleDialogMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {

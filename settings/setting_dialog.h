@@ -5,7 +5,6 @@
 
 #include "framework/dialog.h"
 #include "settings/settings.h"
-#include "view/band_messages.h"  // WM_BAND_SETTINGS_CHANGED, sent after OK
 
 namespace vantorel {
 
@@ -14,8 +13,9 @@ class CSettingDlg : public ModelessDialog {
   // Creates the dialog from its resource, owned by owner, hidden.
   HWND Create(HWND owner) noexcept;
   // Fills the controls from settings->Options, keeps the record and the window to notify,
-  // centres the dialog over its owner (or the work area) and shows it.
-  void Show(Settings* settings, HWND notify) noexcept;
+  // centres the dialog over its owner (or the work area) and shows it. After OK the window
+  // gets changedMessage (0, 0).
+  void Show(Settings* settings, HWND notify, UINT changedMessage) noexcept;
 
   Settings* settings() const noexcept { return settings_; }
   HWND notifyWindow() const noexcept { return notify_; }
@@ -33,6 +33,7 @@ class CSettingDlg : public ModelessDialog {
 
   Settings* settings_ = nullptr;
   HWND notify_ = nullptr;
+  UINT changedMessage_ = 0;
 };
 
 }  // namespace vantorel

@@ -5,7 +5,6 @@
 
 #include "match/match.h"
 #include "settings/settings.h"
-#include "view/band_messages.h"
 
 namespace vantorel {
 
@@ -47,7 +46,7 @@ bool CListViewWrapper::Passes(const LVITEMW* item) noexcept {
   name[MAX_PATH - 1] = L'\0';
   PathStripPathW(name);
   NormalizeForMatch(name, matchOptions_);
-  BOOL match = MatchExpression(name, query_, static_cast<int>(matchOptions_ & kDefaultAndOption));
+  BOOL match = MatchExpression(name, query_, static_cast<int>(matchOptions_ & kDefaultAnd));
   ILFree(full);
   if (!match) return false;
   nothingShown_ = 0;
@@ -62,7 +61,7 @@ bool CListViewWrapper::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       return true;
     case WM_SYSCHAR:
       if (wParam == 0x73) {
-        if (notifyWindow_) SendMessageW(notifyWindow_, WM_BAND_FOCUS_INPUT, 0, 0);
+        if (notifyWindow_) SendMessageW(notifyWindow_, focusInputMessage_, 0, 0);
       } else {
         Detach();
       }

@@ -2,7 +2,7 @@
 // The filtering list view wrapper: subclasses the folder view's list view and refuses every
 // LVM_INSERTITEMW whose item name does not match the query, so that a refill of the view by
 // Explorer shows only the matching items. It also turns Alt+S in the view into
-// WM_BAND_FOCUS_INPUT for the band window; any other Alt+letter detaches it.
+// a message to the band window (the one given with the window); any other Alt+letter detaches it.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -21,7 +21,11 @@ class CListViewWrapper : public Window {
   void SetFolderId(PIDLIST_ABSOLUTE folder) noexcept;
   // 1 after LVM_DELETEALLITEMS until an inserted item passes the name test.
   DWORD NothingShown() const noexcept { return nothingShown_; }
-  void SetNotifyWindow(HWND window) noexcept { notifyWindow_ = window; }
+  // Alt+S in the view sends focusInputMessage (0, 0) to window.
+  void SetNotifyWindow(HWND window, UINT focusInputMessage) noexcept {
+    notifyWindow_ = window;
+    focusInputMessage_ = focusInputMessage;
+  }
 
   bool Attach(HWND listView) noexcept { return Subclass(listView); }
   // False, still attached, when the previous procedure could not be put back.
@@ -44,6 +48,7 @@ class CListViewWrapper : public Window {
   DWORD nothingShown_ = 0;
   DWORD matchOptions_ = 0;
   HWND notifyWindow_ = nullptr;
+  UINT focusInputMessage_ = 0;
   PIDLIST_ABSOLUTE folderId_ = nullptr;
 };
 

@@ -63,7 +63,7 @@ bool CBandViewState::RunSelect(HWND listView) {
   if (count <= 0) return false;
 
   const DWORD options = settings_.Options;
-  const int andContext = static_cast<int>(options & kDefaultAndOption);
+  const int andContext = static_cast<int>(options & kDefaultAnd);
   NormalizeForMatch(keyword, options);
   PIDLIST_ABSOLUTE folder = nullptr;
   GetCurrentFolderIdList(&folder);

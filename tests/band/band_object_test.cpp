@@ -210,7 +210,7 @@ TEST_F(BandTest, FocusIsTheBandWindowOrTheInputBox) {
 
 TEST_F(BandTest, EnterRunsTheModeEvenWithoutRunOnInputAndFocusesTheView) {
   Settings settings;
-  settings.Options = kFoldCaseOption;  // run on input off
+  settings.Options = kFoldCase;  // run on input off
   StartBand(&settings);
   SetWindowTextW(InputBox(), L"*.txt");
   host_->PumpMessages();
@@ -231,7 +231,7 @@ TEST_F(BandTest, EnterRunsTheModeEvenWithoutRunOnInputAndFocusesTheView) {
 TEST_F(BandTest, EnterInFilterModeKeepsTheFocus) {
   Settings settings;
   settings.RunMode = kRunModeFilter;
-  settings.Options = kFoldCaseOption;
+  settings.Options = kFoldCase;
   StartBand(&settings);
   SetWindowTextW(InputBox(), L"gamma");
   SetFocus(InputBox());

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/band/band_fixture.h"
-#include "view/band_messages.h"
+#include "band/band_messages.h"
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -77,7 +77,7 @@ TEST_F(BandTest, NoMatchPaintsTheInputBoxWhiteOnLightRed) {
 
 TEST_F(BandTest, RunRequestFollowsTheRunOnInputOption) {
   Settings quiet;
-  quiet.Options = kFoldCaseOption;
+  quiet.Options = kFoldCase;
   StartBand(&quiet);
   SetWindowTextW(InputBox(), L"alpha");
   SendMessageW(BandWindow(), WM_BAND_RUN, 0, 0);
@@ -108,7 +108,7 @@ TEST_F(BandTest, ModeMenuRequestOutsideTheGlyphShowsNothing) {
 TEST_F(BandTest, ClearRemovesTheFilterAndEmptiesTheText) {
   Settings filter;
   filter.RunMode = kRunModeFilter;
-  filter.Options = kFoldCaseOption;
+  filter.Options = kFoldCase;
   StartBand(&filter);
   SetWindowTextW(InputBox(), L"nothing-like-this");
   SetFocus(InputBox());

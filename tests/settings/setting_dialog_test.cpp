@@ -14,6 +14,8 @@ using namespace vantorel;
 
 namespace {
 
+constexpr UINT kChangedMessage = WM_APP + 8;  // what the band asks for
+
 std::wstring TextOf(HWND window) {
   wchar_t text[260] = L"";
   GetWindowTextW(window, text, 260);
@@ -30,7 +32,7 @@ std::wstring ClassOf(HWND window) {
 struct NotifyTarget {
   static int changes;
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_BAND_SETTINGS_CHANGED) ++changes;
+    if (msg == kChangedMessage) ++changes;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   NotifyTarget() {
@@ -148,7 +150,7 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
 
 TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
   Settings settings;
-  dialog.Show(&settings, owner.hwnd);
+  dialog.Show(&settings, owner.hwnd, kChangedMessage);
   HWND hwnd = dialog.hwnd();
   EXPECT_TRUE(IsWindowVisible(hwnd));
   EXPECT_EQ(&settings, dialog.settings());
@@ -179,7 +181,7 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
   Settings settings;
   settings.RunMode = 1;
   settings.Options = 0x73 | 0x200;  // SortHistory and a meaningless bit are dropped by OK
-  dialog.Show(&settings, owner.hwnd);
+  dialog.Show(&settings, owner.hwnd, kChangedMessage);
   Click(dialog.hwnd(), IDOK);
   EXPECT_EQ(0x33u, settings.Options);
   Settings stored;
@@ -189,7 +191,7 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
   EXPECT_EQ(1, NotifyTarget::changes);
 
   // Every control in its other state.
-  dialog.Show(&settings, owner.hwnd);
+  dialog.Show(&settings, owner.hwnd, kChangedMessage);
   HWND hwnd = dialog.hwnd();
   for (int id : {201, 202, 205, 206, 207}) SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0);
   SendDlgItemMessageW(hwnd, 209, BM_CLICK, 0, 0);
@@ -201,7 +203,7 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
   EXPECT_EQ(0x180u, stored.Options);
 
   // Shown again, the controls follow the stored word.
-  dialog.Show(&settings, owner.hwnd);
+  dialog.Show(&settings, owner.hwnd, kChangedMessage);
   EXPECT_TRUE(Checked(hwnd, 201));
   EXPECT_TRUE(Checked(hwnd, 202));
   EXPECT_FALSE(Checked(hwnd, 205));
@@ -213,7 +215,7 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
 
 TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
   Settings settings;
-  dialog.Show(&settings, owner.hwnd);
+  dialog.Show(&settings, owner.hwnd, kChangedMessage);
   HWND hwnd = dialog.hwnd();
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
   EXPECT_TRUE(Checked(hwnd, 201));
@@ -223,7 +225,7 @@ TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
   EXPECT_EQ(0, NotifyTarget::changes);
   EXPECT_FALSE(PathFileExistsW(SettingPath().c_str()));
 
-  dialog.Show(&settings, owner.hwnd);
+  dialog.Show(&settings, owner.hwnd, kChangedMessage);
   EXPECT_FALSE(Checked(hwnd, 201));
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
   SendMessageW(hwnd, WM_CLOSE, 0, 0);  // the close box is Cancel, posted by the dialog manager
@@ -257,6 +259,6 @@ TEST(SettingDialogLifetime, HoldsTheModuleLockAndGoesWithItsOwner) {
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(nullptr, dialog.hwnd());
   Settings settings;
-  dialog.Show(&settings, nullptr);  // no window left: nothing happens
+  dialog.Show(&settings, nullptr, kChangedMessage);  // no window left: nothing happens
   EXPECT_EQ(nullptr, dialog.settings());
 }

@@ -9,7 +9,7 @@
 
 #include "settings/settings.h"
 #include "tests/view/host_fixture.h"
-#include "view/band_messages.h"
+#include "band/band_messages.h"
 #include "view/view_locator.h"
 
 using namespace vantorel;

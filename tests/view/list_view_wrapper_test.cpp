@@ -11,7 +11,7 @@
 #include "match/match.h"
 #include "settings/settings.h"
 #include "tests/view/view_test_support.h"
-#include "view/band_messages.h"
+#include "band/band_messages.h"
 #include "view/list_view_wrapper.h"
 
 using namespace vantorel;
@@ -131,7 +131,7 @@ TEST_F(PlainListView, RefusesNonMatchingInsertsAndTracksNothingShown) {
   Insert(ChildOf(L"alpha.txt"));
   Insert(ChildOf(L"delta.doc"));
   EXPECT_EQ(2, Count());
-  Query(wrapper, L"txt doc", kDefaultOptions | kDefaultAndOption);  // space = AND
+  Query(wrapper, L"txt doc", kDefaultOptions | kDefaultAnd);  // space = AND
   SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
   Insert(ChildOf(L"alpha.txt"));
   Insert(ChildOf(L"delta.doc"));
@@ -244,7 +244,7 @@ TEST_F(PlainListView, AltKeys) {
   EXPECT_TRUE(wrapper.IsAttached());
   EXPECT_EQ(0, NotifyTarget::focusRequests);
 
-  wrapper.SetNotifyWindow(band);
+  wrapper.SetNotifyWindow(band, WM_BAND_FOCUS_INPUT);
   EXPECT_EQ(0, SendMessageW(list_, WM_SYSCHAR, 's', 0x20000000));
   EXPECT_EQ(1, NotifyTarget::focusRequests);
   EXPECT_TRUE(wrapper.IsAttached());

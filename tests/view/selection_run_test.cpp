@@ -43,7 +43,7 @@ TEST_F(HostTest, SelectsMatchesOnlyAndFocusesTheFirst) {
   band_->SetText(L"txt&notes");
   band_->RunSelect(List());
   EXPECT_EQ(std::vector<std::wstring>{L"notes.txt"}, SelectedNames());
-  band_->CurrentSettings().Options &= ~kFoldCaseOption;
+  band_->CurrentSettings().Options &= ~kFoldCase;
   band_->SetText(L"Report");
   band_->RunSelect(List());
   EXPECT_EQ(std::vector<std::wstring>{L"Report_draft.doc"}, SelectedNames());

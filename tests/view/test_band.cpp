@@ -1,6 +1,6 @@
 #include "tests/view/test_band.h"
 
-#include "view/band_messages.h"
+#include "band/band_messages.h"
 
 namespace vantorel::test {
 namespace {
@@ -30,7 +30,7 @@ TestBand::TestBand(IWebBrowser2* browser, HWND parent, bool* destroyed) : destro
   edit_ = CreateWindowExW(0, L"EDIT", L"", childStyle | ES_AUTOHSCROLL, 0, 0, 150, 22, bandWindow_,
                           nullptr, nullptr, nullptr);
   inputBox_ = this;
-  wrapper_.SetNotifyWindow(bandWindow_);
+  wrapper_.SetNotifyWindow(bandWindow_, WM_BAND_FOCUS_INPUT);
   if (destroyed_) *destroyed_ = false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Messages the band's windows exchange, all based on WM_APP.
+// Messages of the band window, all based on WM_APP. The windows below the band (input box,
+// history drop-down, list view wrapper, settings dialog) are handed the values they send.
 #include <windows.h>
 
 namespace vantorel {
