@@ -11,8 +11,10 @@
 
 #include "host/explorer_host.h"
 #include "host/scenario.h"
+#include "host/scenario_windows.h"
 
 using namespace vantorel::host;
+using vantorel::ComPtr;
 
 namespace {
 
@@ -45,15 +47,13 @@ int Fail(const std::wstring& reason) {
 }
 
 int Run(const ScenarioArgs& args) {
-  HostOptions options;
-  options.visible = true;
-  options.folderTree = args.tree;
-  options.directUiLayout = args.directUi;
-  options.width = 900;
-  options.height = 640;
-  auto host = ExplorerHost::Create(options);
-  if (!host) return Fail(L"cannot create the frame");
-  SetForegroundWindow(host->Frame());
+  WindowThreadSetup setup;
+  setup.options.visible = true;
+  setup.options.folderTree = args.tree;
+  setup.options.directUiLayout = args.directUi;
+  setup.options.width = 900;
+  setup.options.height = 640;
+  setup.folder = args.folder;
 
   LoadedBand loaded;
   std::wstring settingsPath;
@@ -68,46 +68,20 @@ int Run(const ScenarioArgs& args) {
     bool ok = args.dll.empty() ? loaded.LoadRegistered(ModuleDirectory() + L"\\Vantorel.dll", dir, error)
                                : loaded.LoadDirect(args.dll, error);
     if (ok) {
-      HRESULT hr = host->AddBand(loaded.band());
-      loaded.ReleaseBand();  // the host holds it now
-      if (FAILED(hr)) {
-        ok = false;
-        error = L"the band refused to be hosted";
-      }
-    }
-    if (!ok) {
+      // Each window makes its own band on its own thread, as Explorer does.
+      setup.makeBand = [&loaded](ComPtr<IUnknown>& band) { return loaded.NewBand(band); };
+    } else {
       if (!args.steps.empty()) return Fail(error);
       WriteLine(GetStdHandle(STD_ERROR_HANDLE), "vantorel-host: " + Utf8(error) + "; showing the folder without the band");
     }
   }
-  // As in Explorer, the band is there before the first navigation completes, so it hears of it.
-  if (!host->Navigate(args.folder.c_str())) return Fail(L"cannot show the folder " + args.folder);
-  host->PumpMessages();
-
-  if (args.steps.empty()) {
-    MSG msg;
-    while (!host->IsClosed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      if (!host->RouteKey(msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-    }
-    host->Close();
-    return 0;
-  }
 
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  ScenarioRunner runner(*host, [out](const std::string& line) { WriteLine(out, line); }, settingsPath);
-  int status = 0;
-  for (const ScenarioStep& step : args.steps) {
-    std::wstring error;
-    if (!runner.Run(step, error)) {
-      status = Fail(error);
-      break;
-    }
+  std::wstring error;
+  if (!RunScenarioWindows(args, setup, settingsPath, [out](const std::string& line) { WriteLine(out, line); }, error)) {
+    return Fail(error);
   }
-  host->Close();
-  return status;
+  return 0;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "framework/unique_handle.h"
 #include "framework/unique_pidl.h"
+#include "host/scenario_windows.h"
 #include "vantorel_h.h"
 
 namespace vantorel::host {
@@ -96,8 +97,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
       out.steps.push_back({ScenarioStep::Kind::Key, v});
     } else if (arg == L"--print") {
       if (!value(i, arg, v)) return false;
-      if (v != L"selected" && v != L"shown" && v != L"state") {
-        error = L"--print knows selected, shown, state; not " + v;
+      if (v != L"selected" && v != L"shown" && v != L"state" && v != L"dialog") {
+        error = L"--print knows selected, shown, state, dialog; not " + v;
         return false;
       }
       out.steps.push_back({ScenarioStep::Kind::Print, v});
@@ -109,6 +110,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
       out.steps.push_back({ScenarioStep::Kind::Screenshot, v});
     } else if (arg == L"--refresh") {
       out.steps.push_back({ScenarioStep::Kind::Refresh, L""});
+    } else if (arg == L"--windows" || arg == L"--in" || arg == L"--close" || arg == L"--dialog") {
+      if (!value(i, arg, v) || !ParseWindowArgument(arg, v, out, error)) return false;
     } else {
       error = L"unknown argument " + arg;
       return false;
@@ -118,7 +121,7 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
     error = L"--folder PATH is required";
     return false;
   }
-  return true;
+  return CheckWindowNumbers(out, error);
 }
 
 std::string Utf8(const std::wstring& text) {
@@ -223,7 +226,6 @@ bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error) {
 // --- LoadedBand --------------------------------------------------------------------------
 
 LoadedBand::~LoadedBand() {
-  band_.reset();
   if (module_) {
     using CanUnload = HRESULT(STDAPICALLTYPE*)();
     auto canUnload = reinterpret_cast<CanUnload>(GetProcAddress(module_, "DllCanUnloadNow"));
@@ -240,20 +242,11 @@ bool LoadedBand::LoadDirect(const std::wstring& dllPath, std::wstring& error) {
     return false;
   }
   module_ = LoadLibraryW(full);
-  if (!module_) {
+  if (!module_ || !GetProcAddress(module_, "DllGetClassObject")) {
     error = L"cannot load " + std::wstring(full);
     return false;
   }
   modulePath_ = full;
-  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-  auto get = reinterpret_cast<GetClassObject>(GetProcAddress(module_, "DllGetClassObject"));
-  ComPtr<IClassFactory> factory;
-  HRESULT hr = get ? get(CLSID_SelectorCore, IID_IClassFactory, factory.put_void()) : E_NOINTERFACE;
-  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IUnknown, band_.put_void());
-  if (FAILED(hr)) {
-    error = L"the module gave no band object";
-    return false;
-  }
   return true;
 }
 
@@ -280,14 +273,22 @@ bool LoadedBand::LoadRegistered(const std::wstring& sourceDll, const std::wstrin
   }
   module_ = module;  // kept loaded; CoCreateInstance finds the same module
   modulePath_ = copy;
-  hr = CoCreateInstance(CLSID_SelectorCore, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, band_.put_void());
-  if (FAILED(hr)) {
-    wchar_t text[96];
-    wsprintfW(text, L"CoCreateInstance(CLSID_SelectorCore) failed (0x%08lX)", static_cast<unsigned long>(hr));
-    error = text;
-    return false;
-  }
+  registered_ = true;
   return true;
+}
+
+HRESULT LoadedBand::NewBand(ComPtr<IUnknown>& band) const {
+  band.reset();
+  if (!module_) return E_UNEXPECTED;
+  if (registered_) {
+    return CoCreateInstance(CLSID_SelectorCore, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, band.put_void());
+  }
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto get = reinterpret_cast<GetClassObject>(GetProcAddress(module_, "DllGetClassObject"));
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = get ? get(CLSID_SelectorCore, IID_IClassFactory, factory.put_void()) : E_NOINTERFACE;
+  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IUnknown, band.put_void());
+  return hr;
 }
 
 // --- ScenarioRunner ----------------------------------------------------------------------
@@ -334,6 +335,12 @@ bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
       }
       host_.PumpMessages();
       return true;
+    case ScenarioStep::Kind::Dialog:
+      return Dialog(step.argument, error);
+    case ScenarioStep::Kind::In:
+    case ScenarioStep::Kind::Close:
+      error = L"--in and --close choose windows; they are not steps of one window";
+      return false;
     case ScenarioStep::Kind::Screenshot:
       host_.PumpMessages();
       if (!SaveWindowPng(host_.Frame(), step.argument, error)) return false;
@@ -398,6 +405,7 @@ bool ScenarioRunner::Key(const std::wstring& name, std::wstring& error) {
 }
 
 bool ScenarioRunner::Print(const std::wstring& what, std::wstring& error) {
+  if (what == L"dialog") return PrintDialog();
   HWND list = host_.ListView();
   if (what == L"selected" || what == L"shown") {
     if (!list) {

@@ -14,7 +14,7 @@
 namespace vantorel::host {
 
 struct ScenarioStep {
-  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh };
+  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Dialog, In, Close };
   Kind kind;
   std::wstring argument;
 };
@@ -28,6 +28,7 @@ struct ScenarioArgs {
   bool hasSettings = false;
   uint32_t runMode = 0;
   uint32_t options = 0;
+  int windows = 1;         // --windows N: Explorer windows, each on its own thread
   std::vector<ScenarioStep> steps;
 };
 
@@ -45,7 +46,8 @@ bool ReadSettingsFile(const std::wstring& path, uint32_t& runMode, uint32_t& opt
 // Saves the frame as it is on the screen as a PNG file (WIC encoder).
 bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error);
 
-// A band object made from the module, and the module, which stays loaded while this lives.
+// The band module, loaded once per process and kept loaded while this lives (and after, while
+// it still has live objects); every Explorer window makes its own band object from it.
 class LoadedBand {
  public:
   LoadedBand() = default;
@@ -53,19 +55,18 @@ class LoadedBand {
   LoadedBand(const LoadedBand&) = delete;
   LoadedBand& operator=(const LoadedBand&) = delete;
 
-  // --dll: LoadLibrary and DllGetClassObject on the file itself.
+  // --dll: LoadLibrary on the file itself; bands come from its DllGetClassObject.
   bool LoadDirect(const std::wstring& dllPath, std::wstring& error);
-  // Copies the module to targetDir, registers the copy (DllRegisterServer) and creates the band
-  // with CoCreateInstance.
+  // Copies the module to targetDir and registers the copy (DllRegisterServer); bands come from
+  // CoCreateInstance.
   bool LoadRegistered(const std::wstring& sourceDll, const std::wstring& targetDir, std::wstring& error);
-  IUnknown* band() const { return band_.get(); }
+  // A new band object, made on (and belonging to) the calling thread's apartment.
+  HRESULT NewBand(ComPtr<IUnknown>& band) const;
   const std::wstring& modulePath() const { return modulePath_; }
-  // Drops the band reference (the module stays loaded until destruction).
-  void ReleaseBand() { band_.reset(); }
 
  private:
-  ComPtr<IUnknown> band_;
   HMODULE module_ = nullptr;
+  bool registered_ = false;
   std::wstring modulePath_;
 };
 
@@ -82,6 +83,9 @@ class ScenarioRunner {
   bool Type(const std::wstring& text, std::wstring& error);
   bool Key(const std::wstring& name, std::wstring& error);
   bool Print(const std::wstring& what, std::wstring& error);
+  bool Dialog(const std::wstring& action, std::wstring& error);
+  bool PrintDialog();
+  HWND SettingDialog() const;
   HWND InputBox() const;
   std::wstring ItemName(HWND list, int index) const;
 
