@@ -23,7 +23,6 @@ using namespace vantorel::host::test;
 
 namespace {
 
-using Kind = ScenarioStep::Kind;
 constexpr UINT kClearMessage = WM_APP + 5;  // a press on the clear glyph
 
 // Live GDI objects of the process. The handle table takes an index without its upper word, so
@@ -243,12 +242,4 @@ TEST(BandLife, LeavesNothingBehind) {
   EXPECT_EQ(0u, spy->Live());
   EXPECT_EQ(S_OK, module.CanUnloadNow());
   EXPECT_TRUE(module.Unload());
-}
-
-int main(int argc, char** argv) {
-  OleInitialize(nullptr);
-  testing::InitGoogleTest(&argc, argv);
-  int result = RUN_ALL_TESTS();
-  OleUninitialize();
-  return result;
 }

@@ -17,8 +17,6 @@ using namespace vantorel::host::test;
 
 namespace {
 
-using Kind = ScenarioStep::Kind;
-using Lines = std::vector<std::string>;
 constexpr UINT kSettingsChanged = WM_APP + 8;
 constexpr UINT_PTR kCounterId = 0x5E7;
 
@@ -112,14 +110,6 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
     TearDown();
     changes_ = 0;
   }
-}
-
-TEST_F(SettingsDialogSteps, StepsRefuseADialogThatIsNotShown) {
-  Open(0x33);
-  for (const wchar_t* action : {L"ok", L"cancel", L"close", L"check:201"}) {
-    EXPECT_FALSE(set_->Step(1, Kind::Dialog, action)) << Utf8(action);
-  }
-  EXPECT_EQ(0, changes_);
 }
 
 // After OK with 201 checked the band tells upper from lower case from its next run on.

@@ -14,6 +14,9 @@
 
 namespace vantorel::host::test {
 
+using Kind = ScenarioStep::Kind;
+using Lines = std::vector<std::string>;
+
 // Vantorel.dll copied from beside the test program into a scratch folder, so that its "setting"
 // and "history.txt" are this test's own; loaded with LoadLibrary and asked for bands through
 // DllGetClassObject on each window's thread.

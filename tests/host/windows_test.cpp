@@ -17,8 +17,6 @@ using namespace vantorel::host::test;
 
 namespace {
 
-using Kind = ScenarioStep::Kind;
-using Lines = std::vector<std::string>;
 
 const std::vector<std::wstring> kFiles = {L"alpha.txt", L"Beta.txt", L"beta2.doc", L"gamma.txt"};
 
@@ -190,18 +188,6 @@ TEST(WindowArguments, WindowNumbersAndDialogActions) {
       EXPECT_NE(std::string::npos, Utf8(error).find(c.mention)) << Utf8(error);
     }
   }
-  ScenarioArgs parsed;
-  std::wstring error;
-  ASSERT_TRUE(ParseScenarioArgs({L"--folder", L"x", L"--windows", L"2", L"--in", L"2", L"--dialog", L"check:209",
-                                 L"--close", L"2"},
-                                parsed, error));
-  EXPECT_EQ(2, parsed.windows);
-  ASSERT_EQ(3u, parsed.steps.size());
-  EXPECT_EQ(Kind::In, parsed.steps[0].kind);
-  EXPECT_EQ(Kind::Dialog, parsed.steps[1].kind);
-  EXPECT_EQ(L"check:209", parsed.steps[1].argument);
-  EXPECT_EQ(Kind::Close, parsed.steps[2].kind);
-  EXPECT_EQ(L"2", parsed.steps[2].argument);
 }
 
 // The scripted driver over several windows: lines carry their window's number; a closed window
