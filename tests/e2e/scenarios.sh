@@ -59,5 +59,13 @@ printf 'shown\tReport 2008.TXT\n' >"$dir/e4"
 check "default and, direct load" "$dir/e4" --folder "$winpath" --settings 1,0x133 \
   --dll "$(cd "$(dirname "$host")" && pwd)/Vantorel.dll" --type 'report 2008' --print shown
 
+# Two Explorer windows, each with its own band on its own thread: window 1's filter leaves
+# window 2's view whole; after window 1 is closed window 2 still filters. Lines carry their
+# window's number.
+printf '1\tshown\tbeta.txt\n2\tshown\tReport 2008.TXT\n2\tshown\talpha.txt\n2\tshown\tbeta.txt\n2\tshown\tgamma.doc\n2\tshown\t報告書２００８.txt\n2\tshown\tnotes\n2\tshown\tsub2008\n2\tshown\talpha.txt\n' >"$dir/e5"
+check "two windows" "$dir/e5" --folder "$winpath" --settings 1,0x33 --windows 2 \
+  --in 1 --type 'b*' --key enter --print shown --in 2 --print shown --close 1 \
+  --type 'a*' --key enter --print shown
+
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]
