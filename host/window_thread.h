@@ -34,6 +34,7 @@ class ExplorerWindowThread {
 
   // Runs task on the window's thread, between two of its messages, and waits for it while
   // the calling thread keeps its own messages moving. False when the window is already gone.
+  // One calling thread at a time (the scenario's driver, a test's main thread).
   bool Call(const std::function<void(ExplorerHost&)>& task);
   // Closes the window like Explorer (quit event, band let go, frame destroyed) and waits until
   // its thread has ended. Nothing happens when it is already closed.
