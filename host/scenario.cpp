@@ -10,6 +10,7 @@
 
 #include "framework/unique_handle.h"
 #include "framework/unique_pidl.h"
+#include "history/history_file.h"
 #include "vantorel_h.h"
 
 namespace vantorel::host {
@@ -83,6 +84,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
         return false;
       }
       out.hasSettings = true;
+    } else if (arg == L"--history") {
+      if (!value(i, arg, out.historyFile)) return false;
     } else if (arg == L"--type") {
       if (!value(i, arg, v)) return false;
       out.steps.push_back({ScenarioStep::Kind::Type, v});
@@ -96,8 +99,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
       out.steps.push_back({ScenarioStep::Kind::Key, v});
     } else if (arg == L"--print") {
       if (!value(i, arg, v)) return false;
-      if (v != L"selected" && v != L"shown" && v != L"state") {
-        error = L"--print knows selected, shown, state; not " + v;
+      if (v != L"selected" && v != L"shown" && v != L"state" && v != L"history" && v != L"dropdown") {
+        error = L"--print knows selected, shown, state, history, dropdown; not " + v;
         return false;
       }
       out.steps.push_back({ScenarioStep::Kind::Print, v});
@@ -397,7 +400,39 @@ bool ScenarioRunner::Key(const std::wstring& name, std::wstring& error) {
   return true;
 }
 
+// history: the entries of "history.txt" beside the module, oldest first, read as the band reads
+// them; dropdown: the rows of this process's visible history drop-down, top to bottom.
+void ScenarioRunner::PrintHistory(bool dropDown) {
+  if (!dropDown) {
+    wchar_t path[MAX_PATH];
+    lstrcpynW(path, settingsPath_.c_str(), MAX_PATH);
+    PathRemoveFileSpecW(path);
+    HistoryList list;
+    if (PathAppendW(path, L"history.txt")) LoadHistoryFrom(path, list);
+    for (const std::wstring& entry : list) output_("history\t" + Utf8(entry));
+    return;
+  }
+  host_.PumpMessages();
+  for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(box, &process);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
+    int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      int length = static_cast<int>(SendMessageW(box, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+      std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+      SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row[0]));
+      row.resize(static_cast<size_t>(length > 0 ? length : 0));
+      output_("dropdown\t" + Utf8(row));
+    }
+  }
+}
+
 bool ScenarioRunner::Print(const std::wstring& what, std::wstring& error) {
+  if (what == L"history" || what == L"dropdown") {
+    PrintHistory(what == L"dropdown");
+    return true;
+  }
   HWND list = host_.ListView();
   if (what == L"selected" || what == L"shown") {
     if (!list) {

@@ -28,6 +28,7 @@ struct ScenarioArgs {
   bool hasSettings = false;
   uint32_t runMode = 0;
   uint32_t options = 0;
+  std::wstring historyFile;  // --history: copied over "history.txt" beside the module
   std::vector<ScenarioStep> steps;
 };
 
@@ -82,6 +83,7 @@ class ScenarioRunner {
   bool Type(const std::wstring& text, std::wstring& error);
   bool Key(const std::wstring& name, std::wstring& error);
   bool Print(const std::wstring& what, std::wstring& error);
+  void PrintHistory(bool dropDown);
   HWND InputBox() const;
   std::wstring ItemName(HWND list, int index) const;
 
