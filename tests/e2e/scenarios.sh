@@ -59,5 +59,13 @@ printf 'shown\tReport 2008.TXT\n' >"$dir/e4"
 check "default and, direct load" "$dir/e4" --folder "$winpath" --settings 1,0x133 \
   --dll "$(cd "$(dirname "$host")" && pwd)/Vantorel.dll" --type 'report 2008' --print shown
 
+# History: the file given is the band's history; typing opens the matching entries newest
+# first; Enter moves the keyword to the newest end.
+printf 'beta.txt\r\nalpha.txt\r\nalp\r\n' >"$dir/history-in.txt"
+printf 'dropdown\talp\ndropdown\talpha.txt\nhistory\tbeta.txt\nhistory\talp\nhistory\talpha.txt\n' >"$dir/e5"
+check "history drop-down and Enter" "$dir/e5" --folder "$winpath" --settings 0,0x33 \
+  --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type alp --print dropdown \
+  --type ha.txt --key enter --print history
+
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]
