@@ -20,18 +20,28 @@ bool ReplaceFileWith(const wchar_t* path, const void* bytes, DWORD size, const w
   if (lstrlenW(path) >= MAX_PATH) return false;
   lstrcpynW(folder, path, MAX_PATH);
   if (!PathRemoveFileSpecW(folder) || !*folder) return false;
+  // A name of its own for the new file, made here rather than by GetTempFileNameW, which would
+  // create and close an empty file first: prefix, then eight hex digits from the process,
+  // the thread and a counter, then ".tmp".
+  static volatile LONG counter = 0;
   wchar_t temporary[MAX_PATH];
-  if (!GetTempFileNameW(folder, tempPrefix, 0, temporary)) return false;
-
-  bool ok = false;
-  {
-    UniqueFile file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) {
-      DWORD written = 0;
-      ok = (size == 0 || (WriteFile(file.get(), bytes, size, &written, nullptr) && written == size)) &&
-           FlushFileBuffers(file.get());
-    }
+  UniqueFile file;
+  for (int attempt = 0; attempt < 16 && !file; ++attempt) {
+    const DWORD unique = (GetCurrentProcessId() << 20) ^ (GetCurrentThreadId() << 8) ^
+                         static_cast<DWORD>(InterlockedIncrement(&counter));
+    wchar_t name[16];
+    wsprintfW(name, L"%.3s%08lX.tmp", tempPrefix ? tempPrefix : L"", static_cast<unsigned long>(unique));
+    lstrcpynW(temporary, folder, MAX_PATH);
+    if (!PathAppendW(temporary, name)) return false;
+    file.reset(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
   }
+  if (!file) return false;
+
+  DWORD written = 0;
+  bool ok = (size == 0 || (WriteFile(file.get(), bytes, size, &written, nullptr) && written == size)) &&
+            FlushFileBuffers(file.get());
+  file.reset();
   if (ok) ok = MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
   if (!ok) DeleteFileW(temporary);
   return ok;

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 
 #include "framework/file_replace.h"
@@ -16,16 +17,57 @@ constexpr wchar_t kHistoryFileName[] = L"history.txt";
 
 bool IsSeparator(wchar_t c) { return c == L'\r' || c == L'\n'; }
 
-// Splits at runs of CR and LF; empty pieces are dropped.
-void SplitEntries(const std::wstring& text, HistoryList& list) {
+// Calls take(start, length) for every entry of text, front to back: the pieces between runs
+// of CR and LF; empty pieces are skipped.
+template <class Take>
+void ForEachEntry(const std::wstring& text, Take take) {
   size_t i = 0;
   const size_t end = text.size();
   while (i < end) {
     while (i < end && IsSeparator(text[i])) ++i;
     size_t start = i;
     while (i < end && !IsSeparator(text[i])) ++i;
-    if (i > start) list.emplace_back(text, start, i - start);
+    if (i > start) take(start, i - start);
   }
+}
+
+// Reads the file's bytes up to the first NUL and converts them from the thread's ANSI code
+// page. False when the file is missing or cannot be opened; an unreadable size, a failed read
+// or a failed conversion give an empty text.
+bool ReadHistoryText(const wchar_t* path, std::wstring& text) {
+  text.clear();
+  if (!path || !*path || !PathFileExistsW(path)) return false;
+  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+  if (!file) return false;
+  // Only the low 32 bits of the size count.
+  DWORD size = GetFileSize(file.get(), nullptr);
+  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return true;
+  std::string bytes(static_cast<size_t>(size) + 1, '\0');
+  DWORD read = 0;
+  if (!ReadFile(file.get(), &bytes[0], size, &read, nullptr)) read = 0;
+  bytes.resize(std::min<size_t>(read, strlen(bytes.c_str())));  // the first NUL ends the text
+  if (bytes.empty()) return true;
+  int units = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  if (units <= 0) return true;
+  text.resize(static_cast<size_t>(units));
+  units = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], units);
+  text.resize(static_cast<size_t>(units > 0 ? units : 0));
+  return true;
+}
+
+// Converts text (entries each followed by CR LF) to the thread's ANSI code page and puts it
+// in place of the file. No default character is given: what the code page cannot show
+// becomes its own default character.
+bool WriteHistoryText(const wchar_t* path, const std::wstring& text) {
+  if (text.empty() || text.size() > 0x7FFFFFFF) return false;
+  const int units = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return false;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, &bytes[0], size, nullptr, nullptr);
+  if (size <= 0) return false;
+  return ReplaceFileWith(path, bytes.data(), static_cast<DWORD>(size), L"his");
 }
 
 // Held for one load, save or addition. Every process that loads the module derives the same
@@ -85,24 +127,10 @@ bool HistoryFilePath(wchar_t (&path)[MAX_PATH]) noexcept {
 
 bool LoadHistoryFrom(const wchar_t* path, HistoryList& list) noexcept {
   list.clear();
-  if (!path || !*path || !PathFileExistsW(path)) return false;
-  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
-  if (!file) return false;
   try {
-    // Only the low 32 bits of the size count.
-    DWORD size = GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return true;
-    std::string bytes(static_cast<size_t>(size) + 1, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), &bytes[0], size, &read, nullptr)) read = 0;
-    bytes.resize(std::min<size_t>(read, strlen(bytes.c_str())));  // the first NUL ends the text
-    if (bytes.empty()) return true;
-    int units = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (units <= 0) return true;
-    std::wstring text(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], units);
-    SplitEntries(text, list);
+    std::wstring text;
+    if (!ReadHistoryText(path, text)) return false;
+    ForEachEntry(text, [&](size_t start, size_t length) { list.emplace_back(text, start, length); });
   } catch (...) {
     list.clear();
   }
@@ -117,15 +145,7 @@ bool SaveHistoryTo(const wchar_t* path, const HistoryList& list) noexcept {
       text += entry;
       text += L"\r\n";
     }
-    if (text.size() > 0x7FFFFFFF) return false;
-    const int units = static_cast<int>(text.size());
-    // No default character given: what the code page cannot show becomes its own default.
-    int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return false;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, &bytes[0], size, nullptr, nullptr);
-    if (size <= 0) return false;
-    return ReplaceFileWith(path, bytes.data(), static_cast<DWORD>(size), L"his");
+    return WriteHistoryText(path, text);
   } catch (...) {
     return false;
   }
@@ -135,12 +155,25 @@ bool AddToHistoryAt(const wchar_t* path, const wchar_t* text) noexcept {
   if (!path || !text || !*text) return false;
   HistoryFileLock lock(path);
   try {
-    HistoryList list;
-    LoadHistoryFrom(path, list);
-    auto same = std::find(list.begin(), list.end(), text);
-    if (same != list.end()) list.erase(same);
-    list.emplace_back(text);
-    return SaveHistoryTo(path, list);
+    // Load, drop the first entry equal to text, append text, save: in one pass over the
+    // converted file, without a string per entry.
+    std::wstring old;
+    ReadHistoryText(path, old);
+    const size_t textLength = wcslen(text);
+    std::wstring updated;
+    updated.reserve(old.size() + textLength + 2);
+    bool removed = false;
+    ForEachEntry(old, [&](size_t start, size_t length) {
+      if (!removed && length == textLength && old.compare(start, length, text) == 0) {
+        removed = true;
+        return;
+      }
+      updated.append(old, start, length);
+      updated += L"\r\n";
+    });
+    updated += text;
+    updated += L"\r\n";
+    return WriteHistoryText(path, updated);
   } catch (...) {
     return false;
   }
