@@ -162,4 +162,17 @@ bool CHistoryBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
   }
 }
 
+std::vector<std::wstring> ListBoxRows(HWND box) {
+  std::vector<std::wstring> rows;
+  const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(box, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT copied = SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row[0]));
+    row.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 }  // namespace vantorel

@@ -4,6 +4,9 @@
 // begin with the typed text, newest first, and puts a clicked entry into the input box.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/window.h"
 
 namespace vantorel {
@@ -40,5 +43,8 @@ class CHistoryBox : public Window {
   HWND owner_ = nullptr;
   UINT runMessage_ = 0;
 };
+
+// The rows of a list box, top to bottom (the entries a drop-down offers).
+std::vector<std::wstring> ListBoxRows(HWND box);
 
 }  // namespace vantorel

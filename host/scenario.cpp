@@ -10,6 +10,7 @@
 
 #include "framework/unique_handle.h"
 #include "framework/unique_pidl.h"
+#include "history/history_box.h"
 #include "history/history_file.h"
 #include "vantorel_h.h"
 
@@ -417,14 +418,7 @@ void ScenarioRunner::PrintHistory(bool dropDown) {
     DWORD process = 0;
     GetWindowThreadProcessId(box, &process);
     if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
-    int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      int length = static_cast<int>(SendMessageW(box, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
-      std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-      SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row[0]));
-      row.resize(static_cast<size_t>(length > 0 ? length : 0));
-      output_("dropdown\t" + Utf8(row));
-    }
+    for (const std::wstring& row : ListBoxRows(box)) output_("dropdown\t" + Utf8(row));
   }
 }
 

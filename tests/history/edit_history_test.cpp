@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "history/history_box.h"
 #include "input/edit_window.h"
 #include "tests/history/history_test_support.h"
 
@@ -109,7 +110,7 @@ TEST_F(InputBoxHistory, TheDropDownOpensUnderTheTextAreaWithTheTextAsPrefix) {
   SetWindowTextW(box_.hwnd(), L"ab");
   box_.DropDownHistory();
   ASSERT_TRUE(box_.IsDropDownVisible());
-  EXPECT_EQ((std::vector<std::wstring>{L"abd", L"abc"}), ListRows(DropDown()));
+  EXPECT_EQ((std::vector<std::wstring>{L"abd", L"abc"}), ListBoxRows(DropDown()));
   RECT input, list;
   GetWindowRect(box_.hwnd(), &input);
   GetWindowRect(DropDown(), &list);

@@ -78,7 +78,7 @@ TEST_F(DropDown, ListsTheMatchingEntriesNewestFirstAtMostNineRowsHigh) {
     Show(L"a");  // open it first when it can, so that the case shows whether it hides again
     SizeRequests sizes(box_.hwnd());
     Show(c.prefix);
-    EXPECT_EQ(c.rows, ListRows(box_.hwnd()));
+    EXPECT_EQ(c.rows, ListBoxRows(box_.hwnd()));
     EXPECT_EQ(c.visibleRows > 0, box_.IsVisible());
     if (c.visibleRows > 0) {
       EXPECT_EQ(c.visibleRows * RowHeight() + 10, sizes.firstHeight());

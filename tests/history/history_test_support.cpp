@@ -229,19 +229,6 @@ POINT CaptionPoint(HWND window) {
           rect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
 }
 
-std::vector<std::wstring> ListRows(HWND listBox) {
-  std::vector<std::wstring> rows;
-  int count = static_cast<int>(SendMessageW(listBox, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    int length = static_cast<int>(SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
-    rows.push_back(text);
-  }
-  return rows;
-}
-
 namespace {
 thread_local HWND t_sizeWatched = nullptr;
 thread_local int t_requestedHeight = -1;

@@ -57,7 +57,6 @@ POINT ItemCenter(HWND listBox, int index);
 // A point in the caption of a top-level window.
 POINT CaptionPoint(HWND window);
 
-std::vector<std::wstring> ListRows(HWND listBox);
 int WindowHeight(HWND window);
 
 // The first height asked of a window of this thread (SetWindowPos, MoveWindow) while this
