@@ -1,76 +1,66 @@
 #pragma once
-// Files and windows for the history tests: the history file beside the program, a frame with
-// an edit box that counts the run requests it receives, and real mouse input.
+// The history file beside the test program, and waiting for windows without fixed sleeps.
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
-#include <vector>
+
+#include "history/history_file.h"
 
 namespace vantorel::test {
 
-constexpr UINT kRunMessage = 0x8007;
+inline std::wstring HistoryPath() {
+  wchar_t path[MAX_PATH];
+  EXPECT_TRUE(HistoryFilePath(path));
+  return path;
+}
 
-std::wstring HistoryPath();
-std::wstring FolderOfProgram();
-// Replaces the history file beside the program with exactly these bytes.
-void WriteHistoryBytes(const std::string& bytes, const std::wstring& path = HistoryPath());
-// Writes every entry followed by CR LF (ASCII only).
-void WriteHistoryEntries(const std::vector<std::wstring>& entries);
-std::string ReadBytes(const std::wstring& path = HistoryPath());
-void RemoveHistory(const std::wstring& path = HistoryPath());
-// Files "his*.tmp" left in folder.
-int StrayTemporaryFiles(const std::wstring& folder = FolderOfProgram());
+inline void RemoveHistory() {
+  SetFileAttributesW(HistoryPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(HistoryPath().c_str());
+  RemoveDirectoryW(HistoryPath().c_str());
+}
 
-// Pumps this thread's messages until done() holds, for at most about five seconds.
-bool PumpUntil(const std::function<bool()>& done);
-// Pumps whatever is queued now.
-void PumpPending();
-// Pumps until the input sent so far has been handled: no button held, no input queued.
-bool PumpInput();
+inline void WriteHistoryBytes(const std::string& bytes) {
+  RemoveHistory();
+  HANDLE file = CreateFileW(HistoryPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  DWORD written = 0;
+  EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  CloseHandle(file);
+}
 
-// A captioned top-level window of this thread that can be clicked and that counts the
-// run requests (kRunMessage) that reach it, sent or posted.
-class TestFrame {
- public:
-  TestFrame(int x, int y, int width, int height);
-  ~TestFrame();
-  TestFrame(const TestFrame&) = delete;
-  TestFrame& operator=(const TestFrame&) = delete;
-  HWND hwnd() const { return hwnd_; }
-  int runs() const;
-  // A plain edit control in the frame, for tests that need an owner without a history.
-  HWND AddEdit();
+inline std::string ReadHistoryBytes() {
+  std::string bytes;
+  HANDLE file = CreateFileW(HistoryPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  char buffer[4096];
+  DWORD read = 0;
+  while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read) {
+    bytes.append(buffer, read);
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return bytes;
+}
 
- private:
-  HWND hwnd_ = nullptr;
-};
+// New files of a save that were left beside the history.
+inline int StrayTemporaryFiles() {
+  std::wstring pattern = HistoryPath();
+  pattern.replace(pattern.rfind(L'\\') + 1, std::wstring::npos, L"his*.tmp");
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  FindClose(find);
+  return 1;
+}
 
-// Real input through SendInput at screen coordinates.
-void MouseMoveTo(POINT screen);
-void Click(POINT screen, DWORD downFlag, DWORD upFlag, DWORD data = 0);
-void LeftClick(POINT screen);
-void Wheel(POINT screen, int delta);
-POINT CenterOf(HWND window);
-// Centre of the list box item, in screen coordinates.
-POINT ItemCenter(HWND listBox, int index);
-// A point in the caption of a top-level window.
-POINT CaptionPoint(HWND window);
-
-int WindowHeight(HWND window);
-
-// The first height asked of a window of this thread (SetWindowPos, MoveWindow) while this
-// lives, before the window's own adjustments: a list box cuts itself to whole rows.
-class SizeRequests {
- public:
-  explicit SizeRequests(HWND window);
-  ~SizeRequests();
-  SizeRequests(const SizeRequests&) = delete;
-  SizeRequests& operator=(const SizeRequests&) = delete;
-  int firstHeight() const;
-
- private:
-  HHOOK hook_ = nullptr;
-};
+// Handles this thread's messages until done() holds, for at most about five seconds.
+inline bool PumpUntil(const std::function<bool()>& done) {
+  for (int round = 0; round < 500 && !done(); ++round) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return done();
+}
 
 }  // namespace vantorel::test

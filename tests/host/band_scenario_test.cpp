@@ -10,7 +10,6 @@
 #include "framework/module.h"
 #include "host/explorer_host.h"
 #include "host/scenario.h"
-#include "tests/history/history_test_support.h"
 #include "tests/host/test_support.h"
 
 using namespace vantorel;
@@ -118,50 +117,4 @@ int main(int argc, char** argv) {
   int result = RUN_ALL_TESTS();
   OleUninitialize();
   return result;
-}
-
-// The history: the band creates the drop-down from its settings, opens it on every change of
-// the text, records the keyword after Enter, and runs a picked entry.
-TEST_F(RealBandScenario, TypingOpensTheHistoryAndEnterRecordsTheKeyword) {
-  struct Case {
-    const char* what;
-    uint32_t options;
-    std::vector<std::string> lines;
-  };
-  const Case cases[] = {
-      {"history on", 0x33,
-       {"dropdown\talpha", "dropdown\talp", "history\tbeta", "history\talpha", "history\talp"}},
-      {"history on, sorted", 0x73,
-       {"dropdown\talp", "dropdown\talpha", "history\tbeta", "history\talpha", "history\talp"}},
-      {"history off", 0x13, {"history\talp", "history\tbeta", "history\talpha"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    vantorel::test::WriteHistoryBytes("alp\r\nbeta\r\nalpha\r\n");
-    Start(0, c.options);
-    Step(ScenarioStep::Kind::Type, L"alp");
-    Step(ScenarioStep::Kind::Print, L"dropdown");
-    Step(ScenarioStep::Kind::Key, L"enter");
-    Step(ScenarioStep::Kind::Print, L"dropdown");  // closed by Enter
-    Step(ScenarioStep::Kind::Print, L"history");
-    EXPECT_EQ(c.lines, Take());
-    TearDown();
-  }
-}
-
-TEST_F(RealBandScenario, APickedHistoryEntryIsRunLikeTypedText) {
-  vantorel::test::WriteHistoryBytes("gamma.doc\r\nalpha.txt\r\n");
-  Start(0, 0x33);
-  Step(ScenarioStep::Kind::Type, L"alp");
-  Step(ScenarioStep::Kind::Print, L"dropdown");
-  EXPECT_EQ((std::vector<std::string>{"dropdown\talpha.txt"}), Take());
-  HWND dropDown = FindWindowExW(nullptr, nullptr, L"Vantorel HistoryBox", nullptr);
-  while (dropDown && !IsWindowVisible(dropDown)) dropDown = FindWindowExW(nullptr, dropDown, L"Vantorel HistoryBox", nullptr);
-  ASSERT_NE(nullptr, dropDown);
-  vantorel::test::LeftClick(vantorel::test::ItemCenter(dropDown, 0));
-  EXPECT_TRUE(vantorel::test::PumpUntil([&] { return !IsWindowVisible(dropDown); }));
-  host_->PumpMessages();
-  Step(ScenarioStep::Kind::Print, L"selected");
-  Step(ScenarioStep::Kind::Print, L"dropdown");
-  EXPECT_EQ((std::vector<std::string>{"selected\talpha.txt"}), Take());
 }
