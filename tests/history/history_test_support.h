@@ -18,8 +18,7 @@ inline std::wstring HistoryPath() {
 
 inline void RemoveHistory() {
   SetFileAttributesW(HistoryPath().c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(HistoryPath().c_str());
-  RemoveDirectoryW(HistoryPath().c_str());
+  if (!DeleteFileW(HistoryPath().c_str())) RemoveDirectoryW(HistoryPath().c_str());
 }
 
 inline void WriteHistoryBytes(const std::string& bytes) {
@@ -31,33 +30,26 @@ inline void WriteHistoryBytes(const std::string& bytes) {
 }
 
 inline std::string ReadHistoryBytes() {
-  std::string bytes;
   HANDLE file = CreateFileW(HistoryPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  char buffer[4096];
+  std::string bytes(1 << 16, '\0');
   DWORD read = 0;
-  while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read) {
-    bytes.append(buffer, read);
-  }
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return bytes;
+  if (file == INVALID_HANDLE_VALUE || !ReadFile(file, &bytes[0], 1 << 16, &read, nullptr)) read = 0;
+  CloseHandle(file);
+  return bytes.substr(0, read);
 }
 
-// New files of a save that were left beside the history.
-inline int StrayTemporaryFiles() {
+// Whether a save left one of its new files ("his*.tmp") beside the history.
+inline bool StrayNewFile() {
   std::wstring pattern = HistoryPath();
-  pattern.replace(pattern.rfind(L'\\') + 1, std::wstring::npos, L"his*.tmp");
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  FindClose(find);
-  return 1;
+  HANDLE find = FindFirstFileW(pattern.replace(pattern.rfind(L'\\') + 1, 99, L"his*.tmp").c_str(), &data);
+  return find != INVALID_HANDLE_VALUE && FindClose(find);
 }
 
 // Handles this thread's messages until done() holds, for at most about five seconds.
 inline bool PumpUntil(const std::function<bool()>& done) {
   for (int round = 0; round < 500 && !done(); ++round) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
     if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
   return done();
