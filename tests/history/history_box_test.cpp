@@ -32,8 +32,9 @@ struct Band {
     RegisterClassW(&wc);
     frame = CreateWindowW(L"Band", L"band", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 340, 160, nullptr, nullptr,
                           nullptr, nullptr);
-    UpdateWindow(frame);  // activation settles first: a late one would raise the frame over the list
-    PumpUntil([] { return !GetQueueStatus(QS_ALLINPUT); });
+    // Activation settles first: a late one would raise the frame over the list.
+    SetForegroundWindow(frame);
+    PumpUntil([this] { return GetForegroundWindow() == frame && !GetQueueStatus(QS_ALLINPUT); });
     box.CreateBox(frame, 0x50000084, WS_EX_CLIENTEDGE, {0x8004, 0x8005, kRun});
     MoveWindow(box.hwnd(), 10, 10, 300, 22, TRUE);
     box.UpdateHistoryBox(true, false);
