@@ -65,6 +65,12 @@ int Run(const ScenarioArgs& args) {
       SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
       if (!WriteSettingsFile(settingsPath, args.runMode, args.options)) return Fail(L"cannot write " + settingsPath);
     }
+    if (!args.historyFile.empty()) {
+      SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
+      if (!CopyFileW(args.historyFile.c_str(), (dir + L"\\history.txt").c_str(), FALSE)) {
+        return Fail(L"cannot copy " + args.historyFile + L" to " + dir);
+      }
+    }
     bool ok = args.dll.empty() ? loaded.LoadRegistered(ModuleDirectory() + L"\\Vantorel.dll", dir, error)
                                : loaded.LoadDirect(args.dll, error);
     if (ok) {

@@ -11,6 +11,8 @@
 #include "framework/unique_handle.h"
 #include "framework/unique_pidl.h"
 #include "host/scenario_windows.h"
+#include "history/history_box.h"
+#include "history/history_file.h"
 #include "vantorel_h.h"
 
 namespace vantorel::host {
@@ -84,6 +86,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
         return false;
       }
       out.hasSettings = true;
+    } else if (arg == L"--history") {
+      if (!value(i, arg, out.historyFile)) return false;
     } else if (arg == L"--type") {
       if (!value(i, arg, v)) return false;
       out.steps.push_back({ScenarioStep::Kind::Type, v});
@@ -97,8 +101,9 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
       out.steps.push_back({ScenarioStep::Kind::Key, v});
     } else if (arg == L"--print") {
       if (!value(i, arg, v)) return false;
-      if (v != L"selected" && v != L"shown" && v != L"state" && v != L"dialog") {
-        error = L"--print knows selected, shown, state, dialog; not " + v;
+      if (v != L"selected" && v != L"shown" && v != L"state" && v != L"dialog" && v != L"history" &&
+          v != L"dropdown") {
+        error = L"--print knows selected, shown, state, dialog, history, dropdown; not " + v;
         return false;
       }
       out.steps.push_back({ScenarioStep::Kind::Print, v});
@@ -404,8 +409,31 @@ bool ScenarioRunner::Key(const std::wstring& name, std::wstring& error) {
   return true;
 }
 
+// history: the entries of "history.txt" beside the module, oldest first, read as the band reads
+// them; dropdown: the rows of the visible history drop-down of this window's thread, top to bottom.
+void ScenarioRunner::PrintHistory(bool dropDown) {
+  if (!dropDown) {
+    wchar_t path[MAX_PATH];
+    lstrcpynW(path, settingsPath_.c_str(), MAX_PATH);
+    PathRemoveFileSpecW(path);
+    HistoryList list;
+    if (PathAppendW(path, L"history.txt")) LoadHistoryFrom(path, list);
+    for (const std::wstring& entry : list) output_("history\t" + Utf8(entry));
+    return;
+  }
+  host_.PumpMessages();
+  for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
+    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() || !IsWindowVisible(box)) continue;
+    for (const std::wstring& row : ListBoxRows(box)) output_("dropdown\t" + Utf8(row));
+  }
+}
+
 bool ScenarioRunner::Print(const std::wstring& what, std::wstring& error) {
   if (what == L"dialog") return PrintDialog();
+  if (what == L"history" || what == L"dropdown") {
+    PrintHistory(what == L"dropdown");
+    return true;
+  }
   HWND list = host_.ListView();
   if (what == L"selected" || what == L"shown") {
     if (!list) {

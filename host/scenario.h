@@ -29,6 +29,7 @@ struct ScenarioArgs {
   uint32_t runMode = 0;
   uint32_t options = 0;
   int windows = 1;         // --windows N: Explorer windows, each on its own thread
+  std::wstring historyFile;  // --history: copied over "history.txt" beside the module
   std::vector<ScenarioStep> steps;
 };
 
@@ -86,6 +87,7 @@ class ScenarioRunner {
   bool Dialog(const std::wstring& action, std::wstring& error);
   bool PrintDialog();
   HWND SettingDialog() const;
+  void PrintHistory(bool dropDown);
   HWND InputBox() const;
   std::wstring ItemName(HWND list, int index) const;
 

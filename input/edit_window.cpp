@@ -20,22 +20,13 @@ void CEditWindow::SelectText(int start, int end) {
   if (hwnd()) SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
 }
 
-void CEditWindow::UpdateHistoryBox(bool, bool) {}
-
-void CEditWindow::CommitToHistory() {
-  if (!HistoryOn()) return;
-}
-
-void CEditWindow::DropDownHistory() {
-  if (!HistoryOn()) return;
-}
-
-bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (msg == messages_.run && msg != 0) {
     PostMessageW(GetParent(hwnd()), messages_.run, 0, 0);
     result = 0;
     return true;
   }
+  if (HandleHistoryMessage(msg, wParam, lParam, result)) return true;
   switch (msg) {
     case WM_CHAR:
       if (wParam == 0x1B) {  // Escape selects the whole text

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/window.h"
+#include "history/history_box.h"
 #include "view/band_view_state.h"
 
 namespace vantorel {
@@ -28,22 +29,27 @@ class CEditWindow : public Window, public InputBoxLink {
   DWORD RunMode() const { return runMode_; }
   DWORD NoMatch() const { return noMatch_; }
   void SelectText(int start, int end);
-  // Creates or destroys the history drop-down with the history option; the drop-down
-  // (and with it the history) is not part of this build yet, so history stays off.
+  // Creates the history drop-down when keep is set and there is none (sorted at creation
+  // only), destroys it when keep is clear. History is on exactly while its window exists.
   void UpdateHistoryBox(bool keep, bool sorted);
-  bool HistoryOn() const { return false; }
-  // Records the text in the history while history is on.
+  bool HistoryOn() const { return historyBox_.hwnd() != nullptr; }
+  bool IsDropDownVisible() const { return historyBox_.IsVisible(); }
+  CHistoryBox& HistoryBox() { return historyBox_; }
+  // Records the whole text, untrimmed, as the newest history entry while history is on.
   void CommitToHistory();
-  // Shows the history entries that begin with the text while history is on.
+  // Opens the drop-down under the text area with the entries that begin with the text.
   void DropDownHistory();
 
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  // Focus loss, destruction and the wheel, as far as they concern the drop-down.
+  bool HandleHistoryMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
   InputBoxMessages messages_ = {};
   DWORD runMode_ = 0;
   DWORD noMatch_ = 0;
+  CHistoryBox historyBox_;
 };
 
 }  // namespace vantorel

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "framework/file_replace.h"
 #include "framework/module.h"
 
 namespace vantorel {
@@ -18,11 +19,6 @@ bool ReadWord(HANDLE file, DWORD& word) noexcept {
   return ReadFile(file, &word, sizeof(word), &read, nullptr) && read == sizeof(word);
 }
 
-bool WriteWord(HANDLE file, DWORD word) noexcept {
-  DWORD written = 0;
-  return WriteFile(file, &word, sizeof(word), &written, nullptr) && written == sizeof(word);
-}
-
 }  // namespace
 
 bool LoadSettingsFrom(const wchar_t* path, Settings& settings) noexcept {
@@ -36,34 +32,13 @@ bool LoadSettingsFrom(const wchar_t* path, Settings& settings) noexcept {
 }
 
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings) noexcept {
-  if (!path || !*path) return false;
-  // A read-only file is not replaced (a rename alone would go past the attribute on some
-  // systems), and neither is a folder of that name.
-  DWORD attributes = GetFileAttributesW(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-    return false;
+  // RunMode then the options, each little-endian.
+  BYTE bytes[2 * sizeof(DWORD)];
+  const DWORD words[2] = {settings.RunMode, settings.Options};
+  for (int word = 0; word < 2; ++word) {
+    for (int i = 0; i < 4; ++i) bytes[4 * word + i] = static_cast<BYTE>(words[word] >> (8 * i));
   }
-  // The new file goes next to the old one, so that the final rename stays on one volume.
-  wchar_t folder[MAX_PATH];
-  if (lstrlenW(path) >= MAX_PATH) return false;
-  lstrcpynW(folder, path, MAX_PATH);
-  if (!PathRemoveFileSpecW(folder) || !*folder) return false;
-  wchar_t temporary[MAX_PATH];
-  if (!GetTempFileNameW(folder, L"set", 0, temporary)) return false;
-
-  HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    DeleteFileW(temporary);
-    return false;
-  }
-  bool ok = WriteWord(file, settings.RunMode) && WriteWord(file, settings.Options) &&
-            FlushFileBuffers(file);
-  CloseHandle(file);
-  if (ok) ok = MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-  if (!ok) DeleteFileW(temporary);
-  return ok;
+  return ReplaceFileWith(path, bytes, sizeof(bytes), L"set");
 }
 
 bool LoadSettings(Settings& settings) noexcept {

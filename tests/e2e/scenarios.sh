@@ -67,5 +67,13 @@ check "two windows" "$dir/e5" --folder "$winpath" --settings 1,0x33 --windows 2 
   --in 1 --type 'b*' --key enter --print shown --in 2 --print shown --close 1 \
   --type 'a*' --key enter --print shown
 
+# History: the file given is the band's history; typing opens the matching entries newest
+# first; Enter moves the keyword to the newest end.
+printf 'beta.txt\r\nalpha.txt\r\nalp\r\n' >"$dir/history-in.txt"
+printf 'dropdown\talp\ndropdown\talpha.txt\nhistory\tbeta.txt\nhistory\talp\nhistory\talpha.txt\n' >"$dir/e6"
+check "history drop-down and Enter" "$dir/e6" --folder "$winpath" --settings 0,0x33 \
+  --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type alp --print dropdown \
+  --type ha.txt --key enter --print history
+
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]

@@ -68,6 +68,16 @@ TEST(ScenarioArgs, StepsKeepTheirOrderAndOptionsGoAnywhere) {
   EXPECT_FALSE(ParseScenarioArgs({L"--folder", L"x", L"--settings", L"1,0x1z"}, args, error));
   EXPECT_FALSE(ParseScenarioArgs({L"--folder", L"x", L"--type"}, args, error));
   EXPECT_FALSE(ParseScenarioArgs({L"--folder", L"x", L"--bogus"}, args, error));
+  EXPECT_FALSE(ParseScenarioArgs({L"--folder", L"x", L"--history"}, args, error));
+
+  ASSERT_TRUE(ParseScenarioArgs({L"--folder", L"x", L"--history", L"h.txt", L"--print", L"history", L"--print",
+                                 L"dropdown"},
+                                args, error))
+      << error;
+  EXPECT_EQ(L"h.txt", args.historyFile);
+  ASSERT_EQ(2u, args.steps.size());
+  EXPECT_EQ(L"history", args.steps[0].argument);
+  EXPECT_EQ(L"dropdown", args.steps[1].argument);
 }
 
 TEST(ScenarioFiles, SettingsAndOutputAreByteExact) {

@@ -1,0 +1,184 @@
+// A history of 10,000 entries beside the program. Times one ShowMatching with a one-letter
+// prefix and one AddToHistory, each against a baseline in the same run that does only the
+// unavoidable part of the same work:
+//   ShowMatching: read and convert the same file, add the same rows to a plain list box and
+//                 show it;
+//   AddToHistory: read the same file and write the same bytes back.
+// Prints the best time of each and the ratio ours / baseline (target <= 1.2 each), and for the
+// addition also the ratio against reading, converting both ways and replacing the file safely
+// (new file, flush, rename), which is what the addition adds to the plain copy.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "framework/file_replace.h"
+#include "framework/module.h"
+#include "framework/unique_handle.h"
+#include "history/history_box.h"
+#include "history/history_file.h"
+
+using namespace vantorel;
+
+namespace {
+
+constexpr int kEntries = 10000;
+constexpr int kRounds = 15;
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+std::vector<std::wstring> MakeEntries() {
+  static const wchar_t* const kWords[] = {L"report", L"invoice", L"photo", L"draft", L"scan",
+                                          L"budget", L"notes", L"minutes", L"plan", L"archive"};
+  std::vector<std::wstring> entries;
+  unsigned seed = 4711;
+  auto next = [&seed]() {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFF;
+  };
+  for (int i = 0; i < kEntries; ++i) {
+    wchar_t buffer[96];
+    wsprintfW(buffer, L"%s*%u %s|%04u", kWords[next() % 10], next() % 100, kWords[next() % 10], 2000 + i % 30);
+    entries.push_back(buffer);
+  }
+  return entries;
+}
+
+std::string ReadAll(const wchar_t* path) {
+  std::string bytes;
+  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+  if (!file) return bytes;
+  DWORD size = GetFileSize(file.get(), nullptr);
+  bytes.resize(size);
+  DWORD read = 0;
+  if (size && !ReadFile(file.get(), &bytes[0], size, &read, nullptr)) read = 0;
+  bytes.resize(read);
+  return bytes;
+}
+
+bool WriteAll(const wchar_t* path, const std::string& bytes) {
+  UniqueFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring Convert(const std::string& bytes) {
+  int units = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(units > 0 ? units : 0), L'\0');
+  if (units > 0) MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], units);
+  return text;
+}
+
+std::string ToBytes(const std::wstring& text) {
+  int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                 nullptr);
+  std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr,
+                        nullptr);
+  }
+  return bytes;
+}
+
+bool Report(const char* what, double ours, double base, double target) {
+  const double ratio = ours / base;
+  std::printf("%-38s ours %8.3f ms  baseline %8.3f ms  ratio %5.2f  target <= %.2f %s\n", what, ours * 1000.0,
+              base * 1000.0, ratio, target, ratio <= target ? "ok" : "MISSED");
+  return ratio <= target;
+}
+
+}  // namespace
+
+int main() {
+  wchar_t path[MAX_PATH];
+  wchar_t copyPath[MAX_PATH];
+  if (!HistoryFilePath(path) || !Module::PathBeside(L"history-baseline.txt", copyPath)) {
+    std::printf("bench_history: no path beside the program\n");
+    return 1;
+  }
+  const std::vector<std::wstring> entries = MakeEntries();
+  if (!SaveHistoryTo(path, entries)) {
+    std::printf("bench_history: cannot write %ls\n", path);
+    return 1;
+  }
+  const std::wstring prefix = L"p";  // "photo" and "plan": about one entry in five
+  std::vector<std::wstring> rows;
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    if (entry->compare(0, prefix.size(), prefix) == 0) rows.push_back(*entry);
+  }
+
+  HWND owner = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 300, 22, nullptr, nullptr, nullptr, nullptr);
+  CHistoryBox box;
+  HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"LISTBOX", L"",
+                               WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 0, 0, 0, 0,
+                               GetDesktopWindow(), nullptr, nullptr, nullptr);
+  if (!owner || !plain || !box.CreateBox(owner, false, 0)) {
+    std::printf("bench_history: cannot create the windows\n");
+    return 1;
+  }
+  SendMessageW(plain, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  const RECT anchor = {100, 100, 400, 100};
+
+  double showOurs = 1e9, showBase = 1e9;
+  int shownRows = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    box.HideBox();
+    double start = Now();
+    box.ShowMatching(&anchor, prefix.c_str());
+    showOurs = std::min(showOurs, Now() - start);
+    shownRows = static_cast<int>(SendMessageW(box.hwnd(), LB_GETCOUNT, 0, 0));
+    box.HideBox();
+
+    ShowWindow(plain, SW_HIDE);
+    start = Now();
+    std::wstring text = Convert(ReadAll(path));
+    SendMessageW(plain, LB_RESETCONTENT, 0, 0);
+    for (const std::wstring& row : rows) SendMessageW(plain, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    LRESULT h = SendMessageW(plain, LB_GETITEMHEIGHT, 0, 0);
+    SetWindowPos(plain, HWND_TOP, anchor.left, anchor.top, anchor.right - anchor.left, static_cast<int>(9 * h + 10),
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    showBase = std::min(showBase, Now() - start);
+    ShowWindow(plain, SW_HIDE);
+    if (text.empty()) return 1;
+  }
+
+  // Each addition moves an entry from the middle to the end: the file keeps its size.
+  double addOurs = 1e9, addBase = 1e9, addSafe = 1e9;
+  for (int round = 0; round < kRounds; ++round) {
+    const std::wstring& text = entries[static_cast<size_t>(kEntries / 2 + round)];
+    double start = Now();
+    AddToHistory(text.c_str());
+    addOurs = std::min(addOurs, Now() - start);
+
+    start = Now();
+    WriteAll(copyPath, ReadAll(path));
+    addBase = std::min(addBase, Now() - start);
+
+    // The same bytes through both conversions and written safely (new file, flush, rename).
+    start = Now();
+    std::string bytes = ToBytes(Convert(ReadAll(path)));
+    ReplaceFileWith(copyPath, bytes.data(), static_cast<DWORD>(bytes.size()), L"his");
+    addSafe = std::min(addSafe, Now() - start);
+  }
+
+  std::printf("bench_history: %d entries, %zu rows for prefix \"%ls\" (%d shown), best of %d rounds\n", kEntries,
+              rows.size(), prefix.c_str(), shownRows, kRounds);
+  bool allMet = Report("ShowMatching, one-letter prefix", showOurs, showBase, 1.2);
+  allMet &= Report("AddToHistory", addOurs, addBase, 1.2);
+  // Not a target: how much of the addition is the conversion and the safe replacement.
+  Report("AddToHistory / converted, safe write", addOurs, addSafe, 1.2);
+  std::printf("%s\n", allMet ? "all targets met" : "some targets missed");
+
+  box.DestroyBox();
+  DestroyWindow(plain);
+  DestroyWindow(owner);
+  DeleteFileW(path);
+  DeleteFileW(copyPath);
+  return 0;
+}

@@ -1,0 +1,178 @@
+#include "history/history_box.h"
+
+#include <cwchar>
+#include <vector>
+
+#include "history/history_file.h"
+
+namespace vantorel {
+namespace {
+
+const WindowClassSpec kHistoryBoxClass = {L"Vantorel HistoryBox", L"LISTBOX", 0, nullptr, nullptr};
+constexpr DWORD kBoxStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL | LBS_NOTIFY;
+constexpr DWORD kBoxExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+constexpr LRESULT kMaxRows = 9;
+constexpr int kExtraHeight = 10;
+
+// The mouse hook that closes an open drop-down when a button goes down elsewhere. A WH_MOUSE
+// hook belongs to one thread, and Explorer runs every window on a thread of its own, so each
+// thread keeps its own record: the hook, the drop-down it serves and that drop-down's owner.
+struct DropDownHookState {
+  HHOOK hook;
+  HWND box;
+  HWND owner;
+};
+thread_local DropDownHookState t_hookState = {nullptr, nullptr, nullptr};
+
+bool Contains(HWND window, POINT point) {
+  RECT rect;
+  return window && GetWindowRect(window, &rect) && PtInRect(&rect, point);
+}
+
+LRESULT CALLBACK OutsideClickHook(int code, WPARAM wParam, LPARAM lParam) {
+  DropDownHookState& state = t_hookState;
+  HHOOK hook = state.hook;
+  if (!hook) return 0;
+  if (code == HC_ACTION && lParam &&
+      (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_NCLBUTTONDOWN ||
+       wParam == WM_NCRBUTTONDOWN) &&
+      state.box && IsWindowVisible(state.box)) {
+    POINT point = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
+    if (!Contains(state.box, point) && !Contains(state.owner, point)) ShowWindow(state.box, SW_HIDE);
+  }
+  return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+bool StartsWith(const std::wstring& entry, const wchar_t* prefix, size_t length) {
+  return entry.size() >= length && wmemcmp(entry.data(), prefix, length) == 0;
+}
+
+}  // namespace
+
+CHistoryBox::~CHistoryBox() {
+  // While the message map still runs, so that WM_DESTROY takes the hook with it.
+  DestroyBox();
+}
+
+bool CHistoryBox::CreateBox(HWND owner, bool sorted, UINT runMessage) noexcept {
+  if (hwnd()) return false;
+  HWND box = Create(kHistoryBoxClass, GetDesktopWindow(), L"", kBoxStyle | (sorted ? LBS_SORT : 0), kBoxExStyle,
+                    0, 0, 0, 0, nullptr);
+  if (!box) return false;
+  SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  owner_ = owner;
+  runMessage_ = runMessage;
+  return true;
+}
+
+void CHistoryBox::DestroyBox() noexcept { DestroyOwnWindow(); }
+
+void CHistoryBox::HideBox() noexcept {
+  if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+}
+
+bool CHistoryBox::ShowMatching(const RECT* anchor, const wchar_t* prefix) noexcept {
+  HWND box = hwnd();
+  if (!box || !anchor) return false;
+  HistoryList list;
+  LoadHistory(list);
+  SendMessageW(box, LB_RESETCONTENT, 0, 0);
+  const size_t prefixLength = prefix ? wcslen(prefix) : 0;
+  for (auto entry = list.rbegin(); entry != list.rend(); ++entry) {
+    if (prefixLength == 0 || StartsWith(*entry, prefix, prefixLength)) {
+      SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->c_str()));
+    }
+  }
+  const LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
+  if (count > 0) {
+    const LRESULT rowHeight = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
+    const int height = static_cast<int>((count < kMaxRows + 1 ? count : kMaxRows) * rowHeight) + kExtraHeight;
+    const int width = anchor->right - anchor->left;
+    // Hidden and shown again, so the list comes up over everything without taking the
+    // activation (the input box keeps the keyboard focus).
+    SetWindowPos(box, HWND_TOP, anchor->left, anchor->top, width, height, SWP_HIDEWINDOW);
+    SetWindowPos(box, HWND_TOP, anchor->left, anchor->top, width, height,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    InstallHook();
+  } else if (IsWindowVisible(box)) {
+    ShowWindow(box, SW_HIDE);
+  }
+  return true;
+}
+
+void CHistoryBox::InstallHook() noexcept {
+  DropDownHookState& state = t_hookState;
+  // The hook serves the drop-down shown last on this thread.
+  state.box = hwnd();
+  state.owner = owner_;
+  if (!state.hook) {
+    state.hook = SetWindowsHookExW(WH_MOUSE, OutsideClickHook, Module::Instance(), GetCurrentThreadId());
+  }
+}
+
+void CHistoryBox::RemoveHook(bool forget) noexcept {
+  DropDownHookState& state = t_hookState;
+  if (state.box != hwnd()) return;  // serving another drop-down of this thread
+  if (state.hook) {
+    UnhookWindowsHookEx(state.hook);
+    state.hook = nullptr;
+  }
+  if (forget) state.box = state.owner = nullptr;
+}
+
+void CHistoryBox::Pick(LPARAM point) {
+  const LRESULT hit = SendMessageW(hwnd(), LB_ITEMFROMPOINT, 0, point);
+  if (hit != LB_ERR && HIWORD(hit) == 0 && IsWindow(owner_)) {
+    const WPARAM index = LOWORD(hit);
+    const LRESULT length = SendMessageW(hwnd(), LB_GETTEXTLEN, index, 0);
+    if (length > 0) {
+      std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+      if (SendMessageW(hwnd(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())) > 0) {
+        HWND owner = owner_;
+        // The owner reports the change to the band, which may refill this list meanwhile.
+        SetWindowTextW(owner, text.data());
+        SendMessageW(owner, EM_SETSEL, static_cast<WPARAM>(length), length);
+        if (runMessage_) SendMessageW(owner, runMessage_, 0, 0);
+      }
+    }
+  }
+  HideBox();
+}
+
+bool CHistoryBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      const LRESULT hit = SendMessageW(hwnd(), LB_ITEMFROMPOINT, 0, lParam);
+      if (hit != LB_ERR && HIWORD(hit) == 0) SendMessageW(hwnd(), LB_SETCURSEL, LOWORD(hit), 0);
+      return false;
+    }
+    case WM_LBUTTONDOWN:
+      Pick(lParam);
+      return false;  // and the list box's own handling of the press
+    case WM_SHOWWINDOW:
+      if (!wParam) RemoveHook(false);
+      result = 0;
+      return true;
+    case WM_DESTROY:
+      RemoveHook(true);
+      return false;
+    default:
+      return false;
+  }
+}
+
+std::vector<std::wstring> ListBoxRows(HWND box) {
+  std::vector<std::wstring> rows;
+  const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(box, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT copied = SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row[0]));
+    row.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace vantorel

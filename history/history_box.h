@@ -1,0 +1,50 @@
+#pragma once
+// The history drop-down: the platform's list box superclassed as "Vantorel HistoryBox". It
+// opens under the input box without taking the activation, lists the history entries that
+// begin with the typed text, newest first, and puts a clicked entry into the input box.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/window.h"
+
+namespace vantorel {
+
+class CHistoryBox : public Window {
+ public:
+  CHistoryBox() = default;
+  ~CHistoryBox() override;
+
+  // Creates the hidden, empty window (a child of the desktop window; sorted adds LBS_SORT).
+  // After a pick the drop-down sends runMessage (0, 0) to owner. False when it could not be
+  // created, or when it exists already.
+  bool CreateBox(HWND owner, bool sorted, UINT runMessage) noexcept;
+  // Destroys the window, if there is one.
+  void DestroyBox() noexcept;
+
+  // Fills the list from the history file with the entries that begin with prefix (exact,
+  // case-sensitive), newest first, and shows it at anchor's left, top and right (screen
+  // coordinates; bottom is not used), at most nine rows high. Hides it when nothing matches.
+  // False when there is no window or no anchor.
+  bool ShowMatching(const RECT* anchor, const wchar_t* prefix) noexcept;
+  void HideBox() noexcept;
+  bool IsVisible() const noexcept { return hwnd() && IsWindowVisible(hwnd()); }
+  HWND Owner() const noexcept { return owner_; }
+
+ protected:
+  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void Pick(LPARAM point);
+  void InstallHook() noexcept;
+  void RemoveHook(bool forget) noexcept;
+
+  HWND owner_ = nullptr;
+  UINT runMessage_ = 0;
+};
+
+// The rows of a list box, top to bottom (the entries a drop-down offers).
+std::vector<std::wstring> ListBoxRows(HWND box);
+
+}  // namespace vantorel

@@ -1,0 +1,251 @@
+// The drop-down and the input box's side of it, with real windows and SendInput.
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "input/edit_window.h"
+#include "tests/history/history_test_support.h"
+
+using namespace vantorel;
+using namespace vantorel::test;
+
+namespace {
+
+constexpr UINT kRun = 0x8007;
+using Rows = std::vector<std::wstring>;
+
+// A captioned window in the band's place: it holds the input box and counts the run requests
+// that the box posts to it.
+LRESULT CALLBACK BandProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const INT_PTR runs = reinterpret_cast<INT_PTR>(GetPropW(hwnd, L"runs"));
+  if (msg == kRun) SetPropW(hwnd, L"runs", reinterpret_cast<HANDLE>(runs + 1));
+  if (msg == WM_NCDESTROY) RemovePropW(hwnd, L"runs");
+  if (msg == WM_CONTEXTMENU) return 0;  // no system menu after a right press on the caption
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+struct Band {
+  HWND frame;
+  CEditWindow box;
+  Band(int x, int y) {
+    WNDCLASSW wc = {0, BandProc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr, L"Band"};
+    RegisterClassW(&wc);
+    frame = CreateWindowW(L"Band", L"band", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 340, 160, nullptr, nullptr,
+                          nullptr, nullptr);
+    // Activation settles first: a late one would raise the frame over the list.
+    SetForegroundWindow(frame);
+    PumpUntil([this] { return GetForegroundWindow() == frame && !GetQueueStatus(QS_ALLINPUT); });
+    box.CreateBox(frame, 0x50000084, WS_EX_CLIENTEDGE, {0x8004, 0x8005, kRun});
+    MoveWindow(box.hwnd(), 10, 10, 300, 22, TRUE);
+    box.UpdateHistoryBox(true, false);
+  }
+  ~Band() { DestroyWindow(frame); }
+  int runs() const { return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(frame, L"runs"))); }
+  HWND list() { return box.HistoryBox().hwnd(); }
+  void Show(const wchar_t* text) {
+    SetWindowTextW(box.hwnd(), text);
+    box.DropDownHistory();
+  }
+};
+
+void Send(POINT at, std::vector<DWORD> flags, DWORD data = 0) {
+  std::vector<INPUT> in(1 + flags.size());
+  for (size_t i = 0; i < in.size(); ++i) {
+    in[i].type = INPUT_MOUSE;
+    in[i].mi.dwFlags = i ? flags[i - 1] : MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[i].mi.mouseData = data;
+  }
+  in[0].mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1) + 1;
+  in[0].mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1) + 1;
+  ASSERT_EQ(in.size(), SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)));
+}
+
+POINT RowCenter(HWND list, int row) {
+  RECT r;
+  SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(list, &p);
+  return p;
+}
+
+// The height asked of the drop-down first, before the list box cuts itself to whole rows.
+thread_local int t_asked;
+LRESULT CALLBACK WatchSize(int code, WPARAM wParam, LPARAM lParam) {
+  auto call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  auto pos = reinterpret_cast<const WINDOWPOS*>(call->lParam);
+  if (call->message == WM_WINDOWPOSCHANGING && !(pos->flags & SWP_NOSIZE) && t_asked < 0) t_asked = pos->cy;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool InputHandled() { return !(GetAsyncKeyState(VK_MBUTTON) & 0x8000) && !GetQueueStatus(QS_ALLINPUT); }
+
+struct DropDown : ::testing::Test {
+  void SetUp() override { WriteHistoryBytes("abc\r\nabd\r\nx\r\n"); }
+  void TearDown() override { RemoveHistory(); }
+  Band band_{40, 40};
+};
+
+}  // namespace
+
+TEST_F(DropDown, ListsMatchingEntriesNewestFirstUnderTheTextAtMostNineRowsHigh) {
+  std::string twelve;
+  Rows newestFirst;
+  for (int i = 10; i < 22; ++i) {
+    twelve += "e" + std::to_string(i) + "\r\n";
+    newestFirst.insert(newestFirst.begin(), L"e" + std::to_wstring(i));
+  }
+  struct Case {
+    std::string file;
+    bool sorted;
+    const wchar_t* prefix;
+    Rows rows;
+  } const cases[] = {
+      {"abc\r\nabd\r\nx\r\n", false, L"ab", {L"abd", L"abc"}},
+      {"abc\r\nabd\r\nx\r\n", false, L"AB", {}},
+      {"xab\r\nab\r\n", false, L"ab", {L"ab"}},
+      {"abc\r\nabd\r\nx\r\n", false, L"", {L"x", L"abd", L"abc"}},
+      {"b\r\nc\r\na\r\n", true, L"", {L"a", L"b", L"c"}},
+      {"d\r\ne\r\nd\r\n", false, L"d", {L"d", L"d"}},
+      {twelve, false, L"e", newestFirst},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    band_.box.UpdateHistoryBox(false, false);
+    band_.box.UpdateHistoryBox(true, c.sorted);
+    WriteHistoryBytes(c.file);
+    band_.Show(L"");  // open first, so that a case without match shows that it closes
+    t_asked = -1;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchSize, nullptr, GetCurrentThreadId());
+    band_.Show(c.prefix);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(c.rows, ListBoxRows(band_.list()));
+    EXPECT_EQ(!c.rows.empty(), band_.box.IsDropDownVisible());
+    if (c.rows.empty()) continue;
+    const int h = static_cast<int>(SendMessageW(band_.list(), LB_GETITEMHEIGHT, 0, 0));
+    const int shown = std::min<int>(9, static_cast<int>(c.rows.size()));
+    EXPECT_EQ(shown * h + 10, t_asked);
+    RECT list, input, client;
+    GetWindowRect(band_.list(), &list);
+    GetWindowRect(band_.box.hwnd(), &input);
+    GetClientRect(band_.list(), &client);
+    EXPECT_EQ(shown, client.bottom / h);
+    EXPECT_TRUE(list.left == input.left + 25 && list.top == input.bottom && list.right == input.right);
+    EXPECT_EQ(c.rows.size() > 9, (GetWindowLongW(band_.list(), GWL_STYLE) & WS_VSCROLL) != 0);
+    EXPECT_EQ(band_.frame, GetActiveWindow());
+  }
+}
+
+TEST_F(DropDown, HoverHighlightsAndAClickPutsTheEntryIntoTheBoxWithOneRun) {
+  SetFocus(band_.box.hwnd());
+  band_.Show(L"ab");
+  for (int row : {1, 0}) {
+    Send(RowCenter(band_.list(), row), {});
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageW(band_.list(), LB_GETCURSEL, 0, 0) == row; }));
+  }
+  Send(RowCenter(band_.list(), 0), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  ASSERT_TRUE(PumpUntil([&] { return band_.runs() > 0 && !band_.box.IsDropDownVisible(); }));
+  PumpUntil(InputHandled);
+  wchar_t text[8];
+  GetWindowTextW(band_.box.hwnd(), text, 8);
+  EXPECT_STREQ(L"abd", text);
+  EXPECT_EQ(MAKELONG(3, 3), SendMessageW(band_.box.hwnd(), EM_GETSEL, 0, 0));
+  EXPECT_EQ(1, band_.runs());
+}
+
+TEST_F(DropDown, LeftAndRightPressesElsewhereInTheThreadCloseItTheMiddleButtonDoesNot) {
+  Band other(440, 40);
+  RECT r;
+  GetWindowRect(other.frame, &r);
+  const POINT client = {r.left + 60, r.bottom - 30};
+  const POINT caption = {r.left + 60, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
+  const struct {
+    POINT at;
+    DWORD down, up;
+  } cases[] = {{client, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+               {client, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+               {caption, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+               {caption, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+               {client, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.down);
+    band_.Show(L"");  // the box never has the focus here: only the mouse hook can close the list
+    Send(c.at, {c.down, c.up});
+    const bool closes = c.down != MOUSEEVENTF_MIDDLEDOWN;
+    EXPECT_TRUE(PumpUntil([&] { return closes ? !band_.box.IsDropDownVisible() : InputHandled(); }));
+    EXPECT_EQ(!closes, band_.box.IsDropDownVisible());
+  }
+}
+
+TEST_F(DropDown, DropDownsOnTwoThreadsEachCloseOnAPressInTheirOwnThread) {
+  struct Thread {
+    HWND list = nullptr, frame = nullptr;
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr), stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread thread;
+  } threads[2];
+  for (int i : {0, 1}) {
+    Thread& t = threads[i];
+    t.thread = std::thread([&t, i] {
+      Band band(20 + 400 * i, 240);
+      band.Show(L"");
+      t.list = band.list();
+      t.frame = band.frame;
+      SetEvent(t.ready);
+      while (MsgWaitForMultipleObjects(1, &t.stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+      }
+    });
+    WaitForSingleObject(t.ready, INFINITE);
+  }
+  auto visible = [&](int i) { return IsWindowVisible(threads[i].list) != FALSE; };
+  EXPECT_TRUE(visible(0) && visible(1));
+  for (int i : {0, 1}) {
+    RECT r;
+    GetWindowRect(threads[i].frame, &r);
+    Send({r.left + 20, r.bottom - 20}, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    EXPECT_TRUE(PumpUntil([&] { return !visible(i); }));
+    EXPECT_EQ(i == 0, visible(1));
+  }
+  for (Thread& t : threads) {
+    SetEvent(t.stop);
+    t.thread.join();
+  }
+}
+
+TEST_F(DropDown, TheInputBoxKeepsTheListWhileTheOptionIsOnAndCommitsWhenLeft) {
+  const struct {
+    bool keep, sorted, sortedList;
+    const wchar_t* text;
+    std::string after;
+  } steps[] = {{true, true, true, L"abc", "abd\r\nx\r\nabc\r\n"},
+               {true, false, true, L" ab ", "abd\r\nx\r\nabc\r\n ab \r\n"},
+               {true, false, true, L"", "abd\r\nx\r\nabc\r\n ab \r\n"},
+               {false, true, false, L"x", "abd\r\nx\r\nabc\r\n ab \r\n"}};
+  band_.box.UpdateHistoryBox(false, false);
+  for (const auto& s : steps) {
+    band_.box.UpdateHistoryBox(s.keep, s.sorted);  // a changed order waits for the next creation
+    EXPECT_EQ(s.keep, band_.box.HistoryOn());
+    const DWORD style = GetWindowLongW(band_.list(), GWL_STYLE) | (s.keep ? WS_VSCROLL : 0);  // shown when needed
+    EXPECT_EQ(s.keep ? 0x44A00001u | (s.sortedList ? LBS_SORT : 0) : 0, style);
+    SetFocus(band_.box.hwnd());
+    band_.Show(s.text);
+    EXPECT_EQ(s.keep && s.text[0] != L' ', band_.box.IsDropDownVisible());
+    SetFocus(band_.frame);
+    EXPECT_FALSE(band_.box.IsDropDownVisible());
+    EXPECT_EQ(s.after, ReadHistoryBytes());
+  }
+  band_.box.UpdateHistoryBox(true, false);
+  HWND list = band_.list();
+  EXPECT_EQ(GetDesktopWindow(), GetAncestor(list, GA_PARENT));
+  DestroyWindow(band_.box.hwnd());
+  EXPECT_FALSE(IsWindow(list));
+}
+
+TEST_F(DropDown, TheWheelOverTheBoxScrollsTheOpenList) {
+  WriteHistoryBytes("a1\r\na2\r\na3\r\na4\r\na5\r\na6\r\na7\r\na8\r\na9\r\nb1\r\nb2\r\nb3\r\n");
+  SetFocus(band_.box.hwnd());
+  band_.Show(L"");
+  RECT r;
+  GetWindowRect(band_.box.hwnd(), &r);
+  Send({r.left + 100, r.top + 10}, {MOUSEEVENTF_WHEEL}, static_cast<DWORD>(-WHEEL_DELTA));
+  EXPECT_TRUE(PumpUntil([&] { return SendMessageW(band_.list(), LB_GETTOPINDEX, 0, 0) > 0; }));
+}
