@@ -2,6 +2,7 @@
 // The band's input box: the platform's edit control superclassed as "Vantorel Editbox".
 #include <windows.h>
 
+#include "framework/unique_handle.h"
 #include "framework/window.h"
 #include "view/band_view_state.h"
 
@@ -16,7 +17,11 @@ struct InputBoxMessages {
 
 class CEditWindow : public Window, public InputBoxLink {
  public:
-  CEditWindow() = default;
+  // The picture of the clear button.
+  enum ClearGlyph : DWORD { kClearNormal = 0, kClearHot = 1, kClearPressed = 2 };
+
+  // Loads the five glyph icons from the module's resources.
+  CEditWindow() noexcept;
 
   // Creates the box as a child of the band window.
   HWND CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept;
@@ -36,14 +41,41 @@ class CEditWindow : public Window, public InputBoxLink {
   void CommitToHistory();
   // Shows the history entries that begin with the text while history is on.
   void DropDownHistory();
+  // Whether the history drop-down is on the screen, and hiding it.
+  bool DropDownVisible() const { return false; }
+  void HideDropDown() {}
+
+  DWORD ClearGlyphState() const { return clearGlyph_; }
+  bool FocusedAtPress() const { return focusedAtPress_; }
 
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
+  bool HasText() const;
+  // The client rectangle less the mode glyph and, while the box holds text, the clear button.
+  RECT TextArea() const;
+  bool InClearArea(int x, int y) const;
+  bool InHotArea(int x, int y) const;
+  void SetClearGlyph(DWORD state, bool repaint);
+
+  bool OnPaint();
+  bool OnSetCursor(LPARAM lParam, LRESULT& result);
+  void OnMouseMove(LPARAM lParam);
+  bool OnButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OnButtonUp(LPARAM lParam, LRESULT& result);
+  bool OnDoubleClick(WPARAM wParam, LPARAM lParam, LRESULT& result);
+
   InputBoxMessages messages_ = {};
   DWORD runMode_ = 0;
   DWORD noMatch_ = 0;
+  DWORD clearGlyph_ = kClearNormal;
+  bool focusedAtPress_ = false;
+  UniqueIcon selectIcon_;
+  UniqueIcon filterIcon_;
+  UniqueIcon clearIcon_;
+  UniqueIcon clearPressedIcon_;
+  UniqueIcon clearHotIcon_;
 };
 
 }  // namespace vantorel

@@ -39,7 +39,7 @@ check() {
 }
 
 # Select mode, typing runs on every input; Enter gives the view the focus.
-printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\nstate\tmode=0\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\n' >"$dir/e1"
+printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\n' >"$dir/e1"
 check "select by extension, case folded" "$dir/e1" --folder "$winpath" --settings 0,0x33 \
   --type '*.txt' --print selected --key escape --type beta --print selected --print state \
   --key enter --print state
@@ -50,7 +50,7 @@ check "full-width digits" "$dir/e2" --folder "$winpath" --settings 0,0x33 --type
 
 # Filter mode: only matching items are shown; nothing matching turns no-match on;
 # Alt+F in the view detaches the filter, so the next navigation shows everything.
-printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nstate\tmode=1\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
+printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nstate\tmode=1\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
 check "filter and no match" "$dir/e3" --folder "$winpath" --settings 1,0x33 \
   --type 2008 --print shown --print state --key escape --type zzz --print shown --print state
 
