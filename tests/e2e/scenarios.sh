@@ -59,5 +59,22 @@ printf 'shown\tReport 2008.TXT\n' >"$dir/e4"
 check "default and, direct load" "$dir/e4" --folder "$winpath" --settings 1,0x133 \
   --dll "$(cd "$(dirname "$host")" && pwd)/Vantorel.dll" --type 'report 2008' --print shown
 
+# With the mouse alone: the mode glyph's menu switches to Filter (the selection goes), the
+# clear button empties the box and brings every item back, the menu opens the settings dialog.
+printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e5"
+for name in alpha.txt beta.txt gamma.doc 'Report 2008.TXT' '報告書２００８.txt' notes sub2008; do
+  printf 'shown\t%s\n' "$name" >>"$dir/e5"
+done
+check "mouse: mode menu, clear button, settings" "$dir/e5" --folder "$winpath" --settings 0,0x33 \
+  --type '*.txt' --print selected --print box --click mode --menu filter --print box --print selected \
+  --print state --click clear --print box --print shown --click mode --menu settings --print state
+
+# A keyword that matches nothing turns the box red; a menu dismissed over the glyph swallows
+# the next click on it (the click only puts the focus into the box), the one after opens it.
+printf 'box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\nmenu\tchecked=select\tchose=dismiss\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=SysListView32\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\nmenu\tchecked=select\tchose=filter\nbox\ttext=zzz\tglyph=filter\tclear=normal\tcolours=black-on-white\n' >"$dir/e6"
+check "mouse: dismissed menu, no-match colours" "$dir/e6" --folder "$winpath" --settings 0,0x33 \
+  --type zzz --key enter --print box --click mode --menu dismiss --print state --click mode --menu filter \
+  --print state --click mode --menu filter --print box
+
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]
