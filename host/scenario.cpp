@@ -97,25 +97,27 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
       out.steps.push_back({ScenarioStep::Kind::Key, v});
     } else if (arg == L"--help") {
       out.help = true;
-    } else if (arg == L"--click") {
+    } else if (arg == L"--click" || arg == L"--hover") {
       if (!value(i, arg, v)) return false;
       if (v != L"mode" && v != L"clear" && v != L"text") {
-        error = L"--click knows mode, clear, text; not " + v;
+        error = arg + L" knows mode, clear, text; not " + v;
         return false;
       }
-      out.steps.push_back({ScenarioStep::Kind::Click, v});
-    } else if (arg == L"--menu") {
+      out.steps.push_back({arg == L"--click" ? ScenarioStep::Kind::Click : ScenarioStep::Kind::Hover, v});
+    } else if (arg == L"--menu" || arg == L"--menu-screenshot") {
       if (!value(i, arg, v)) return false;
-      if (v != L"select" && v != L"filter" && v != L"settings" && v != L"dismiss") {
+      bool menu = arg == L"--menu";
+      if (menu && v != L"select" && v != L"filter" && v != L"settings" && v != L"dismiss") {
         error = L"--menu knows select, filter, settings, dismiss; not " + v;
         return false;
       }
       if (out.steps.empty() || out.steps.back().kind != ScenarioStep::Kind::Click ||
           out.steps.back().argument != L"mode") {
-        error = L"--menu follows the --click mode that opens the menu";
+        error = arg + L" follows the --click mode that opens the menu";
         return false;
       }
-      out.steps.insert(out.steps.end() - 1, {ScenarioStep::Kind::Menu, v});
+      out.steps.insert(out.steps.end() - 1,
+                       {menu ? ScenarioStep::Kind::Menu : ScenarioStep::Kind::MenuScreenshot, v});
     } else if (arg == L"--print") {
       if (!value(i, arg, v)) return false;
       if (v != L"selected" && v != L"shown" && v != L"state" && v != L"box") {
@@ -157,6 +159,8 @@ const char* ScenarioUsage() {
          "  --key NAME           enter, tab, escape, alt+s, alt+f to the focused window\n"
          "  --click WHERE        a real left click on the input box: mode, clear or text\n"
          "  --menu ITEM          after --click mode: select, filter, settings or dismiss (Escape)\n"
+         "  --menu-screenshot F  after --click mode: save the frame as PNG while the menu is open\n"
+         "  --hover WHERE        move the pointer over the input box: mode, clear or text\n"
          "  --print WHAT         selected, shown, state or box\n"
          "  --navigate PATH      browse to another folder\n"
          "  --refresh            refresh the view\n"
@@ -366,6 +370,11 @@ bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
     case ScenarioStep::Kind::Menu:
       pendingMenu_ = step.argument;
       return true;
+    case ScenarioStep::Kind::MenuScreenshot:
+      pendingMenuShot_ = step.argument;
+      return true;
+    case ScenarioStep::Kind::Hover:
+      return Hover(step.argument, error);
     case ScenarioStep::Kind::Navigate:
       if (!host_.Navigate(step.argument.c_str())) {
         error = L"cannot navigate to " + step.argument;

@@ -14,7 +14,7 @@
 namespace vantorel::host {
 
 struct ScenarioStep {
-  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu };
+  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover };
   Kind kind;
   std::wstring argument;
 };
@@ -88,6 +88,8 @@ class ScenarioRunner {
   bool Key(const std::wstring& name, std::wstring& error);
   bool Print(const std::wstring& what, std::wstring& error);
   bool Click(const std::wstring& where, std::wstring& error);
+  bool Hover(const std::wstring& where, std::wstring& error);
+  bool BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const;
   bool PrintBox(std::wstring& error);
   void PrintState();
   HWND InputBox() const;
@@ -96,7 +98,8 @@ class ScenarioRunner {
   ExplorerHost& host_;
   Output output_;
   std::wstring settingsPath_;
-  std::wstring pendingMenu_;  // what the next --click mode does with the menu it opens
+  std::wstring pendingMenu_;      // what the next --click mode does with the menu it opens
+  std::wstring pendingMenuShot_;  // and where it saves the frame with the menu open
 };
 
 }  // namespace vantorel::host

@@ -92,6 +92,9 @@ struct MenuDriver {
   bool acted = false;
   UINT_PTR timer = 0;
   std::string checked;  // the radio check found on the menu
+  HWND frame = nullptr;
+  std::wstring screenshot;  // saved while the menu is open
+  std::wstring screenshotError;
 };
 MenuDriver* g_menu = nullptr;
 
@@ -132,6 +135,10 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   if (!driver->buttonUpSent) {
     SendMouse(MOUSEEVENTF_LEFTUP);
     driver->buttonUpSent = true;
+  }
+  if (!driver->screenshot.empty() && !SaveWindowPng(driver->frame, driver->screenshot, driver->screenshotError) &&
+      driver->screenshotError.empty()) {
+    driver->screenshotError = L"cannot save " + driver->screenshot;
   }
   HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
   driver->checked = !menu                  ? "?"
@@ -232,31 +239,48 @@ bool CellShows(const std::vector<DWORD>& screen, int width, int height, int left
 
 }  // namespace
 
-bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
+bool ScenarioRunner::BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const {
   HWND box = InputBox();
   wchar_t cls[64] = L"";
   if (!box || !GetClassNameW(box, cls, 64) || std::wstring(cls) != L"Vantorel Editbox") {
-    error = L"--click: no band input box";
+    error = L"no band input box";
     return false;
   }
   RECT client;
   GetClientRect(box, &client);
   int iconTop = (client.bottom - kIcon) / 2;
-  POINT point = where == L"mode"    ? POINT{kIcon / 2, iconTop + kIcon / 2}
-                : where == L"clear" ? POINT{client.right - kClearArea / 2, iconTop + kIcon / 2}
-                                    : POINT{(kModeArea + client.right - kClearArea) / 2, client.bottom / 2};
+  point = where == L"mode"    ? POINT{kIcon / 2, iconTop + kIcon / 2}
+          : where == L"clear" ? POINT{client.right - kClearArea / 2, iconTop + kIcon / 2}
+                              : POINT{(kModeArea + client.right - kClearArea) / 2, client.bottom / 2};
   ClientToScreen(box, &point);
+  return true;
+}
+
+bool ScenarioRunner::Hover(const std::wstring& where, std::wstring& error) {
+  POINT point;
+  if (!BoxPoint(where, point, error)) return false;
+  MovePointer(point);
+  Settle(host_);
+  return true;
+}
+
+bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
+  POINT point;
+  if (!BoxPoint(where, point, error)) return false;
   SetForegroundWindow(host_.Frame());
   Settle(host_);
 
   MenuDriver driver;
   driver.choice = pendingMenu_.empty() ? L"dismiss" : pendingMenu_;  // never leave a menu hanging
+  driver.frame = host_.Frame();
+  driver.screenshot = pendingMenuShot_;
   pendingMenu_.clear();
+  pendingMenuShot_.clear();
+  AvoidDoubleClick(host_, point);
   if (where == L"mode") {
     g_menu = &driver;
     driver.timer = SetTimer(nullptr, 0, kMenuPollMs, MenuTimer);
   }
-  AvoidDoubleClick(host_, point);
   MovePointer(point);
   Settle(host_);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
@@ -270,6 +294,11 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   if (driver.timer) KillTimer(nullptr, driver.timer);
   g_menu = nullptr;
   if (driver.acted) output_("menu\tchecked=" + driver.checked + "\tchose=" + Utf8(driver.choice));
+  if (!driver.screenshotError.empty()) {
+    error = driver.screenshotError;
+    return false;
+  }
+  if (driver.acted && !driver.screenshot.empty()) output_("screenshot\t" + Utf8(driver.screenshot));
   return true;
 }
 
