@@ -42,14 +42,18 @@ void SendKey(WORD vk) {
   SendInput(2, keys, sizeof(INPUT));
 }
 
-// Moves the pointer with real input; a rounding slip of the absolute scale is put right after.
+// Moves the pointer with real input. A rounding slip of the absolute scale is put right, and a
+// move event at the final place follows, so that the window there hears of it.
 void MovePointer(POINT to) {
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  POINT now = {};
+  // A pointer already resting there (over a window that appeared under it) moves in from beside.
+  if (GetCursorPos(&now) && now.x == to.x && now.y == to.y) SetCursorPos(to.x - 1, to.y);
   if (width > 1 && height > 1) {
     SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MulDiv(to.x, 65535, width - 1), MulDiv(to.y, 65535, height - 1));
   }
-  POINT now = {};
   if (!GetCursorPos(&now) || now.x != to.x || now.y != to.y) SetCursorPos(to.x, to.y);
+  SendMouse(MOUSEEVENTF_MOVE);
 }
 
 // Dispatches what is queued until no input is left, within a bound.

@@ -56,22 +56,10 @@ LRESULT CALLBACK WatchPosted(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void Mouse(DWORD flags) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  SendInput(1, &input, sizeof(input));
-}
-
-void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
-  for (const auto& stroke : strokes) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = stroke.first;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(stroke.first, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = stroke.second ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof(input));
-  }
+// Real input (mouse_event and keybd_event go through SendInput).
+void Mouse(DWORD flags) { mouse_event(flags, 0, 0, 0, 0); }
+void Key(BYTE vk, bool down) {
+  keybd_event(vk, static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), down ? 0 : KEYEVENTF_KEYUP, 0);
 }
 
 class InputBoxTest : public ::testing::Test {
@@ -139,20 +127,9 @@ class InputBoxTest : public ::testing::Test {
     return lines.size() == 1 ? lines[0] : "";
   }
   HWND InputBox() const { return core_->InputBox().hwnd(); }
-  // A point of the box in screen coordinates, x from the left or (negative) from the right.
-  POINT BoxPoint(int x, int y) const {
-    RECT client;
-    GetClientRect(InputBox(), &client);
-    POINT p = {x >= 0 ? x : client.right + x, y};
-    ClientToScreen(InputBox(), &p);
-    return p;
-  }
   void MoveTo(POINT p) {
     SetCursorPos(p.x, p.y);
-    INPUT input = {};  // a real move event at the new place, for hit-testing and WM_MOUSEMOVE
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof(input));
+    Mouse(MOUSEEVENTF_MOVE);  // a real move event at the new place, for hit-testing
     Settle();
   }
   void Settle() {
@@ -161,6 +138,11 @@ class InputBoxTest : public ::testing::Test {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     host_->PumpMessages();
+  }
+  std::pair<DWORD, DWORD> Selection() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(InputBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
   }
   std::wstring Text() const {
     wchar_t text[300] = L"";
@@ -196,8 +178,7 @@ std::string BoxLine(const char* text, const char* glyph, const char* clear, cons
 TEST_F(InputBoxTest, ModeMenuChoices) {
   struct Case {
     uint32_t startMode;
-    const wchar_t* text;
-    const wchar_t* choice;
+    const wchar_t *text, *choice;
     const char* checked;
     uint32_t mode;
     int stateChanges;  // LVM_SETITEMSTATE
@@ -232,14 +213,9 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
     EXPECT_EQ(c.mode, core_->CurrentSettings().RunMode);
     EXPECT_EQ(c.stateChanges, traffic_.listStateChanges);
     EXPECT_EQ(c.emptied, traffic_.listEmptied > 0);
+    EXPECT_EQ(c.focusToBox ? InputBox() : host_->ListView(), GetFocus());
     if (c.focusToBox) {
-      EXPECT_EQ(InputBox(), GetFocus());
-      DWORD start = 1, end = 0;
-      SendMessageW(InputBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      EXPECT_EQ(0u, start);
-      EXPECT_EQ(Text().size(), end);
-    } else {
-      EXPECT_EQ(host_->ListView(), GetFocus());
+      EXPECT_EQ(std::make_pair(0ul, static_cast<DWORD>(Text().size())), Selection());
     }
     if (c.stateChanges) {
       EXPECT_EQ(0, SelectedCount());
@@ -254,7 +230,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
 }
 
 // A menu dismissed with the pointer over the glyph swallows the next request, and only that one.
-TEST_F(InputBoxTest, DismissedMenuSwallowsOnlyTheNextRequest) {
+TEST_F(InputBoxTest, DismissedMenuSwallowsOnlyTheNextRequestThenSettings) {
   Start(0);
   ModeClick(L"dismiss");
   EXPECT_EQ((std::vector<std::string>{"menu\tchecked=select\tchose=dismiss"}), Take());
@@ -265,10 +241,7 @@ TEST_F(InputBoxTest, DismissedMenuSwallowsOnlyTheNextRequest) {
   ModeClick(L"filter");
   EXPECT_EQ((std::vector<std::string>{"menu\tchecked=select\tchose=filter"}), Take());
   EXPECT_EQ(1u, core_->CurrentSettings().RunMode);
-}
-
-TEST_F(InputBoxTest, SettingsItemShowsTheDialog) {
-  Start(1);
+  // Settings shows the dialog and leaves the mode alone.
   ASSERT_FALSE(IsWindowVisible(core_->SettingDialog().hwnd()));
   ModeClick(L"settings");
   EXPECT_EQ((std::vector<std::string>{"menu\tchecked=filter\tchose=settings"}), Take());
@@ -279,36 +252,32 @@ TEST_F(InputBoxTest, SettingsItemShowsTheDialog) {
 // The clear button: press, move, release in different places, with real input and no capture.
 TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
   struct Case {
-    const char* name;
-    int releaseX;        // client x of the release, negative from the right; 1000: outside the box
-    DWORD stateAfter;    // after the release
+    const wchar_t* release;  // where the button goes up: clear, text, or outside the box
+    DWORD stateAfter;
     int clears;
     const char* text;
     const char* clearDrawn;
   } cases[] = {
-      {"press and release on it", -8, CEditWindow::kClearHot, 1, "", "hidden"},
-      {"move into the text area", 60, CEditWindow::kClearNormal, 0, "alpha", "normal"},
-      {"release outside the box", 1000, CEditWindow::kClearPressed, 0, "alpha", "pressed"},
+      {L"clear", CEditWindow::kClearHot, 1, "", "hidden"},
+      {L"text", CEditWindow::kClearNormal, 0, "alpha", "normal"},
+      {L"outside", CEditWindow::kClearPressed, 0, "alpha", "pressed"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(Utf8(c.release));
     Start(0, L"alpha");
-    RECT client;
-    GetClientRect(InputBox(), &client);
-    int middle = client.bottom / 2;
-    MoveTo(BoxPoint(-8, middle));
+    Step(Kind::Hover, L"clear");
     EXPECT_EQ(CEditWindow::kClearHot, core_->InputBox().ClearGlyphState());
     EXPECT_EQ(BoxLine("alpha", "select", "hot", "black-on-white"), Box());
     Mouse(MOUSEEVENTF_LEFTDOWN);
     Settle();
     EXPECT_EQ(CEditWindow::kClearPressed, core_->InputBox().ClearGlyphState());
     EXPECT_EQ(BoxLine("alpha", "select", "pressed", "black-on-white"), Box());
-    if (c.releaseX == 1000) {
+    if (std::wstring(c.release) == L"outside") {
       RECT list;
       GetWindowRect(host_->ListView(), &list);
       MoveTo({(list.left + list.right) / 2, (list.top + list.bottom) / 2});
     } else {
-      MoveTo(BoxPoint(c.releaseX, middle));
+      Step(Kind::Hover, c.release);
     }
     Mouse(MOUSEEVENTF_LEFTUP);
     Settle();
@@ -318,56 +287,37 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
     EXPECT_EQ(BoxLine(c.text, "select", c.clearDrawn, "black-on-white"), Box());
     if (c.stateAfter == CEditWindow::kClearPressed) {
       // The pressed picture stays until the pointer moves over the box outside the hot area.
-      MoveTo(BoxPoint(60, middle));
+      Step(Kind::Hover, L"text");
       EXPECT_EQ(BoxLine("alpha", "select", "normal", "black-on-white"), Box());
     }
     TearDown();
   }
 }
 
-// Pointer shape and presses: the clear area counts only while the box holds text.
+// The pointer shape: the clear area counts only while the box holds text.
 TEST_F(InputBoxTest, PointerShapeFollowsTheAreas) {
   HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW), beam = LoadCursorW(nullptr, IDC_IBEAM);
   struct Case {
     const wchar_t* text;
-    int x;  // client x, negative from the right
+    const wchar_t* where;
     HCURSOR cursor;
   } cases[] = {
-      {L"alpha", 8, arrow},  {L"alpha", 60, beam}, {L"alpha", -8, arrow},
-      {L"", 8, arrow},       {L"", 60, beam},      {L"", -8, beam},
+      {L"alpha", L"mode", arrow}, {L"alpha", L"text", beam}, {L"alpha", L"clear", arrow},
+      {L"", L"mode", arrow},      {L"", L"text", beam},      {L"", L"clear", beam},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "text '" << Utf8(c.text) << "' x " << c.x);
+    SCOPED_TRACE(testing::Message() << "text '" << Utf8(c.text) << "' over " << Utf8(c.where));
     Start(0, c.text);
-    RECT client;
-    GetClientRect(InputBox(), &client);
-    MoveTo(BoxPoint(c.x, client.bottom / 2));
+    Step(Kind::Hover, c.where);
     EXPECT_EQ(c.cursor, GetCursor());
     TearDown();
   }
 }
 
-TEST_F(InputBoxTest, PressOnTheRightOfAnEmptyBoxIsATextPress) {
-  Start(0);
-  SetFocus(host_->ListView());
-  Settle();
-  RECT client;
-  GetClientRect(InputBox(), &client);
-  MoveTo(BoxPoint(-8, client.bottom / 2));
-  Mouse(MOUSEEVENTF_LEFTDOWN);
-  Mouse(MOUSEEVENTF_LEFTUP);
-  Settle();
-  EXPECT_EQ(InputBox(), GetFocus());  // the edit control took the press
-  EXPECT_EQ(CEditWindow::kClearNormal, core_->InputBox().ClearGlyphState());
-  EXPECT_EQ(0, traffic_.clears);
-}
-
 // The glyphs at two client heights: icons centred (y 1 and 3), the arrow at rows 12 to 14.
 TEST_F(InputBoxTest, GlyphsAtClientHeights) {
   struct Case {
-    int boxHeight;
-    int clientHeight;
-    int iconTop;
+    int boxHeight, clientHeight, iconTop;
   } cases[] = {{22, 18, 1}, {26, 22, 3}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "box height " << c.boxHeight);
@@ -391,10 +341,8 @@ TEST_F(InputBoxTest, GlyphsAtClientHeights) {
         EXPECT_EQ(black ? RGB(0, 0, 0) : RGB(255, 255, 255), GetPixel(dc, x, row)) << "x " << x << " row " << row;
       }
     }
-    // The clear icon: a transparent row above its square, the square's border rows, and a
-    // transparent row below it.
+    // The clear icon: a transparent row above its square's border rows, and one below them.
     int right = client.right;
-    // The clear icon's square starts one pixel into the cell (its border row).
     EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, right - 8, c.iconTop)) << "above the square";
     EXPECT_NE(RGB(255, 255, 255), GetPixel(dc, right - 8, c.iconTop + 1)) << "square border";
     EXPECT_NE(RGB(255, 255, 255), GetPixel(dc, right - 8, c.iconTop + 14)) << "square border";
@@ -418,13 +366,14 @@ TEST_F(InputBoxTest, RunStateShowsAtTheNextPaint) {
 TEST_F(InputBoxTest, EscapeAndAltS) {
   Start(0, L"alpha beta");
   SendMessageW(InputBox(), EM_SETSEL, 3, 3);
-  Keys({{VK_ESCAPE, true}, {VK_ESCAPE, false}});
+  Key(VK_ESCAPE, true);
+  Key(VK_ESCAPE, false);
   Settle();
-  DWORD start = 1, end = 0;
-  SendMessageW(InputBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(0u, start);
-  EXPECT_EQ(10u, end);
-  Keys({{VK_MENU, true}, {'S', true}, {'S', false}, {VK_MENU, false}});
+  EXPECT_EQ(std::make_pair(0ul, 10ul), Selection());
+  Key(VK_MENU, true);
+  Key('S', true);
+  Key('S', false);
+  Key(VK_MENU, false);
   Settle();
   EXPECT_EQ(L"alpha beta", Text());
   EXPECT_EQ(InputBox(), GetFocus());
@@ -434,20 +383,15 @@ TEST_F(InputBoxTest, EscapeAndAltS) {
 // With history off a double-click in the text area is consumed: no word gets selected.
 TEST_F(InputBoxTest, DoubleClickWithoutHistorySelectsNothing) {
   Start(0, L"alpha beta", 0x13);  // history off
-  RECT client;
-  GetClientRect(InputBox(), &client);
-  MoveTo(BoxPoint(30, client.bottom / 2));
+  Step(Kind::Hover, L"text");
   Mouse(MOUSEEVENTF_LEFTDOWN);
   Mouse(MOUSEEVENTF_LEFTUP);
   Settle();
-  DWORD start = 0, end = 0;
-  SendMessageW(InputBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  DWORD caret = end;
+  std::pair<DWORD, DWORD> caret = Selection();
+  EXPECT_EQ(caret.first, caret.second);
   Mouse(MOUSEEVENTF_LEFTDOWN);
   Mouse(MOUSEEVENTF_LEFTUP);
   Settle();
-  SendMessageW(InputBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(1, traffic_.doubleClicks);
-  EXPECT_EQ(start, end);
-  EXPECT_EQ(caret, end);
+  EXPECT_EQ(caret, Selection());
 }
