@@ -120,11 +120,7 @@ bool CEditWindow::OnPaint() {
     LineTo(dc, line[1], line[2]);
   }
   EndPaint(hwnd(), &paint);
-  // The edit control paints the text area after us; it must find it invalid even when this
-  // paint came without an erase (a colour or mode change from the band).
-  RECT text = TextArea();
-  InvalidateRect(hwnd(), &text, FALSE);
-  return false;
+  return false;  // the edit control paints its text
 }
 
 bool CEditWindow::OnSetCursor(LPARAM lParam, LRESULT& result) {
