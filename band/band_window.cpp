@@ -10,10 +10,7 @@ namespace vantorel {
 namespace {
 
 constexpr int kInputHeight = 22;
-constexpr int kModeGlyphWidth = 25;
-constexpr int kClearGlyphWidth = 16;
 constexpr int kMenuOffsetY = 19;
-constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 

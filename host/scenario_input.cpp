@@ -171,27 +171,52 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// Copies a rectangle of the window's client area as it is on the screen.
+// A top-down 32-bit bitmap selected into a memory context.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels_, nullptr, 0);
+    dc_ = bitmap_ ? CreateCompatibleDC(nullptr) : nullptr;
+    if (dc_) old_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    if (dc_) {
+      SelectObject(dc_, old_);
+      DeleteDC(dc_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc() const { return dc_; }
+  std::vector<DWORD> Pixels() const {
+    GdiFlush();
+    auto* first = static_cast<const DWORD*>(pixels_);
+    return std::vector<DWORD>(first, first + static_cast<size_t>(width_) * height_);
+  }
+
+ private:
+  int width_, height_;
+  void* pixels_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HDC dc_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
+// Copies the window's client area as it is on the screen.
 bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  if (!bitmap) return false;
+  Canvas canvas(width, height);
+  if (!canvas.dc()) return false;
   HDC source = GetDC(window);
-  HDC memory = CreateCompatibleDC(source);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  bool ok = BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
-  GdiFlush();
-  if (ok) bits.assign(static_cast<DWORD*>(pixels), static_cast<DWORD*>(pixels) + static_cast<size_t>(width) * height);
-  SelectObject(memory, old);
-  DeleteDC(memory);
+  bool ok = BitBlt(canvas.dc(), 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
   ReleaseDC(window, source);
-  DeleteObject(bitmap);
+  if (ok) bits = canvas.Pixels();
   return ok;
 }
 
@@ -199,28 +224,15 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits)
 bool RenderIcon(HMODULE module, int id, COLORREF background, std::vector<DWORD>& bits) {
   HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0));
   if (!icon) return false;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = kIcon;
-  info.bmiHeader.biHeight = -kIcon;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  Canvas canvas(kIcon, kIcon);
   bool ok = false;
-  if (bitmap) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+  if (canvas.dc()) {
     HBRUSH brush = CreateSolidBrush(background);
     RECT all = {0, 0, kIcon, kIcon};
-    FillRect(memory, &all, brush);
+    FillRect(canvas.dc(), &all, brush);
     DeleteObject(brush);
-    ok = DrawIconEx(memory, 0, 0, icon, kIcon, kIcon, 0, nullptr, DI_NORMAL) != FALSE;
-    GdiFlush();
-    if (ok) bits.assign(static_cast<DWORD*>(pixels), static_cast<DWORD*>(pixels) + kIcon * kIcon);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
+    ok = DrawIconEx(canvas.dc(), 0, 0, icon, kIcon, kIcon, 0, nullptr, DI_NORMAL) != FALSE;
+    if (ok) bits = canvas.Pixels();
   }
   DestroyIcon(icon);
   return ok;

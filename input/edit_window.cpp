@@ -9,12 +9,10 @@ namespace {
 
 const WindowClassSpec kEditBoxClass = {L"Vantorel Editbox", L"EDIT", 0, nullptr, nullptr};
 
-constexpr int kModeAreaWidth = 25;
-constexpr int kClearAreaWidth = 16;
+constexpr int kModeAreaWidth = kModeGlyphWidth;
+constexpr int kClearAreaWidth = kClearGlyphWidth;
 constexpr int kHotAreaInset = 2;
 constexpr int kIconSize = 16;
-constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 HICON LoadGlyph(int id) {
   return static_cast<HICON>(LoadImageW(Module::Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0));
@@ -97,7 +95,7 @@ bool CEditWindow::OnPaint() {
     return true;
   }
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
-  SetDCBrushColor(dc, noMatch_ ? kNoMatchBackground : kWhite);
+  SetDCBrushColor(dc, noMatch_ ? kNoMatchBackground : kMatchBackground);
   int height = client.bottom - client.top;
   int y = (height - kIconSize) / 2;
   // The icons are blended: lay the background under them first, so that nothing of an earlier

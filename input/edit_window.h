@@ -8,6 +8,14 @@
 
 namespace vantorel {
 
+// The box's glyph areas: the mode glyph on the left, the clear button on the right. The band
+// keeps typed text out of them with the formatting rectangle.
+constexpr int kModeGlyphWidth = 25;
+constexpr int kClearGlyphWidth = 16;
+// The background while the last run matched nothing, and otherwise.
+constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
+constexpr COLORREF kMatchBackground = RGB(255, 255, 255);
+
 // The messages the box sends to its parent, the band window.
 struct InputBoxMessages {
   UINT modeMenu;  // sent: left button down on the mode glyph (the press's wParam and lParam)
