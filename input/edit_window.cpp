@@ -9,8 +9,6 @@ namespace {
 
 const WindowClassSpec kEditBoxClass = {L"Vantorel Editbox", L"EDIT", 0, nullptr, nullptr};
 
-constexpr int kModeAreaWidth = kModeGlyphWidth;
-constexpr int kClearAreaWidth = kClearGlyphWidth;
 constexpr int kHotAreaInset = 2;
 constexpr int kIconSize = 16;
 
@@ -19,7 +17,7 @@ HICON LoadGlyph(int id) {
 }
 
 bool InModeArea(const RECT& client, int x, int y) {
-  RECT mode = {client.left, client.top, client.left + kModeAreaWidth, client.bottom};
+  RECT mode = {client.left, client.top, client.left + kModeGlyphWidth, client.bottom};
   return PtInRect(&mode, POINT{x, y}) != FALSE;
 }
 
@@ -63,15 +61,15 @@ bool CEditWindow::HasText() const {
 RECT CEditWindow::TextArea() const {
   RECT area = {};
   GetClientRect(hwnd(), &area);
-  area.left += kModeAreaWidth;
-  if (HasText()) area.right -= kClearAreaWidth;
+  area.left += kModeGlyphWidth;
+  if (HasText()) area.right -= kClearGlyphWidth;
   return area;
 }
 
 bool CEditWindow::InClearArea(int x, int y) const {
   RECT client;
   if (!HasText() || !GetClientRect(hwnd(), &client)) return false;
-  client.left = client.right - kClearAreaWidth;
+  client.left = client.right - kClearGlyphWidth;
   return PtInRect(&client, POINT{x, y}) != FALSE;
 }
 
@@ -100,15 +98,15 @@ bool CEditWindow::OnPaint() {
   int y = (height - kIconSize) / 2;
   // The icons are blended: lay the background under them first, so that nothing of an earlier
   // picture (the other mode, the pressed button) shows through.
-  PatBlt(dc, client.left, client.top, kModeAreaWidth, height, PATCOPY);
-  PatBlt(dc, client.right - kClearAreaWidth, client.top, kClearAreaWidth, height, PATCOPY);
+  PatBlt(dc, client.left, client.top, kModeGlyphWidth, height, PATCOPY);
+  PatBlt(dc, client.right - kClearGlyphWidth, client.top, kClearGlyphWidth, height, PATCOPY);
   DrawIconEx(dc, 0, y, runMode_ == 0 ? selectIcon_.get() : filterIcon_.get(), kIconSize, kIconSize, 0, nullptr,
              DI_NORMAL);
   if (HasText()) {
     HICON clear = clearGlyph_ == kClearHot       ? clearHotIcon_.get()
                   : clearGlyph_ == kClearPressed ? clearPressedIcon_.get()
                                                  : clearIcon_.get();
-    if (clear) DrawIconEx(dc, client.right - kClearAreaWidth, y, clear, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    if (clear) DrawIconEx(dc, client.right - kClearGlyphWidth, y, clear, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
   }
   SelectObject(dc, oldBrush);
   // The drop-down arrow: a downward triangle of 5, 3 and 1 pixels.
@@ -126,8 +124,8 @@ bool CEditWindow::OnSetCursor(LPARAM lParam, LRESULT& result) {
   RECT text;
   POINT cursor;
   if (!GetWindowRect(hwnd(), &text) || !GetCursorPos(&cursor)) return false;
-  text.left += kModeAreaWidth;
-  if (HasText()) text.right -= kClearAreaWidth;
+  text.left += kModeGlyphWidth;
+  if (HasText()) text.right -= kClearGlyphWidth;
   if (PtInRect(&text, cursor) && !DropDownVisible()) return false;
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   result = 0;
@@ -189,8 +187,8 @@ bool CEditWindow::OnDoubleClick(WPARAM wParam, LPARAM lParam, LRESULT& result) {
   RECT client = {};
   GetClientRect(hwnd(), &client);
   result = 0;
-  if (HistoryOn() && !DropDownVisible() && x > kModeAreaWidth &&
-      (!HasText() || x < client.right - kClearAreaWidth)) {
+  if (HistoryOn() && !DropDownVisible() && x > kModeGlyphWidth &&
+      (!HasText() || x < client.right - kClearGlyphWidth)) {
     result = CallNext(WM_LBUTTONDBLCLK, wParam, lParam);  // the edit control selects a word
     DropDownHistory();
   }
