@@ -73,7 +73,7 @@ struct LastClick {
   POINT at = {};
   DWORD tick = 0;
 };
-LastClick g_lastClick;
+thread_local LastClick g_lastClick;  // per window thread
 
 void AvoidDoubleClick(ExplorerHost& host, POINT at) {
   if (!g_lastClick.made || std::abs(at.x - g_lastClick.at.x) > GetSystemMetrics(SM_CXDOUBLECLK) ||
@@ -100,7 +100,7 @@ struct MenuDriver {
   std::wstring screenshot;  // saved while the menu is open
   std::wstring screenshotError;
 };
-MenuDriver* g_menu = nullptr;
+thread_local MenuDriver* g_menu = nullptr;  // the menu of this thread's click
 
 HWND FindOwnMenuWindow() {
   for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
