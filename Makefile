@@ -35,6 +35,7 @@ bench: build prefix
 	$(DISPLAY_RUN) sh scripts/run-benchmarks.sh $(BUILD)
 
 demo: build prefix
+	@sh scripts/ensure-deps.sh fonts-ipafont-gothic
 	$(DISPLAY_RUN) sh scripts/demo.sh $(BUILD)
 
 fuzz:

@@ -11,6 +11,13 @@ constexpr UINT WM_BAND_CLEAR = WM_APP + 5;             // 0x8005: remove the fil
 constexpr UINT WM_BAND_RUN = WM_APP + 7;               // 0x8007: run the current mode
 constexpr UINT WM_BAND_SETTINGS_CHANGED = WM_APP + 8;  // 0x8008: the option bits were edited
 
+// A registered message that the band window answers with its live settings record, for tools
+// that drive a band from another module: RunMode in the low 32 bits, the option bits above.
+constexpr const wchar_t* kBandStateQueryMessage = L"Vantorel.BandState";
+constexpr unsigned long long BandStateReply(DWORD runMode, DWORD options) {
+  return (static_cast<unsigned long long>(options) << 32) | runMode;
+}
+
 static_assert(WM_BAND_FOCUS_INPUT == 0x8003 && WM_BAND_MODE_MENU == 0x8004 &&
                   WM_BAND_CLEAR == 0x8005 && WM_BAND_RUN == 0x8007 &&
                   WM_BAND_SETTINGS_CHANGED == 0x8008,

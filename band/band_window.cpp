@@ -10,10 +10,7 @@ namespace vantorel {
 namespace {
 
 constexpr int kInputHeight = 22;
-constexpr int kModeGlyphWidth = 25;
-constexpr int kClearGlyphWidth = 16;
 constexpr int kMenuOffsetY = 19;
-constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
@@ -21,6 +18,11 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
+  static const UINT stateQuery = RegisterWindowMessageW(kBandStateQueryMessage);
+  if (msg == stateQuery && stateQuery != 0) {
+    result = static_cast<LRESULT>(BandStateReply(settings_.RunMode, settings_.Options));
+    return true;
+  }
   switch (msg) {
     case WM_SIZE:
       LayOut();
@@ -102,6 +104,8 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
   POINT click = {glyph.left + static_cast<LONG>(LOWORD(lParam)), glyph.top + static_cast<LONG>(HIWORD(lParam))};
   if (!PtInRect(&glyph, click)) return 1;
 
+  // The menu is modal: Explorer may let go of the band while it is open.
+  ComPtr<IDeskBand> keepAlive(this);
   UniqueMenu menu(LoadMenuW(Module::Instance(), MAKEINTRESOURCEW(IDR_MODE_MENU)));
   HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
   UINT command = 0;

@@ -103,7 +103,12 @@ int main() {
   std::wstring error;
   if (!ParseScenarioArgs(args, parsed, error)) {
     Fail(error);
+    WriteLine(GetStdHandle(STD_ERROR_HANDLE), ScenarioUsage());
     return 2;
+  }
+  if (parsed.help) {
+    WriteLine(GetStdHandle(STD_OUTPUT_HANDLE), ScenarioUsage());
+    return 0;
   }
   if (FAILED(OleInitialize(nullptr))) return Fail(L"OleInitialize failed");
   int status = Run(parsed);

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "band/band_messages.h"
 #include "framework/unique_handle.h"
 #include "framework/unique_pidl.h"
 #include "host/scenario_windows.h"
@@ -99,11 +100,34 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
         return false;
       }
       out.steps.push_back({ScenarioStep::Kind::Key, v});
+    } else if (arg == L"--help") {
+      out.help = true;
+    } else if (arg == L"--click" || arg == L"--hover") {
+      if (!value(i, arg, v)) return false;
+      if (v != L"mode" && v != L"clear" && v != L"text") {
+        error = arg + L" knows mode, clear, text; not " + v;
+        return false;
+      }
+      out.steps.push_back({arg == L"--click" ? ScenarioStep::Kind::Click : ScenarioStep::Kind::Hover, v});
+    } else if (arg == L"--menu" || arg == L"--menu-screenshot") {
+      if (!value(i, arg, v)) return false;
+      bool menu = arg == L"--menu";
+      if (menu && v != L"select" && v != L"filter" && v != L"settings" && v != L"dismiss") {
+        error = L"--menu knows select, filter, settings, dismiss; not " + v;
+        return false;
+      }
+      if (out.steps.empty() || out.steps.back().kind != ScenarioStep::Kind::Click ||
+          out.steps.back().argument != L"mode") {
+        error = arg + L" follows the --click mode that opens the menu";
+        return false;
+      }
+      out.steps.insert(out.steps.end() - 1,
+                       {menu ? ScenarioStep::Kind::Menu : ScenarioStep::Kind::MenuScreenshot, v});
     } else if (arg == L"--print") {
       if (!value(i, arg, v)) return false;
-      if (v != L"selected" && v != L"shown" && v != L"state" && v != L"dialog" && v != L"history" &&
-          v != L"dropdown") {
-        error = L"--print knows selected, shown, state, dialog, history, dropdown; not " + v;
+      if (v != L"selected" && v != L"shown" && v != L"state" && v != L"box" && v != L"dialog" &&
+          v != L"history" && v != L"dropdown") {
+        error = L"--print knows selected, shown, state, box, dialog, history, dropdown; not " + v;
         return false;
       }
       out.steps.push_back({ScenarioStep::Kind::Print, v});
@@ -122,11 +146,37 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
       return false;
     }
   }
-  if (out.folder.empty()) {
+  if (out.folder.empty() && !out.help) {
     error = L"--folder PATH is required";
     return false;
   }
   return CheckWindowNumbers(out, error);
+}
+
+std::string ScenarioUsage() {
+  return std::string("usage: vantorel-host --folder PATH [options] [steps]\n"
+         "  --folder PATH        the folder to show (required)\n"
+         "  --dll FILE           load this module directly instead of registering a copy\n"
+         "  --settings M,OPTS    write the setting file first (numbers, 0x for hex)\n"
+         "  --tree               show the folder tree pane\n"
+         "  --dui                put the list view on the DirectUI path\n"
+         "  --no-band            show the folder without the band\n"
+         "  --history FILE       copy FILE over \"history.txt\" beside the module first\n"
+         "  --help               print this text\n"
+         "steps, run in order; without any the window stays open until closed:\n"
+         "  --type TEXT          type into the input box\n"
+         "  --key NAME           enter, tab, escape, alt+s, alt+f to the focused window\n"
+         "  --click WHERE        a real left click on the input box: mode, clear or text\n"
+         "  --menu ITEM          after --click mode: select, filter, settings or dismiss (Escape,\n"
+         "                       also what happens to a menu without --menu)\n"
+         "  --menu-screenshot F  after --click mode: save the frame as PNG while the menu is open\n"
+         "  --hover WHERE        move the pointer over the input box: mode, clear or text\n"
+         "  --print WHAT         selected, shown, state, box, history (the file, oldest first),\n"
+         "                       dropdown (the rows of the visible history drop-down) or dialog\n"
+         "  --navigate PATH      browse to another folder\n"
+         "  --refresh            refresh the view\n"
+         "  --screenshot FILE    save the frame as PNG\n") +
+         kWindowStepsUsage;
 }
 
 std::string Utf8(const std::wstring& text) {
@@ -325,6 +375,16 @@ bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
       return Key(step.argument, error);
     case ScenarioStep::Kind::Print:
       return Print(step.argument, error);
+    case ScenarioStep::Kind::Click:
+      return Click(step.argument, error);
+    case ScenarioStep::Kind::Menu:
+      pendingMenu_ = step.argument;
+      return true;
+    case ScenarioStep::Kind::MenuScreenshot:
+      pendingMenuShot_ = step.argument;
+      return true;
+    case ScenarioStep::Kind::Hover:
+      return Hover(step.argument, error);
     case ScenarioStep::Kind::Navigate:
       if (!host_.Navigate(step.argument.c_str())) {
         error = L"cannot navigate to " + step.argument;
@@ -448,12 +508,27 @@ bool ScenarioRunner::Print(const std::wstring& what, std::wstring& error) {
     }
     return true;
   }
-  // state: mode from the settings file (the band reads it when sited and writes it when it
-  // goes), no-match from the colours the band gives its input box, then the focus.
+  if (what == L"box") return PrintBox(error);
+  PrintState();
+  return true;
+}
+
+// The band's live record comes from its window (a registered query message); the no-match
+// flag from the colours the band gives its input box; then the focus. Without a band the mode
+// and options are those of the setting file.
+void ScenarioRunner::PrintState() {
   uint32_t mode = 0, options = 0;
-  std::string modeText = ReadSettingsFile(settingsPath_, mode, options) ? std::to_string(mode) : "0";
-  int noMatch = 0;
   HWND band = host_.BandWindow();
+  UINT query = RegisterWindowMessageW(kBandStateQueryMessage);
+  DWORD_PTR reply = 0;
+  if (band && query && ClassName(band) == L"Vantorel Toolbar" &&
+      SendMessageTimeoutW(band, query, 0, 0, SMTO_NORMAL, 5000, &reply)) {
+    mode = static_cast<uint32_t>(reply & 0xFFFFFFFFu);
+    options = static_cast<uint32_t>(static_cast<unsigned long long>(reply) >> 32);
+  } else if (!ReadSettingsFile(settingsPath_, mode, options)) {
+    mode = options = 0;
+  }
+  int noMatch = 0;
   HWND box = InputBox();
   if (band && box) {
     HDC screen = GetDC(nullptr);
@@ -467,13 +542,15 @@ bool ScenarioRunner::Print(const std::wstring& what, std::wstring& error) {
     }
   }
   std::wstring focusName = L"-";
+  HWND list = host_.ListView();
   if (list) {
     int focused = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (focused >= 0) focusName = ItemName(list, focused);
   }
-  output_("state\tmode=" + modeText + "\tnomatch=" + std::to_string(noMatch) + "\tfocus=" + Utf8(focusName) +
-          "\tfocuswindow=" + Utf8(ClassName(GetFocus())));
-  return true;
+  char hex[16];
+  wsprintfA(hex, "0x%X", options);
+  output_("state\tmode=" + std::to_string(mode) + "\toptions=" + hex + "\tnomatch=" + std::to_string(noMatch) +
+          "\tfocus=" + Utf8(focusName) + "\tfocuswindow=" + Utf8(ClassName(GetFocus())));
 }
 
 }  // namespace vantorel::host

@@ -14,7 +14,7 @@
 namespace vantorel::host {
 
 struct ScenarioStep {
-  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Dialog, In, Close };
+  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close };
   Kind kind;
   std::wstring argument;
 };
@@ -25,6 +25,7 @@ struct ScenarioArgs {
   bool tree = false;       // --tree
   bool directUi = false;   // --dui
   bool noBand = false;     // --no-band
+  bool help = false;       // --help
   bool hasSettings = false;
   uint32_t runMode = 0;
   uint32_t options = 0;
@@ -34,7 +35,11 @@ struct ScenarioArgs {
 };
 
 // Parses the arguments after the program name. False with a one-line reason on a bad line.
+// A --menu step is queued before the --click mode that opens the menu, since the menu is modal
+// inside that click.
 bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out, std::wstring& error);
+// The options, one per line.
+std::string ScenarioUsage();
 
 std::string Utf8(const std::wstring& text);
 // One line, UTF-8, LF, to the handle (console, pipe or file alike).
@@ -88,12 +93,19 @@ class ScenarioRunner {
   bool PrintDialog();
   HWND SettingDialog() const;
   void PrintHistory(bool dropDown);
+  bool Click(const std::wstring& where, std::wstring& error);
+  bool Hover(const std::wstring& where, std::wstring& error);
+  bool BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const;
+  bool PrintBox(std::wstring& error);
+  void PrintState();
   HWND InputBox() const;
   std::wstring ItemName(HWND list, int index) const;
 
   ExplorerHost& host_;
   Output output_;
   std::wstring settingsPath_;
+  std::wstring pendingMenu_;      // what the next --click mode does with the menu it opens
+  std::wstring pendingMenuShot_;  // and where it saves the frame with the menu open
 };
 
 }  // namespace vantorel::host

@@ -2,11 +2,20 @@
 // The band's input box: the platform's edit control superclassed as "Vantorel Editbox".
 #include <windows.h>
 
+#include "framework/unique_handle.h"
 #include "framework/window.h"
 #include "history/history_box.h"
 #include "view/band_view_state.h"
 
 namespace vantorel {
+
+// The box's glyph areas: the mode glyph on the left, the clear button on the right. The band
+// keeps typed text out of them with the formatting rectangle.
+constexpr int kModeGlyphWidth = 25;
+constexpr int kClearGlyphWidth = 16;
+// The background while the last run matched nothing, and otherwise.
+constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
+constexpr COLORREF kMatchBackground = RGB(255, 255, 255);
 
 // The messages the box sends to its parent, the band window.
 struct InputBoxMessages {
@@ -17,7 +26,11 @@ struct InputBoxMessages {
 
 class CEditWindow : public Window, public InputBoxLink {
  public:
-  CEditWindow() = default;
+  // The picture of the clear button.
+  enum ClearGlyph : DWORD { kClearNormal = 0, kClearHot = 1, kClearPressed = 2 };
+
+  // Loads the five glyph icons from the module's resources.
+  CEditWindow() noexcept;
 
   // Creates the box as a child of the band window.
   HWND CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept;
@@ -40,15 +53,39 @@ class CEditWindow : public Window, public InputBoxLink {
   // Opens the drop-down under the text area with the entries that begin with the text.
   void DropDownHistory();
 
+  DWORD ClearGlyphState() const { return clearGlyph_; }
+  bool FocusedAtPress() const { return focusedAtPress_; }
+
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   // Focus loss, destruction and the wheel, as far as they concern the drop-down.
   bool HandleHistoryMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
+  bool HasText() const;
+  // The client rectangle less the mode glyph and, while the box holds text, the clear button.
+  RECT TextArea() const;
+  bool InClearArea(int x, int y) const;
+  bool InHotArea(int x, int y) const;
+  void SetClearGlyph(DWORD state, bool repaint);
+
+  bool OnPaint();
+  bool OnSetCursor(LPARAM lParam, LRESULT& result);
+  void OnMouseMove(LPARAM lParam);
+  bool OnButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OnButtonUp(LPARAM lParam, LRESULT& result);
+  bool OnDoubleClick(WPARAM wParam, LPARAM lParam, LRESULT& result);
+
   InputBoxMessages messages_ = {};
   DWORD runMode_ = 0;
   DWORD noMatch_ = 0;
+  DWORD clearGlyph_ = kClearNormal;
+  bool focusedAtPress_ = false;
+  UniqueIcon selectIcon_;
+  UniqueIcon filterIcon_;
+  UniqueIcon clearIcon_;
+  UniqueIcon clearPressedIcon_;
+  UniqueIcon clearHotIcon_;
   CHistoryBox historyBox_;
 };
 

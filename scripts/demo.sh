@@ -39,6 +39,11 @@ else
   echo "demo: $build/host/Vantorel.dll is not built; showing the stand-in without the band"
 fi
 
+# The Japanese texts of the band, its menu and its dialog need a Japanese face in the prefix.
+if [ -n "$WINEPREFIX" ] && fc-list 2>/dev/null | grep -q IPAPGothic; then
+  sh "$(dirname "$0")/demo-fonts.sh" IPAPGothic
+fi
+
 if [ -n "$DISPLAY" ] && [ -z "$VANTOREL_PRIVATE_XVFB" ]; then
   echo "demo: $count files in $sample; opening the stand-in (close its window to end)"
   exec "$WINE64" "$host" --folder "$folder" --settings 0,0x33 $band
@@ -49,17 +54,28 @@ run() {
   printf "> vantorel-host %s\n" "$*"
   "$WINE64" "$host" --folder "$folder" $band "$@" 2>&1 | grep -v ':fixme:' || true
 }
+shot() { winpath "$build/demo-$1.png"; }
 if [ -z "$band" ]; then
   echo "-- Select mode: every name matching 報告* becomes selected (case and width folded)"
-  run --settings 0,0x33 --type '報告*' --key enter --print selected --print state \
-      --screenshot "$(winpath "$build/demo-select.png")"
+  run --settings 0,0x33 --type '報告*' --key enter --print selected --print state --screenshot "$(shot select)"
   echo "-- Filter mode: the view is refilled with only the names matching invoice|readme"
-  run --settings 1,0x33 --type 'invoice|readme' --key enter --print shown --print state \
-      --screenshot "$(winpath "$build/demo-filter.png")"
+  run --settings 1,0x33 --type 'invoice|readme' --key enter --print shown --print state --screenshot "$(shot filter)"
   echo "-- Filter mode, full-width digits folded: ２０２４ finds 2024 as well"
   run --settings 1,0x33 --type '*２０２４*' --key enter --print shown --print state --tree \
-      --screenshot "$(winpath "$build/demo-filter-tree.png")"
+      --screenshot "$(shot filter-tree)"
+  echo "-- A keyword that matches nothing: the box turns white on light red"
+  run --settings 0,0x33 --type '領収書*' --key enter --print box --screenshot "$(shot nomatch)"
+  echo "-- The pointer over the clear button"
+  run --settings 0,0x33 --type '見積*' --hover clear --print box --screenshot "$(shot clear-hot)"
+  echo "-- The mode menu, opened by a click on the mode glyph"
+  run --settings 0,0x33 --type '報告*' --click mode --menu dismiss --menu-screenshot "$(shot mode-menu)"
+  echo "-- The settings dialog, from the mode menu"
+  run --settings 0,0x33 --click mode --menu settings --screenshot "$(shot settings)"
+  mkdir -p "$(dirname "$0")/../docs"
+  for name in select filter nomatch clear-hot mode-menu settings; do
+    cp "$build/demo-$name.png" "$(dirname "$0")/../docs/demo-$name.png"
+  done
 else
-  run --print state --screenshot "$(winpath "$build/demo-view.png")"
+  run --print state --screenshot "$(shot view)"
 fi
 echo "demo: screenshots in $build (demo-*.png)"

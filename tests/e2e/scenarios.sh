@@ -39,7 +39,7 @@ check() {
 }
 
 # Select mode, typing runs on every input; Enter gives the view the focus.
-printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\nstate\tmode=0\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\n' >"$dir/e1"
+printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\n' >"$dir/e1"
 check "select by extension, case folded" "$dir/e1" --folder "$winpath" --settings 0,0x33 \
   --type '*.txt' --print selected --key escape --type beta --print selected --print state \
   --key enter --print state
@@ -50,7 +50,7 @@ check "full-width digits" "$dir/e2" --folder "$winpath" --settings 0,0x33 --type
 
 # Filter mode: only matching items are shown; nothing matching turns no-match on;
 # Alt+F in the view detaches the filter, so the next navigation shows everything.
-printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nstate\tmode=1\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
+printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nstate\tmode=1\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
 check "filter and no match" "$dir/e3" --folder "$winpath" --settings 1,0x33 \
   --type 2008 --print shown --print state --key escape --type zzz --print shown --print state
 
@@ -74,6 +74,23 @@ printf 'dropdown\talp\ndropdown\talpha.txt\nhistory\tbeta.txt\nhistory\talp\nhis
 check "history drop-down and Enter" "$dir/e6" --folder "$winpath" --settings 0,0x33 \
   --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type alp --print dropdown \
   --type ha.txt --key enter --print history
+
+# With the mouse alone: the mode glyph's menu switches to Filter (the selection goes), the
+# clear button empties the box and brings every item back, the menu opens the settings dialog.
+printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e7"
+for name in alpha.txt beta.txt gamma.doc 'Report 2008.TXT' '報告書２００８.txt' notes sub2008; do
+  printf 'shown\t%s\n' "$name" >>"$dir/e7"
+done
+check "mouse: mode menu, clear button, settings" "$dir/e7" --folder "$winpath" --settings 0,0x33 \
+  --type '*.txt' --print selected --print box --click mode --menu filter --print box --print selected \
+  --print state --click clear --print box --print shown --click mode --menu settings --print state
+
+# A keyword that matches nothing turns the box red; a menu dismissed over the glyph swallows
+# the next click on it (the click only puts the focus into the box), the one after opens it.
+printf 'box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\nmenu\tchecked=select\tchose=dismiss\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=SysListView32\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\nmenu\tchecked=select\tchose=filter\nbox\ttext=zzz\tglyph=filter\tclear=normal\tcolours=black-on-white\n' >"$dir/e8"
+check "mouse: dismissed menu, no-match colours" "$dir/e8" --folder "$winpath" --settings 0,0x33 \
+  --type zzz --key enter --print box --click mode --menu dismiss --print state --click mode --menu filter \
+  --print state --click mode --menu filter --print box
 
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]

@@ -74,7 +74,7 @@ TEST_F(RealBandScenario, SelectModeTypedAndEntered) {
   Step(ScenarioStep::Kind::Print, L"selected");
   Step(ScenarioStep::Kind::Print, L"state");
   std::vector<std::string> expected = {"selected\tBeta.TXT",
-                                       "state\tmode=0\tnomatch=0\tfocus=Beta.TXT\tfocuswindow=SysListView32"};
+                                       "state\tmode=0\toptions=0x33\tnomatch=0\tfocus=Beta.TXT\tfocuswindow=SysListView32"};
   EXPECT_EQ(expected, Take());
 
   // Alt+S in the folder view puts the focus back into the input box.
@@ -88,7 +88,7 @@ TEST_F(RealBandScenario, SelectModeTypedAndEntered) {
   Step(ScenarioStep::Kind::Print, L"state");
   std::vector<std::string> lines = Take();
   ASSERT_EQ(1u, lines.size());
-  EXPECT_EQ(0u, lines[0].find("state\tmode=0\tnomatch=1\t"));
+  EXPECT_EQ(0u, lines[0].find("state\tmode=0\toptions=0x33\tnomatch=1\t"));
 }
 
 TEST_F(RealBandScenario, FilterModeShowsOnlyMatchesWithFullWidthDigitsFolded) {
@@ -108,7 +108,7 @@ TEST_F(RealBandScenario, FilterModeShowsOnlyMatchesWithFullWidthDigitsFolded) {
   Step(ScenarioStep::Kind::Print, L"state");
   std::vector<std::string> state = Take();
   ASSERT_EQ(1u, state.size());
-  EXPECT_EQ(0u, state[0].find("state\tmode=1\tnomatch=0\t"));
+  EXPECT_EQ(0u, state[0].find("state\tmode=1\toptions=0x33\tnomatch=0\t"));
 }
 
 int main(int argc, char** argv) {

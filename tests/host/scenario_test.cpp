@@ -163,7 +163,7 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
       ? std::vector<std::string>{"selected\tbeta.txt", "selected\tdelta.txt"}
       : std::vector<std::string>{"selected\tdelta.txt", "selected\tbeta.txt"};
   EXPECT_EQ(expectedSelected, selected);
-  EXPECT_EQ("state\tmode=1\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32", lines[2]);
+  EXPECT_EQ("state\tmode=1\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32", lines[2]);
   for (int i = 0; i < 4; ++i) EXPECT_EQ("shown\t" + Utf8(names[i]), lines[3 + i]);
 
   std::wstring png = folder.path() + L"\\shot.png";
@@ -252,13 +252,21 @@ TEST(HostProgram, PrintsUtf8LinesAndReportsFailures) {
   // Both items, in the view's own order, then the state line.
   const std::string japanese = "shown\t\xE5\xA0\xB1\xE5\x91\x8A\xEF\xBC\x91.txt\n";
   const std::string latin = "shown\tReadme.MD\n";
-  const std::string state = "state\tmode=0\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Host Frame\n";
+  const std::string state = "state\tmode=0\toptions=0x0\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Host Frame\n";
   EXPECT_TRUE(shown.out == japanese + latin + state || shown.out == latin + japanese + state) << shown.out;
 
   ProgramResult bad = RunProgram(L"--folder \"" + folder.path() + L"\" --key ctrl+q");
   EXPECT_EQ(2u, bad.exitCode);
-  EXPECT_EQ(std::string::npos, bad.err.find('\n', bad.err.find('\n') + 1));  // one line
-  EXPECT_NE(std::string::npos, bad.err.find("ctrl+q"));
+  // The reason on the first line, then the usage.
+  EXPECT_NE(std::string::npos, bad.err.substr(0, bad.err.find('\n')).find("ctrl+q"));
+  EXPECT_NE(std::string::npos, bad.err.find("usage: vantorel-host"));
+  EXPECT_NE(std::string::npos, bad.err.find("--click WHERE"));
+  ProgramResult help = RunProgram(L"--help");
+  EXPECT_EQ(0u, help.exitCode);
+  EXPECT_EQ(0u, help.out.find("usage: vantorel-host"));
+  ProgramResult unknown = RunProgram(L"--folder \"" + folder.path() + L"\" --frobnicate");
+  EXPECT_EQ(2u, unknown.exitCode);
+  EXPECT_NE(std::string::npos, unknown.err.find("usage: vantorel-host"));
 
   ProgramResult failing = RunProgram(L"--folder \"" + folder.path() +
                                      L"\" --no-band --print shown --navigate C:\\no\\such\\place --print shown");

@@ -1,0 +1,387 @@
+// The scripted steps that use the mouse on the band's input box, and the box as it looks on the
+// screen: real clicks through SendInput (so capture, hooks and hit-testing take part), the mode
+// menu driven from inside its own modal loop, and the glyphs read back from the pixels.
+#include <windows.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "host/scenario.h"
+
+namespace vantorel::host {
+namespace {
+
+constexpr int kModeArea = 25;
+constexpr int kClearArea = 16;
+constexpr int kIcon = 16;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kNoMatchRed = RGB(255, 102, 102);
+// Resource numbers of the glyphs in the band's module.
+constexpr int kFilterIconId = 225, kSelectIconId = 227, kClearIconId = 230, kClearPressedIconId = 231,
+              kClearHotIconId = 232;
+constexpr UINT kMenuPollMs = 10;
+constexpr int kMenuPollLimit = 500;  // ticks before a menu that never shows is given up
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  SendInput(1, &input, sizeof(input));
+}
+
+void SendKey(WORD vk) {
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = vk;
+    key.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+// Moves the pointer with real input. A rounding slip of the absolute scale is put right, and a
+// move event at the final place follows, so that the window there hears of it.
+void MovePointer(POINT to) {
+  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  POINT now = {};
+  // A pointer already resting there (over a window that appeared under it) moves in from beside.
+  if (GetCursorPos(&now) && now.x == to.x && now.y == to.y) SetCursorPos(to.x - 1, to.y);
+  if (width > 1 && height > 1) {
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MulDiv(to.x, 65535, width - 1), MulDiv(to.y, 65535, height - 1));
+  }
+  if (!GetCursorPos(&now) || now.x != to.x || now.y != to.y) SetCursorPos(to.x, to.y);
+  SendMouse(MOUSEEVENTF_MOVE);
+}
+
+// Dispatches what is queued until no input is left, within a bound.
+void Settle(ExplorerHost& host) {
+  for (int round = 0; round < 50; ++round) {
+    host.PumpMessages();
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  host.PumpMessages();
+}
+
+// Two scripted clicks on one spot are two clicks, as a user makes them, not a double-click:
+// the second waits until the double-click time of the first has run out.
+struct LastClick {
+  bool made = false;
+  POINT at = {};
+  DWORD tick = 0;
+};
+thread_local LastClick g_lastClick;  // per window thread
+
+void AvoidDoubleClick(ExplorerHost& host, POINT at) {
+  if (!g_lastClick.made || std::abs(at.x - g_lastClick.at.x) > GetSystemMetrics(SM_CXDOUBLECLK) ||
+      std::abs(at.y - g_lastClick.at.y) > GetSystemMetrics(SM_CYDOUBLECLK)) {
+    return;
+  }
+  DWORD interval = GetDoubleClickTime();
+  for (int round = 0; round < 100 && GetTickCount() - g_lastClick.tick <= interval; ++round) {
+    host.PumpMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+// The mode menu is modal inside the click that opens it: a thread timer, dispatched by the
+// menu's own loop, finds the menu window and acts on it with real input.
+struct MenuDriver {
+  std::wstring choice;  // select, filter, settings, dismiss
+  int ticks = 0;
+  bool buttonUpSent = false;
+  bool acted = false;
+  UINT_PTR timer = 0;
+  std::string checked;  // the radio check found on the menu
+  HWND frame = nullptr;
+  std::wstring screenshot;  // saved while the menu is open
+  std::wstring screenshotError;
+};
+thread_local MenuDriver* g_menu = nullptr;  // the menu of this thread's click
+
+HWND FindOwnMenuWindow() {
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+       w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+    if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+  }
+  return nullptr;
+}
+
+bool ItemChecked(HMENU menu, UINT position) {
+  MENUITEMINFOW item = {};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_STATE | MIIM_FTYPE;
+  return GetMenuItemInfoW(menu, position, TRUE, &item) && (item.fState & MFS_CHECKED) &&
+         (item.fType & MFT_RADIOCHECK);
+}
+
+void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  MenuDriver* driver = g_menu;
+  if (!driver || driver->acted) {
+    KillTimer(nullptr, id);
+    return;
+  }
+  HWND menuWindow = FindOwnMenuWindow();
+  if (!menuWindow) {
+    if (++driver->ticks > kMenuPollLimit) {
+      KillTimer(nullptr, id);
+      driver->timer = 0;
+    }
+    return;
+  }
+  KillTimer(nullptr, id);
+  driver->timer = 0;
+  driver->acted = true;
+  // The press that opened the menu ends over the glyph, as a user's click does.
+  if (!driver->buttonUpSent) {
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    driver->buttonUpSent = true;
+  }
+  if (!driver->screenshot.empty() && !SaveWindowPng(driver->frame, driver->screenshot, driver->screenshotError) &&
+      driver->screenshotError.empty()) {
+    driver->screenshotError = L"cannot save " + driver->screenshot;
+  }
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+  driver->checked = !menu                  ? "?"
+                    : ItemChecked(menu, 0) ? "select"
+                    : ItemChecked(menu, 1) ? "filter"
+                                           : "none";
+  int position = driver->choice == L"select" ? 0 : driver->choice == L"filter" ? 1 : driver->choice == L"settings" ? 3 : -1;
+  RECT item;
+  if (position < 0 || !menu || !GetMenuItemRect(menuWindow, menu, static_cast<UINT>(position), &item)) {
+    SendKey(VK_ESCAPE);
+    return;
+  }
+  MovePointer({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+// One pixel as COLORREF from a top-down 32-bit DIB.
+COLORREF PixelAt(const std::vector<DWORD>& bits, int width, int x, int y) {
+  DWORD p = bits[static_cast<size_t>(y) * width + x];
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// A top-down 32-bit bitmap selected into a memory context.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels_, nullptr, 0);
+    dc_ = bitmap_ ? CreateCompatibleDC(nullptr) : nullptr;
+    if (dc_) old_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    if (dc_) {
+      SelectObject(dc_, old_);
+      DeleteDC(dc_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc() const { return dc_; }
+  std::vector<DWORD> Pixels() const {
+    GdiFlush();
+    auto* first = static_cast<const DWORD*>(pixels_);
+    return std::vector<DWORD>(first, first + static_cast<size_t>(width_) * height_);
+  }
+
+ private:
+  int width_, height_;
+  void* pixels_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HDC dc_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
+// Copies the window's client area as it is on the screen.
+bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits) {
+  Canvas canvas(width, height);
+  if (!canvas.dc()) return false;
+  HDC source = GetDC(window);
+  bool ok = BitBlt(canvas.dc(), 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
+  ReleaseDC(window, source);
+  if (ok) bits = canvas.Pixels();
+  return ok;
+}
+
+// The icon drawn over the given background, as the box draws it.
+bool RenderIcon(HMODULE module, int id, COLORREF background, std::vector<DWORD>& bits) {
+  HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0));
+  if (!icon) return false;
+  Canvas canvas(kIcon, kIcon);
+  bool ok = false;
+  if (canvas.dc()) {
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all = {0, 0, kIcon, kIcon};
+    FillRect(canvas.dc(), &all, brush);
+    DeleteObject(brush);
+    ok = DrawIconEx(canvas.dc(), 0, 0, icon, kIcon, kIcon, 0, nullptr, DI_NORMAL) != FALSE;
+    if (ok) bits = canvas.Pixels();
+  }
+  DestroyIcon(icon);
+  return ok;
+}
+
+// Whether the 16x16 cell at (left, top) of the capture shows the icon over the background.
+bool CellShows(const std::vector<DWORD>& screen, int width, int height, int left, int top, HMODULE module, int id,
+               COLORREF background) {
+  std::vector<DWORD> icon;
+  if (!RenderIcon(module, id, background, icon)) return false;
+  for (int y = 0; y < kIcon; ++y) {
+    for (int x = 0; x < kIcon; ++x) {
+      int sx = left + x, sy = top + y;
+      if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
+      if (!Near(PixelAt(screen, width, sx, sy), PixelAt(icon, kIcon, x, y), 8)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ScenarioRunner::BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const {
+  HWND box = InputBox();
+  wchar_t cls[64] = L"";
+  if (!box || !GetClassNameW(box, cls, 64) || std::wstring(cls) != L"Vantorel Editbox") {
+    error = L"no band input box";
+    return false;
+  }
+  RECT client;
+  GetClientRect(box, &client);
+  int iconTop = (client.bottom - kIcon) / 2;
+  point = where == L"mode"    ? POINT{kIcon / 2, iconTop + kIcon / 2}
+          : where == L"clear" ? POINT{client.right - kClearArea / 2, iconTop + kIcon / 2}
+                              : POINT{(kModeArea + client.right - kClearArea) / 2, client.bottom / 2};
+  ClientToScreen(box, &point);
+  return true;
+}
+
+bool ScenarioRunner::Hover(const std::wstring& where, std::wstring& error) {
+  POINT point;
+  if (!BoxPoint(where, point, error)) return false;
+  MovePointer(point);
+  Settle(host_);
+  return true;
+}
+
+bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
+  POINT point;
+  if (!BoxPoint(where, point, error)) return false;
+  SetForegroundWindow(host_.Frame());
+  Settle(host_);
+
+  MenuDriver driver;
+  driver.choice = pendingMenu_.empty() ? L"dismiss" : pendingMenu_;  // never leave a menu hanging
+  driver.frame = host_.Frame();
+  driver.screenshot = pendingMenuShot_;
+  pendingMenu_.clear();
+  pendingMenuShot_.clear();
+  AvoidDoubleClick(host_, point);
+  if (where == L"mode") {
+    g_menu = &driver;
+    driver.timer = SetTimer(nullptr, 0, kMenuPollMs, MenuTimer);
+  }
+  MovePointer(point);
+  Settle(host_);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Settle(host_);  // a menu opens, and is handled, inside this
+  if (!driver.buttonUpSent) {
+    driver.buttonUpSent = true;
+    SendMouse(MOUSEEVENTF_LEFTUP);
+  }
+  Settle(host_);
+  g_lastClick = {true, point, GetTickCount()};
+  if (driver.timer) KillTimer(nullptr, driver.timer);
+  g_menu = nullptr;
+  if (driver.acted) output_("menu\tchecked=" + driver.checked + "\tchose=" + Utf8(driver.choice));
+  if (!driver.screenshotError.empty()) {
+    error = driver.screenshotError;
+    return false;
+  }
+  if (driver.acted && !driver.screenshot.empty()) output_("screenshot\t" + Utf8(driver.screenshot));
+  return true;
+}
+
+bool ScenarioRunner::PrintBox(std::wstring& error) {
+  HWND box = InputBox();
+  HWND band = host_.BandWindow();
+  if (!box || box == band) {
+    error = L"--print box: no band input box";
+    return false;
+  }
+  host_.PumpMessages();  // what a message loop would paint by now, and nothing more
+  RECT client;
+  GetClientRect(box, &client);
+  int width = client.right, height = client.bottom;
+  std::vector<DWORD> screen;
+  if (width <= kModeArea + kClearArea || height <= 0 || !CaptureClient(box, width, height, screen)) {
+    error = L"--print box: cannot read the box from the screen";
+    return false;
+  }
+  // The glyphs come from the module that registered the band window's class.
+  HMODULE module = reinterpret_cast<HMODULE>(GetClassLongPtrW(band, GCLP_HMODULE));
+  COLORREF background = PixelAt(screen, width, kModeArea - 2, height / 2);  // beside the arrow
+  int iconTop = (height - kIcon) / 2;
+
+  std::string glyph = CellShows(screen, width, height, 0, iconTop, module, kSelectIconId, background)   ? "select"
+                      : CellShows(screen, width, height, 0, iconTop, module, kFilterIconId, background) ? "filter"
+                                                                                                         : "unknown";
+  int clearLeft = width - kClearArea;
+  std::string clear = "unknown";
+  const struct {
+    int id;
+    const char* name;
+  } clears[] = {{kClearIconId, "normal"}, {kClearHotIconId, "hot"}, {kClearPressedIconId, "pressed"}};
+  for (const auto& c : clears) {
+    if (CellShows(screen, width, height, clearLeft, iconTop, module, c.id, background)) clear = c.name;
+  }
+  if (clear == "unknown") {
+    bool plain = true;
+    for (int y = iconTop; y < iconTop + kIcon && y < height; ++y) {
+      for (int x = clearLeft; x < width; ++x) plain = plain && Near(PixelAt(screen, width, x, y), background, 8);
+    }
+    if (plain) clear = "hidden";
+  }
+
+  wchar_t text[1024] = L"";
+  GetWindowTextW(box, text, 1024);
+  // Text pixels in the colour that belongs to the background, when there is text.
+  bool red = Near(background, kNoMatchRed, 8), white = Near(background, kWhite, 8);
+  bool textColourSeen = text[0] == L'\0';
+  for (int y = 0; y < height && !textColourSeen; ++y) {
+    for (int x = kModeArea; x < clearLeft && !textColourSeen; ++x) {
+      COLORREF p = PixelAt(screen, width, x, y);
+      textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
+    }
+  }
+  std::string colours;
+  if (white && textColourSeen) {
+    colours = "black-on-white";
+  } else if (red && textColourSeen) {
+    colours = "white-on-red";
+  } else {
+    char other[32];
+    wsprintfA(other, "other(%02X%02X%02X)", GetRValue(background), GetGValue(background), GetBValue(background));
+    colours = other;
+  }
+  output_("box\ttext=" + Utf8(text) + "\tglyph=" + glyph + "\tclear=" + clear + "\tcolours=" + colours);
+  return true;
+}
+
+}  // namespace vantorel::host

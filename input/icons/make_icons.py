@@ -1,0 +1,211 @@
+#!/usr/bin/env python3
+"""Draws the input box's five 16x16 glyphs and writes them as 32-bit icons with alpha.
+
+Standard library only. Every shape is a polygon (or a union of polygons) rasterised with 8x8
+supersampling; a shape can carry an inner outline of a given width, measured from its edge.
+Usage: make_icons.py [OUTPUT_DIR] [--preview DIR]   (preview: each icon at 8x zoom on white and
+on the no-match red, as PNG files)
+"""
+import math
+import os
+import struct
+import sys
+import zlib
+
+SIZE = 16
+SUB = 8  # samples per pixel along each axis
+
+
+def rect(x0, y0, x1, y1):
+    return [(x0, y0), (x1, y0), (x1, y1), (x0, y1)]
+
+
+def inside(poly, x, y):
+    hit = False
+    n = len(poly)
+    for i in range(n):
+        ax, ay = poly[i]
+        bx, by = poly[(i + 1) % n]
+        if (ay > y) != (by > y):
+            cross = ax + (y - ay) * (bx - ax) / (by - ay)
+            if x < cross:
+                hit = not hit
+    return hit
+
+
+def edge_distance(poly, x, y):
+    best = 1e9
+    n = len(poly)
+    for i in range(n):
+        ax, ay = poly[i]
+        bx, by = poly[(i + 1) % n]
+        dx, dy = bx - ax, by - ay
+        length = dx * dx + dy * dy
+        t = 0.0 if length == 0 else max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / length))
+        px, py = ax + t * dx - x, ay + t * dy - y
+        best = min(best, math.hypot(px, py))
+    return best
+
+
+class Shape:
+    """Polygons filled with fill, with an inner outline of width line in colour stroke."""
+
+    def __init__(self, polys, fill, stroke=None, line=0.0):
+        self.polys = polys
+        self.fill = fill
+        self.stroke = stroke
+        self.line = line
+
+    def sample(self, x, y):
+        hits = [p for p in self.polys if inside(p, x, y)]
+        if not hits:
+            return None
+        if self.stroke is None:
+            return self.fill
+        # The outline follows the union's boundary: a point is on it when it is near an edge
+        # of a polygon it lies in and not deep inside any other.
+        near = min(edge_distance(p, x, y) for p in hits)
+        deep = any(edge_distance(p, x, y) >= self.line for p in hits)
+        return self.stroke if near < self.line and not deep else self.fill
+
+
+def render(shapes):
+    """RGBA rows, top first, straight alpha."""
+    pixels = []
+    for py in range(SIZE):
+        row = []
+        for px in range(SIZE):
+            r = g = b = a = 0.0
+            for sy in range(SUB):
+                for sx in range(SUB):
+                    x = px + (sx + 0.5) / SUB
+                    y = py + (sy + 0.5) / SUB
+                    colour = None
+                    for shape in shapes:
+                        c = shape.sample(x, y)
+                        if c is not None:
+                            colour = c
+                    if colour is not None:
+                        r += colour[0]
+                        g += colour[1]
+                        b += colour[2]
+                        a += 1
+            if a == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append((round(r / a), round(g / a), round(b / a), round(255 * a / (SUB * SUB))))
+        pixels.append(row)
+    return pixels
+
+
+OUTLINE = (64, 64, 72)
+PAPER = (255, 255, 255)
+PAPER_BACK = (226, 230, 238)
+
+
+def document_stack():
+    """Two sheets, the back one up and to the right, in the lower left of the icon."""
+    back = Shape([rect(4.0, 3.5, 12.0, 13.0)], PAPER_BACK, OUTLINE, 1.0)
+    front = Shape([rect(0.5, 6.0, 8.5, 15.5)], PAPER, OUTLINE, 1.0)
+    lines = Shape([rect(2.0, 9.0, 7.0, 10.0), rect(2.0, 11.5, 7.0, 12.5)], (120, 130, 150))
+    return [back, front, lines]
+
+
+def filter_icon():
+    funnel = Shape([[(6.5, 0.5), (15.5, 0.5), (12.4, 5.0), (12.4, 10.5), (9.6, 13.0), (9.6, 5.0)]],
+                   (40, 110, 220), (10, 45, 120), 1.1)
+    return render(document_stack() + [funnel])
+
+
+def select_icon():
+    skin, line = (255, 214, 160), (120, 60, 20)
+    # A hand pointing up and to the left: the index finger, the fist with its knuckles, the thumb.
+    finger = [(9.0, 0.5), (11.8, 0.5), (11.8, 7.5), (9.0, 7.5)]
+    fist = [(9.0, 6.5), (15.5, 6.5), (15.5, 13.5), (14.0, 15.5), (10.5, 15.5), (8.5, 13.0)]
+    thumb = [(6.0, 8.5), (9.4, 8.5), (10.8, 11.8), (9.2, 13.0), (6.0, 10.5)]
+    hand = Shape([finger, fist, thumb], skin, line, 1.1)
+    knuckles = Shape([rect(12.4, 7.0, 13.2, 10.0)], line)
+    return render(document_stack() + [hand, knuckles])
+
+
+def clear_icon(square, border):
+    box = Shape([rect(1.0, 1.0, 15.0, 15.0)], square, border, 1.0)
+    w = 1.2  # half the stroke width of the cross
+    d = w / math.sqrt(2)
+    a, b = 4.6, 11.4
+    cross = Shape([[(a - d, a + d), (a + d, a - d), (b + d, b - d), (b - d, b + d)],
+                   [(b - d, a - d), (b + d, a + d), (a + d, b + d), (a - d, b - d)]], (255, 255, 255))
+    return render([box, cross])
+
+
+ICONS = {
+    225: ("filter", filter_icon),
+    227: ("select", select_icon),
+    230: ("clear", lambda: clear_icon((210, 40, 40), (140, 20, 20))),
+    231: ("clear_pressed", lambda: clear_icon((150, 20, 20), (90, 10, 10))),
+    232: ("clear_hot", lambda: clear_icon((240, 90, 90), (180, 40, 40))),
+}
+
+
+def ico_bytes(pixels):
+    """One 16x16 image: BITMAPINFOHEADER, BGRA rows bottom first, then the AND mask."""
+    xor = b"".join(bytes((p[2], p[1], p[0], p[3])) for row in reversed(pixels) for p in row)
+    mask_rows = []
+    for row in reversed(pixels):
+        bits = 0
+        for x, p in enumerate(row):
+            if p[3] == 0:
+                bits |= 1 << (31 - x)
+        mask_rows.append(struct.pack(">I", bits))  # each row padded to 32 bits
+    mask = b"".join(mask_rows)
+    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    image = header + xor + mask
+    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 22)
+    return directory + image
+
+
+def png_bytes(rows):
+    raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    head = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+
+
+def preview(pixels, zoom=8):
+    """The icon over white and over the no-match red, side by side."""
+    rows = []
+    for y in range(SIZE * zoom):
+        row = []
+        for background in ((255, 255, 255), (255, 102, 102)):
+            for x in range(SIZE * zoom):
+                r, g, b, a = pixels[y // zoom][x // zoom]
+                row.append(tuple(round((c * a + bg * (255 - a)) / 255) for c, bg in zip((r, g, b), background)))
+        rows.append(row)
+    return png_bytes(rows)
+
+
+def main(argv):
+    out = os.path.dirname(os.path.abspath(__file__))
+    previews = None
+    args = list(argv)
+    if "--preview" in args:
+        i = args.index("--preview")
+        previews = args[i + 1]
+        del args[i:i + 2]
+    if args:
+        out = args[0]
+    for number, (name, draw) in sorted(ICONS.items()):
+        pixels = draw()
+        with open(os.path.join(out, "%s.ico" % name), "wb") as f:
+            f.write(ico_bytes(pixels))
+        if previews:
+            os.makedirs(previews, exist_ok=True)
+            with open(os.path.join(previews, "%d_%s.png" % (number, name)), "wb") as f:
+                f.write(preview(pixels))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])

@@ -1,0 +1,7 @@
+#pragma once
+// Resource numbers of the input box's glyphs (16x16, 32-bit colour with alpha).
+#define IDI_FILTER_MODE 225    // funnel over a stack of documents
+#define IDI_SELECT_MODE 227    // pointing hand over a stack of documents
+#define IDI_CLEAR 230          // red square with a white cross
+#define IDI_CLEAR_PRESSED 231  // the same, darker
+#define IDI_CLEAR_HOT 232      // the same, lighter
