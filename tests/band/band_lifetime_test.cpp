@@ -96,7 +96,7 @@ TEST_F(BandTest, LivesUntilTheHandlerReturnsWhenTheHostLetsGoInside) {
     Settings settings;
     settings.RunMode = c.startMode;
     settings.Options = kFoldCase | kRunOnInputOption;
-    StartBand(&settings);
+    ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
     ASSERT_TRUE(core_);
     HWND band = BandWindow();
     HWND box = InputBox();
@@ -139,6 +139,97 @@ TEST_F(BandTest, LivesUntilTheHandlerReturnsWhenTheHostLetsGoInside) {
     EXPECT_EQ(hostLocks, Module::LockCount());
     EXPECT_EQ(c.savedMode, ReadSettingsFile().RunMode) << "the chosen mode reached the band";
     WriteSettingsFile(nullptr);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The slot of this program's import table through which its code (the band is linked in)
+// calls user32's function; null when there is none.
+void** ImportSlot(const char* dll, const char* function) {
+  BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); entry->Name; ++entry) {
+    if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), dll) != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (lstrcmpA(reinterpret_cast<char*>(byName->Name), function) == 0) {
+        return reinterpret_cast<void**>(&slots->u1.Function);
+      }
+    }
+  }
+  return nullptr;
+}
+
+using InvalidateRectFn = BOOL(WINAPI*)(HWND, const RECT*, BOOL);
+InvalidateRectFn g_invalidateRect = nullptr;
+int g_deadWindowsInvalidated = 0;
+
+BOOL WINAPI RecordingInvalidateRect(HWND window, const RECT* rect, BOOL erase) {
+  if (window && !IsWindow(window)) ++g_deadWindowsInvalidated;
+  return g_invalidateRect(window, rect, erase);
+}
+
+// Puts the recorder in the import slot for as long as it lives.
+class InvalidateRecorder {
+ public:
+  InvalidateRecorder() : slot_(ImportSlot("user32.dll", "InvalidateRect")) {
+    if (slot_) Swap(reinterpret_cast<void*>(&RecordingInvalidateRect));
+  }
+  ~InvalidateRecorder() {
+    if (slot_) Swap(reinterpret_cast<void*>(g_invalidateRect));
+  }
+  bool on() const { return slot_ != nullptr; }
+
+ private:
+  void Swap(void* function) {
+    DWORD old = 0;
+    VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
+    if (!g_invalidateRect) g_invalidateRect = reinterpret_cast<InvalidateRectFn>(*slot_);
+    *slot_ = function;
+    VirtualProtect(slot_, sizeof(void*), old, &old);
+  }
+  void** slot_;
+};
+
+TEST_F(BandTest, RunAfterExplorerDestroyedTheBandWindowTouchesOnlyLiveWindows) {
+  struct Case {
+    const char* name;
+    DWORD mode;
+  };
+  const Case cases[] = {{"select", kRunModeSelect}, {"filter", kRunModeFilter}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Settings settings;
+    settings.RunMode = c.mode;
+    settings.Options = kFoldCase;
+    ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
+    HWND list = host_->ListView();
+    ASSERT_NE(nullptr, list);
+    LVITEMW state = {};
+    state.state = state.stateMask = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+
+    // Explorer takes its toolbar down before it lets the band go.
+    HWND band = BandWindow();
+    ASSERT_TRUE(DestroyWindow(band));
+    InvalidateRecorder recorder;
+    ASSERT_TRUE(recorder.on());
+    g_deadWindowsInvalidated = 0;
+    EXPECT_EQ(S_OK, Key(WM_KEYDOWN, VK_RETURN));
+    host_->PumpMessages();
+    EXPECT_EQ(0, g_deadWindowsInvalidated) << "a run repainted the destroyed band window";
+    // The run itself happened: the empty keyword leaves nothing selected.
+    EXPECT_EQ(0, static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)));
+    host_->RemoveBand();
+    band_.reset();
+    core_ = nullptr;
   }
 }
 

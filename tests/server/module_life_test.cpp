@@ -59,8 +59,9 @@ class ModuleLife : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     oleInitialized_ = true;
-    folder_ = std::make_unique<TempFolder>(L"life");
-    folder_->AddAll({L"alpha.txt", L"beta.txt", L"gamma.doc"});
+    folder_ = std::make_unique<TempFolder>(std::vector<std::wstring>{L"alpha.txt", L"beta.txt", L"gamma.doc"},
+                                           L"life");
+    ASSERT_TRUE(folder_->ok());
   }
   void TearDown() override {
     for (auto& host : hosts_) host->Close();

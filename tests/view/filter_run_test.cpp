@@ -28,7 +28,7 @@ const std::vector<std::wstring> kFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc
 class FilterTest : public HostTest {
  protected:
   void OpenFilter(const std::vector<std::wstring>& files = kFiles, host::HostOptions options = {}) {
-    Open(files, options);
+    ASSERT_NO_FATAL_FAILURE(Open(files, options));
     band_->CurrentSettings().RunMode = kRunModeFilter;
   }
   void Filter(const wchar_t* text) {
@@ -153,7 +153,7 @@ TEST_F(FilterTest, NavigationReattachesWithoutRunningWhenNoTree) {
   ASSERT_EQ(2, Count());
   HWND oldList = List();
   TempFolder other({L"one.doc", L"two.txt", L"three.txt"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   ASSERT_NE(oldList, List());
   EXPECT_FALSE(IsWindow(oldList));
@@ -175,7 +175,7 @@ TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
   band_->SetText(L"txt");
   SetFocus(band_->Edit());
   TempFolder other({L"one.doc", L"two.txt", L"three.txt"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(List(), band_->Wrapper().hwnd());
   EXPECT_EQ(Sorted({L"two.txt", L"three.txt"}), Sorted(Names()));
@@ -186,17 +186,17 @@ TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
 
   // Without the option, or with an empty text, no run.
   band_->CurrentSettings().Options &= ~kAutoFilterWithTreeOption;
-  ASSERT_TRUE(host_->Navigate(folder_->Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(5, Count());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->SetText(L"");
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(3, Count());
   // Spaces count as text for the decision: the run then removes the filter.
   band_->SetText(L"  ");
-  ASSERT_TRUE(host_->Navigate(folder_->Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(5, Count());
   EXPECT_STREQ(L"", band_->Wrapper().Query());
@@ -212,7 +212,7 @@ TEST_F(FilterTest, NavigationInSelectModeOnlyReattaches) {
   band_->SetText(L"txt");
   ASSERT_FALSE(band_->Wrapper().IsAttached());
   TempFolder other({L"one.doc", L"two.txt"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(List(), band_->Wrapper().hwnd());
   EXPECT_EQ(2, Count());
@@ -308,7 +308,7 @@ TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached)
   ASSERT_TRUE(band_->Wrapper().IsAttached());
   HWND old = List();
   TempFolder other({L"x.doc"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));  // not advised: no re-attach
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));  // not advised: no re-attach
   EXPECT_FALSE(IsWindow(old));
   EXPECT_FALSE(band_->Wrapper().IsAttached());
   EXPECT_EQ(1, Count());
