@@ -64,8 +64,10 @@ class ModuleLife : public ::testing::Test {
     ASSERT_TRUE(folder_->ok());
   }
   void TearDown() override {
+    // The hosts' browsers quit before any copy of the module goes: their sinks run its code.
     for (auto& host : hosts_) host->Close();
     hosts_.clear();
+    dlls_.clear();
     folder_.reset();
     if (oleInitialized_) OleUninitialize();
   }
@@ -81,6 +83,7 @@ class ModuleLife : public ::testing::Test {
 
   std::unique_ptr<TempFolder> folder_;
   std::vector<std::unique_ptr<host::ExplorerHost>> hosts_;
+  std::vector<std::unique_ptr<LoadedDll>> dlls_;
   bool oleInitialized_ = false;
 };
 
@@ -159,18 +162,17 @@ TEST_F(ModuleLife, TwoCopiesInOneProcessEachHaveWorkingWindows) {
       {BuiltModulePath(), L"*.txt", {L"alpha.txt", L"beta.txt"}},
       {copy, L"g*", {L"gamma.doc"}},
   };
-  std::vector<std::unique_ptr<LoadedDll>> dlls;
   std::vector<ComPtr<IUnknown>> bands;
   for (const Copy& c : copies) {
-    dlls.push_back(std::make_unique<LoadedDll>(c.path));
-    ASSERT_TRUE(dlls.back()->complete());
+    dlls_.push_back(std::make_unique<LoadedDll>(c.path));
+    ASSERT_TRUE(dlls_.back()->complete());
     host::ExplorerHost* host = OpenHost();
     ASSERT_NE(nullptr, host);
-    bands.push_back(CreateBand(*dlls.back()));
+    bands.push_back(CreateBand(*dlls_.back()));
     ASSERT_TRUE(bands.back());
     ASSERT_EQ(S_OK, host->AddBand(bands.back().get()));
   }
-  ASSERT_NE(dlls[0]->module(), dlls[1]->module());
+  ASSERT_NE(dlls_[0]->module(), dlls_[1]->module());
 
   for (size_t i = 0; i < bands.size(); ++i) {
     SCOPED_TRACE(::testing::Message() << "copy " << i);
@@ -180,8 +182,8 @@ TEST_F(ModuleLife, TwoCopiesInOneProcessEachHaveWorkingWindows) {
     HWND box = GetWindow(band, GW_CHILD);
     ASSERT_NE(nullptr, box) << "the input box was created";
     // Each copy's windows are of its own classes.
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(dlls[i]->module()), GetClassLongPtrW(band, GCLP_HMODULE));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(dlls[i]->module()), GetClassLongPtrW(box, GCLP_HMODULE));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(dlls_[i]->module()), GetClassLongPtrW(band, GCLP_HMODULE));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(dlls_[i]->module()), GetClassLongPtrW(box, GCLP_HMODULE));
     // Typed text reaches the box, and Enter runs the selection in that copy's view.
     SetFocus(box);
     for (const wchar_t* c = copies[i].keyword; *c; ++c) SendMessageW(box, WM_CHAR, *c, 0);
@@ -200,8 +202,8 @@ TEST_F(ModuleLife, TwoCopiesInOneProcessEachHaveWorkingWindows) {
   for (auto& host : hosts_) host->Close();
   hosts_.clear();
   bands.clear();
-  for (auto& dll : dlls) EXPECT_EQ(S_OK, dll->canUnload());
-  dlls.clear();
+  for (auto& dll : dlls_) EXPECT_EQ(S_OK, dll->canUnload());
+  dlls_.clear();
   DeleteFileW(copy.c_str());
 }
 
