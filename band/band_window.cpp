@@ -4,6 +4,7 @@
 #include "band/selector_core.h"
 #include "framework/unique_handle.h"
 #include "band/band_messages.h"
+#include "view/item_name.h"
 #include "view/view_locator.h"
 
 namespace vantorel {
@@ -124,6 +125,8 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
     params.rcExclude = {glyph.left, glyph.top, glyph.left + kModeGlyphWidth, glyph.top + kMenuOffsetY};
     command = static_cast<UINT>(TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_VERTICAL, glyph.left,
                                                  glyph.top + kMenuOffsetY, hwnd(), &params));
+    // The menu loop ran messages: the band window may have been destroyed meanwhile.
+    if (!hwnd()) return 0;
   }
   switch (command) {
     case 0: {
@@ -142,11 +145,8 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
       if (settings_.RunMode != kRunModeFilter) {
         settings_.RunMode = kRunModeFilter;
         if (HWND listView = FindFolderListView(browser_.get())) {
-          LVITEMW item = {};
-          item.stateMask = LVIS_SELECTED;
-          SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-          item.stateMask = LVIS_FOCUSED;
-          SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+          ClearStateOfAllItems(listView, LVIS_SELECTED);
+          ClearStateOfAllItems(listView, LVIS_FOCUSED);
         }
         EndModeChange();
       }

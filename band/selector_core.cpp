@@ -8,6 +8,7 @@
 #include "framework/activation_context.h"
 #include "framework/guard.h"
 #include "settings/settings.h"
+#include "view/view_locator.h"
 
 namespace vantorel {
 namespace {
@@ -27,7 +28,13 @@ HRESULT CreateSelectorCore(IUnknown* outer, REFIID riid, void** ppv) noexcept {
   return ComObject<CSelectorCore>::CreateInstance(outer, riid, ppv);
 }
 
-CSelectorCore::CSelectorCore() noexcept { inputBox_ = &editBox_; }
+CSelectorCore::CSelectorCore() noexcept {
+  inputBox_ = &editBox_;
+  // A message to any of the band's windows keeps the band alive until it is handled.
+  SetLifetimeOwner(ObjectUnknown());
+  editBox_.SetLifetimeOwner(ObjectUnknown());
+  wrapper_.SetLifetimeOwner(ObjectUnknown());
+}
 
 const InterfaceEntry* CSelectorCore::Interfaces() {
   static const InterfaceEntry table[] = {
@@ -99,7 +106,6 @@ void CSelectorCore::ConnectBrowserEvents() {
 void CSelectorCore::CreateBandWindow(HWND parent) {
   ScopedModuleActivation activation;
   Create(kBandWindowClass, parent, nullptr, kBandWindowStyle, 0, 0, 0, 0, 0, nullptr);
-  bandWindow_ = hwnd();
   LoadSettings(settings_);
   if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages)) {
     SendMessageW(editBox_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
@@ -107,7 +113,7 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
     editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                                 (settings_.Options & kSortHistoryOption) != 0);
   }
-  settingDialog_.Create(TopLevelWindow());
+  settingDialog_.Create(BrowserWindow(browser_.get()));
   wrapper_.SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
 }
 
@@ -155,7 +161,8 @@ STDMETHODIMP CSelectorCore::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT cou
 
 STDMETHODIMP CSelectorCore::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                    EXCEPINFO*, UINT*) {
-  // The quit event may end this object inside the call: nothing of it is used afterwards.
+  // The quit event drops the browser's reference; the object lives to the end of the call.
+  ComPtr<IUnknown> hold(ObjectUnknown());
   return GuardHresult([&]() -> HRESULT { return OnBrowserEvent(dispid, params); });
 }
 
@@ -180,16 +187,9 @@ STDMETHODIMP CSelectorCore::GetWindow(HWND* window) {
 }
 STDMETHODIMP CSelectorCore::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
-HWND CSelectorCore::TopLevelWindow() {
-  if (!browser_) return nullptr;
-  SHANDLE_PTR top = 0;
-  if (FAILED(browser_->get_HWND(&top))) return nullptr;
-  return reinterpret_cast<HWND>(top);
-}
-
 STDMETHODIMP CSelectorCore::ShowDW(BOOL show) {
   return GuardHresult([&]() -> HRESULT {
-    HWND top = TopLevelWindow();
+    HWND top = BrowserWindow(browser_.get());
     if (top) SetFocus(top);
     if (hwnd()) ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
     return S_OK;
@@ -230,6 +230,7 @@ STDMETHODIMP CSelectorCore::HasFocusIO() {
 
 STDMETHODIMP CSelectorCore::TranslateAcceleratorIO(MSG* msg) {
   if (!msg) return S_FALSE;
+  ComPtr<IUnknown> hold(ObjectUnknown());  // a run refreshes the browser, which runs messages
   return GuardHresult([&]() -> HRESULT {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
       RunCurrentMode(true);

@@ -65,7 +65,7 @@ class CSelectorCore : public ComObject<CSelectorCore>,
 
   CEditWindow& InputBox() { return editBox_; }
   CSettingDlg& SettingDialog() { return settingDialog_; }
-  HWND BandWindow() const { return hwnd(); }
+  HWND BandWindow() const override { return hwnd(); }
 
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -74,7 +74,6 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   void CreateBandWindow(HWND parent);
   void ConnectBrowserEvents();
   void ReportFocus();
-  HWND TopLevelWindow();
   bool LoadTypeInfo();
 
   // Band window handlers.

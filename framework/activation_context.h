@@ -17,4 +17,7 @@ class ScopedModuleActivation {
   ULONG_PTR cookie_ = 0;
 };
 
+// Gives the module's context back; for the unload of the module, when no scope is active.
+void ReleaseModuleActivationContext() noexcept;
+
 }  // namespace vantorel

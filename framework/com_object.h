@@ -127,6 +127,9 @@ class ComObject {
   ULONG OuterAddRef() noexcept { return outer_ ? outer_->AddRef() : InternalAddRef(); }
   ULONG OuterRelease() noexcept { return outer_ ? outer_->Release() : InternalRelease(); }
   bool IsAggregated() const noexcept { return outer_ != nullptr; }
+  // The object's own (non-delegating) unknown: its references keep this object alive even
+  // when it is aggregated.
+  IUnknown* ObjectUnknown() noexcept { return &inner_; }
   LONG RefCountForTests() const noexcept { return refs_; }
 
  private:

@@ -1,13 +1,23 @@
 #include "framework/dialog.h"
 
 namespace vantorel {
+namespace {
+
+// What the dialog's user data holds once its object went while the window stayed: the dialog
+// procedure of this module is still the window's, so the window keeps a module lock until it
+// is destroyed.
+char g_orphaned;
+const LONG_PTR kOrphaned = reinterpret_cast<LONG_PTR>(&g_orphaned);
+
+}  // namespace
 
 ModelessDialog::~ModelessDialog() {
   tearingDown_ = true;
   Destroy();
   if (hwnd_) {
     // Could not be destroyed (another thread's window): cut it loose from this object.
-    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+    Module::Lock();
+    SetWindowLongPtrW(hwnd_, DWLP_USER, kOrphaned);
     hwnd_ = nullptr;
   }
 }
@@ -29,7 +39,15 @@ INT_PTR CALLBACK ModelessDialog::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     self->hwnd_ = hwnd;
   } else {
-    self = reinterpret_cast<ModelessDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    LONG_PTR user = GetWindowLongPtrW(hwnd, DWLP_USER);
+    if (user == kOrphaned) {
+      if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        Module::Unlock();
+      }
+      return FALSE;
+    }
+    self = reinterpret_cast<ModelessDialog*>(user);
   }
   if (!self) return FALSE;
   INT_PTR result = FALSE;

@@ -57,7 +57,9 @@ bool FindOrRegister(const WindowClassSpec& cls, WNDPROC startProc, WNDPROC* base
       if (GetClassInfoExW(nullptr, cls.baseClass, &wc)) {
         base = wc.lpfnWndProc;
         wc.cbSize = sizeof(wc);
-        wc.style |= cls.style;
+        // A class local to this module's instance: a system class is global, and a second copy
+        // of the module in the process would otherwise collide on the name.
+        wc.style = (wc.style | cls.style) & ~static_cast<UINT>(CS_GLOBALCLASS);
         ok = true;
       }
     } else {
@@ -193,6 +195,8 @@ LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   HWND hwnd = hwnd_;
   LRESULT result = 0;
   bool consumed = false;
+  IUnknown* owner = tearingDown_ ? nullptr : owner_;
+  if (owner) owner->AddRef();
   if (!tearingDown_) {
     try {
       consumed = HandleMessage(msg, wParam, lParam, result);
@@ -214,6 +218,7 @@ LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
       }
     }
   }
+  if (owner) owner->Release();  // may end this object: nothing of it is touched afterwards
   return result;
 }
 

@@ -7,6 +7,7 @@
 // Every window object holds a module lock while it lives. A subclass is removed before its
 // object goes, and it survives the window dying first (the object simply becomes detached).
 #include <windows.h>
+#include <unknwn.h>
 
 #include "framework/module.h"
 #include "framework/window_thunk.h"
@@ -47,6 +48,11 @@ class Window {
   // Unregisters the module's window classes; for module unload.
   static void UnregisterClasses() noexcept;
 
+  // The COM object that owns this window object (itself or its container). It is held for the
+  // length of every message: a handler may run a modal loop or call out, the owner's last
+  // outside reference may go meanwhile, and the handler still returns through a live object.
+  void SetLifetimeOwner(IUnknown* owner) noexcept { owner_ = owner; }
+
  protected:
   // The message map. Return true when the message is consumed (result is returned), false to
   // pass it on to the procedure underneath.
@@ -68,6 +74,7 @@ class Window {
   WNDPROC prev_ = DefWindowProcW;
   Kind kind_ = Kind::None;
   bool tearingDown_ = false;
+  IUnknown* owner_ = nullptr;
   WindowThunk thunk_;
   ModuleLockHolder lock_;
 };

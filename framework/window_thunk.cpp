@@ -7,17 +7,32 @@ namespace {
 
 constexpr size_t kThunkSize = 32;
 
+// The executable heap of this load of the module; destroyed when the module is unloaded.
+HANDLE g_heap = nullptr;
+
 HANDLE ThunkHeap() noexcept {
-  static HANDLE heap = HeapCreate(HEAP_CREATE_ENABLE_EXECUTE, 0, 0);
-  return heap;
+  HANDLE heap = InterlockedCompareExchangePointer(&g_heap, nullptr, nullptr);
+  if (heap) return heap;
+  HANDLE created = HeapCreate(HEAP_CREATE_ENABLE_EXECUTE, 0, 0);
+  if (!created) return nullptr;
+  HANDLE previous = InterlockedCompareExchangePointer(&g_heap, created, nullptr);
+  if (!previous) return created;
+  HeapDestroy(created);
+  return previous;
 }
 
 }  // namespace
 
+void WindowThunk::ReleaseHeap() noexcept {
+  HANDLE heap = InterlockedExchangePointer(&g_heap, nullptr);
+  if (heap) HeapDestroy(heap);
+}
+
 WindowThunk::~WindowThunk() { FreeCode(code_); }
 
 void WindowThunk::FreeCode(void* code) noexcept {
-  if (code) HeapFree(ThunkHeap(), 0, code);
+  HANDLE heap = InterlockedCompareExchangePointer(&g_heap, nullptr, nullptr);
+  if (code && heap) HeapFree(heap, 0, code);
 }
 
 bool WindowThunk::Init(ObjectWindowProc proc, void* object) noexcept {

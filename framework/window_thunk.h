@@ -20,6 +20,8 @@ class WindowThunk {
   // Gives the stub up without freeing it; the caller frees it later with FreeCode.
   void* Abandon() noexcept { void* code = code_; code_ = nullptr; return code; }
   static void FreeCode(void* code) noexcept;
+  // Destroys the heap of every stub; for the unload of the module, when no window uses one.
+  static void ReleaseHeap() noexcept;
 
  private:
   unsigned char* code_ = nullptr;

@@ -10,6 +10,14 @@
 
 using vantorel::g_vantorelModule;
 
+#if defined(__GLIBCXX__)
+// The C++ runtime linked into the module keeps an emergency buffer for exceptions, taken when
+// the module loads; this gives it back.
+namespace __gnu_cxx {
+void __freeres();
+}
+#endif
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   // Common controls 6 through the module's own manifest. Not while the module is leaving:
   // when the process ends, comctl32 may already be gone.
@@ -23,6 +31,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     case DLL_PROCESS_DETACH:
       vantorel::Window::UnregisterClasses();
       g_vantorelModule.Term(reserved != nullptr);
+      // FreeLibrary (not the end of the process): everything this load made goes, since the
+      // next window loads the module afresh.
+      if (!reserved) {
+        vantorel::WindowThunk::ReleaseHeap();
+        vantorel::ReleaseModuleActivationContext();
+#if defined(__GLIBCXX__)
+        __gnu_cxx::__freeres();
+#endif
+      }
       return TRUE;
     default:
       return TRUE;

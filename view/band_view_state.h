@@ -44,6 +44,10 @@ class CBandViewState {
   // disconnects. The quit event may destroy the object: nothing of it is touched afterwards.
   HRESULT OnBrowserEvent(DISPID dispid, DISPPARAMS* params);
 
+  // The band window as it is now: null once it was destroyed (Explorer may destroy it before
+  // it lets the band go).
+  virtual HWND BandWindow() const = 0;
+
   DWORD NoMatch() const { return noMatch_; }
   Settings& CurrentSettings() { return settings_; }
   CListViewWrapper& Wrapper() { return wrapper_; }
@@ -54,7 +58,6 @@ class CBandViewState {
 
   ComPtr<IWebBrowser2> browser_;
   DWORD eventCookie_ = 0;
-  HWND bandWindow_ = nullptr;
   InputBoxLink* inputBox_ = nullptr;
   Settings settings_;
   DWORD noMatch_ = 0;

@@ -2,26 +2,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "framework/unique_pidl.h"
 #include "match/match.h"
 #include "view/band_view_state.h"
+#include "view/item_name.h"
 #include "view/keyword_text.h"
 
 namespace vantorel {
-namespace {
-
-void ClearStateOfAll(HWND listView, UINT mask) noexcept {
-  LVITEMW item = {};
-  item.state = 0;
-  item.stateMask = mask;
-  SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-}
-
-}  // namespace
-
 void CBandViewState::RemoveFilter(HWND listView) {
   wrapper_.SetQuery(L"", 0);
   if (listView) SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
-  if (browser_) browser_->Refresh();
+  // Refresh runs messages; the browser reference is the call's own until it returns.
+  if (ComPtr<IWebBrowser2> browser = browser_) browser->Refresh();
 }
 
 void CBandViewState::RunFilter(HWND listView) {
@@ -34,17 +26,17 @@ void CBandViewState::RunFilter(HWND listView) {
   }
   const DWORD options = settings_.Options;
   NormalizeForMatch(keyword, options);
-  ClearStateOfAll(listView, LVIS_SELECTED);
-  ClearStateOfAll(listView, LVIS_FOCUSED);
+  ClearStateOfAllItems(listView, LVIS_SELECTED);
+  ClearStateOfAllItems(listView, LVIS_FOCUSED);
   wrapper_.SetQuery(keyword, options);
-  PIDLIST_ABSOLUTE folder = nullptr;
-  GetCurrentFolderIdList(&folder);
-  wrapper_.SetFolderId(folder);
+  UniqueAbsolutePidl folder;
+  GetCurrentFolderIdList(folder.put());
+  wrapper_.SetFolderId(folder.release());
   // A wrapper still sitting on another list view would miss this refill altogether.
   if (wrapper_.IsAttached() && wrapper_.hwnd() != listView) wrapper_.Detach();
   if (!wrapper_.IsAttached()) wrapper_.Attach(listView);
   SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
-  if (browser_) browser_->Refresh();
+  if (ComPtr<IWebBrowser2> browser = browser_) browser->Refresh();
   ChangeNoMatch(wrapper_.NothingShown());
 }
 

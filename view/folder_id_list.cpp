@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "framework/unique_pidl.h"
 #include "view/band_view_state.h"
 
 namespace vantorel {
@@ -26,12 +27,9 @@ bool CBandViewState::GetCurrentFolderIdList(PIDLIST_ABSOLUTE* folder) {
   ComPtr<IPersistFolder2> persist;
   folderView->GetFolder(IID_IPersistFolder2, persist.put_void());
   if (!persist) return false;
-  PIDLIST_ABSOLUTE result = nullptr;
-  if (FAILED(persist->GetCurFolder(&result)) || !result) {
-    ILFree(result);
-    return false;
-  }
-  *folder = result;
+  UniqueAbsolutePidl result;
+  if (FAILED(persist->GetCurFolder(result.put())) || !result) return false;
+  *folder = result.release();
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "match/match.h"
 #include "settings/settings.h"
+#include "view/item_name.h"
 
 namespace vantorel {
 
@@ -25,30 +26,17 @@ void CListViewWrapper::SetQuery(const wchar_t* query, DWORD options) noexcept {
 }
 
 void CListViewWrapper::SetFolderId(PIDLIST_ABSOLUTE folder) noexcept {
-  PIDLIST_ABSOLUTE old = folderId_;
-  folderId_ = folder;
-  if (old && old != folder) ILFree(old);
+  if (folder != folderId_.get()) folderId_.reset(folder);
 }
 
 bool CListViewWrapper::Passes(const LVITEMW* item) noexcept {
   if (query_[0] == L'\0') return true;
   // The shell keeps the item's relative identifier list there, whatever the mask says.
   if (!item || item->lParam == 0) return true;
-  PCUITEMID_CHILD last = ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(item->lParam));
-  PIDLIST_ABSOLUTE full = ILCombine(folderId_, last);
-  if (!full) return true;  // cannot be named, so it is not hidden
   wchar_t name[MAX_PATH];
-  name[0] = L'\0';
-  if (!SHGetPathFromIDListW(full, name)) {
-    ILFree(full);
-    return true;
-  }
-  name[MAX_PATH - 1] = L'\0';
-  PathStripPathW(name);
-  NormalizeForMatch(name, matchOptions_);
-  BOOL match = MatchExpression(name, query_, static_cast<int>(matchOptions_ & kDefaultAnd));
-  ILFree(full);
-  if (!match) return false;
+  // An item that cannot be named is not hidden.
+  if (!CandidateName(folderId_.get(), item->lParam, matchOptions_, name)) return true;
+  if (!MatchExpression(name, query_, static_cast<int>(matchOptions_ & kDefaultAnd))) return false;
   nothingShown_ = 0;
   return true;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "framework/unique_pidl.h"
 #include "framework/window.h"
 
 namespace vantorel {
@@ -34,7 +35,7 @@ class CListViewWrapper : public Window {
 
   const wchar_t* Query() const noexcept { return query_; }
   DWORD MatchOptions() const noexcept { return matchOptions_; }
-  PCIDLIST_ABSOLUTE FolderId() const noexcept { return folderId_; }
+  PCIDLIST_ABSOLUTE FolderId() const noexcept { return folderId_.get(); }
   HWND NotifyWindow() const noexcept { return notifyWindow_; }
 
  protected:
@@ -49,7 +50,7 @@ class CListViewWrapper : public Window {
   DWORD matchOptions_ = 0;
   HWND notifyWindow_ = nullptr;
   UINT focusInputMessage_ = 0;
-  PIDLIST_ABSOLUTE folderId_ = nullptr;
+  UniqueAbsolutePidl folderId_;
 };
 
 }  // namespace vantorel

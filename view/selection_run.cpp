@@ -4,20 +4,15 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "framework/unique_pidl.h"
 #include "match/match.h"
 #include "view/band_view_state.h"
+#include "view/item_name.h"
 #include "view/keyword_text.h"
 #include "view/view_locator.h"
 
 namespace vantorel {
 namespace {
-
-void SetStateOfAll(HWND listView, UINT state, UINT mask) noexcept {
-  LVITEMW item = {};
-  item.state = state;
-  item.stateMask = mask;
-  SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-}
 
 void SetStateOf(HWND listView, int index, UINT state) noexcept {
   LVITEMW item = {};
@@ -36,10 +31,9 @@ void CBandViewState::ChangeNoMatch(DWORD noMatch) {
 }
 
 bool CBandViewState::RunCurrentMode(bool focusView) {
-  if (!browser_) return false;
-  SHANDLE_PTR handle = 0;
-  if (FAILED(browser_->get_HWND(&handle))) return false;
-  HWND listView = FindFolderListView(reinterpret_cast<HWND>(handle));
+  HWND topLevel = BrowserWindow(browser_.get());
+  if (!topLevel) return false;
+  HWND listView = FindFolderListView(topLevel);
   if (!listView) return false;
   if (settings_.RunMode == kRunModeSelect) {
     RunSelect(listView);
@@ -47,14 +41,14 @@ bool CBandViewState::RunCurrentMode(bool focusView) {
   } else {
     RunFilter(listView);
   }
-  if (bandWindow_) InvalidateRect(bandWindow_, nullptr, TRUE);
+  if (HWND band = BandWindow()) InvalidateRect(band, nullptr, TRUE);
   return true;
 }
 
 bool CBandViewState::RunSelect(HWND listView) {
   wchar_t keyword[MAX_PATH];
   ReadKeywordText(inputBox_ ? inputBox_->InputWindow() : nullptr, keyword);
-  SetStateOfAll(listView, 0, LVIS_SELECTED);
+  ClearStateOfAllItems(listView, LVIS_SELECTED);
   if (keyword[0] == L'\0') {
     ChangeNoMatch(0);
     return false;
@@ -65,8 +59,8 @@ bool CBandViewState::RunSelect(HWND listView) {
   const DWORD options = settings_.Options;
   const int andContext = static_cast<int>(options & kDefaultAnd);
   NormalizeForMatch(keyword, options);
-  PIDLIST_ABSOLUTE folder = nullptr;
-  GetCurrentFolderIdList(&folder);
+  UniqueAbsolutePidl folder;
+  GetCurrentFolderIdList(folder.put());
 
   int firstMatch = -1;
   for (int i = 0; i < count; ++i) {
@@ -75,19 +69,8 @@ bool CBandViewState::RunSelect(HWND listView) {
     item.iItem = i;
     item.lParam = 0;
     if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
-    // Without an identifier list the join would name the folder itself, not the item.
-    if (item.lParam == 0) continue;
-    PCUITEMID_CHILD last = ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(item.lParam));
-    PIDLIST_ABSOLUTE full = ILCombine(folder, last);
-    if (!full) continue;
     wchar_t name[MAX_PATH];
-    name[0] = L'\0';
-    BOOL named = SHGetPathFromIDListW(full, name);
-    ILFree(full);
-    if (!named) continue;
-    name[MAX_PATH - 1] = L'\0';
-    PathStripPathW(name);
-    NormalizeForMatch(name, options);
+    if (!CandidateName(folder.get(), item.lParam, options, name)) continue;
     if (!MatchExpression(name, keyword, andContext)) continue;
     SetStateOf(listView, i, LVIS_SELECTED);
     if (firstMatch < 0) {
@@ -95,7 +78,7 @@ bool CBandViewState::RunSelect(HWND listView) {
       SetStateOf(listView, i, LVIS_FOCUSED);
     }
   }
-  ILFree(folder);
+  folder.reset();
 
   if (firstMatch >= 0) {
     SendMessageW(listView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(firstMatch), 0);

@@ -8,14 +8,14 @@ HWND FirstChild(HWND parent, const wchar_t* className) noexcept {
   return FindWindowExW(parent, nullptr, className, nullptr);
 }
 
-HWND TopLevelOf(IWebBrowser2* browser) noexcept {
+}  // namespace
+
+HWND BrowserWindow(IWebBrowser2* browser) noexcept {
   if (!browser) return nullptr;
   SHANDLE_PTR handle = 0;
   if (FAILED(browser->get_HWND(&handle))) return nullptr;
   return reinterpret_cast<HWND>(handle);
 }
-
-}  // namespace
 
 HWND FindFolderListView(HWND topLevel) noexcept {
   HWND view = FirstChild(topLevel, L"SHELLDLL_DefView");
@@ -28,7 +28,7 @@ HWND FindFolderListView(HWND topLevel) noexcept {
 }
 
 HWND FindFolderListView(IWebBrowser2* browser) noexcept {
-  HWND topLevel = TopLevelOf(browser);
+  HWND topLevel = BrowserWindow(browser);
   return topLevel ? FindFolderListView(topLevel) : nullptr;
 }
 
@@ -39,7 +39,7 @@ HWND FindFolderTree(HWND topLevel) noexcept {
 }
 
 HWND FindFolderTree(IWebBrowser2* browser) noexcept {
-  HWND topLevel = TopLevelOf(browser);
+  HWND topLevel = BrowserWindow(browser);
   return topLevel ? FindFolderTree(topLevel) : nullptr;
 }
 

@@ -6,6 +6,9 @@
 
 namespace vantorel {
 
+// The browser's top-level window (IWebBrowser2::get_HWND); null without a browser or on failure.
+HWND BrowserWindow(IWebBrowser2* browser) noexcept;
+
 // The "SysListView32" of the folder view, directly under "SHELLDLL_DefView" or on the DirectUI
 // path "SHELLDLL_DefView" > "DUIViewWndClassName" > "DirectUIHWND" > "CtrlNotifySink". Null when
 // there is none.

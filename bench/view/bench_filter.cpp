@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "bench/view/bench_support.h"
+#include "view/item_name.h"
 
 using namespace vantorel;
 using namespace vantorel::bench;
@@ -20,16 +21,13 @@ constexpr int kRounds = 5;
 WNDPROC g_previous = nullptr;
 PCIDLIST_ABSOLUTE g_folder = nullptr;
 
-// ILFindLastID, ILCombine, SHGetPathFromIDListW, ILFree for every insert; all passed on.
+// The item's path (ILFindLastID, ILCombine, SHGetPathFromIDListW, ILFree) for every insert; all
+// passed on.
 LRESULT CALLBACK BareSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == LVM_INSERTITEMW && lParam) {
     const LVITEMW* item = reinterpret_cast<const LVITEMW*>(lParam);
-    if (item->lParam) {
-      PIDLIST_ABSOLUTE full = ILCombine(g_folder, ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(item->lParam)));
-      wchar_t path[MAX_PATH];
-      SHGetPathFromIDListW(full, path);
-      ILFree(full);
-    }
+    wchar_t path[MAX_PATH];
+    ItemPath(g_folder, item->lParam, path);
   }
   return CallWindowProcW(g_previous, hwnd, msg, wParam, lParam);
 }

@@ -31,6 +31,7 @@ class BenchBand : public CBandViewState, public InputBoxLink {
   ~BenchBand() override;
   HWND InputWindow() const override { return edit_; }
   void SetRunState(DWORD, DWORD) override {}
+  HWND BandWindow() const override { return nullptr; }  // no band window to repaint
   void SetText(const wchar_t* text) { SetWindowTextW(edit_, text); }
 
  private:

@@ -39,8 +39,9 @@ class BandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     locksBefore_ = Module::LockCount();
-    folder_ = std::make_unique<TempFolder>(L"band");
-    folder_->AddAll({L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.txt"});
+    folder_ = std::make_unique<TempFolder>(
+        std::vector<std::wstring>{L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.txt"}, L"band");
+    ASSERT_TRUE(folder_->ok());
     host::HostOptions options;
     // A hidden frame: without a window manager, Wine waits two seconds for every visible
     // top-level window it takes down.

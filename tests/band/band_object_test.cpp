@@ -41,7 +41,7 @@ int CountWindowsOfClass(const wchar_t* cls) {
 }  // namespace
 
 TEST_F(BandTest, AnswersItsInterfacesWithOneIdentity) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   ComPtr<IUnknown> identity;
   ASSERT_EQ(S_OK, band_->QueryInterface(IID_PPV_ARGS(identity.put())));
   const IID* iids[] = {&IID_ISelectorCore, &IID_IDispatch,      &IID_IObjectWithSite, &IID_IPersist,
@@ -59,7 +59,7 @@ TEST_F(BandTest, AnswersItsInterfacesWithOneIdentity) {
 }
 
 TEST_F(BandTest, SitingCreatesTheBandWindowAndItsChildren) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   HWND band = BandWindow();
   ASSERT_TRUE(IsWindow(band));
   wchar_t name[64] = {};
@@ -89,14 +89,14 @@ TEST_F(BandTest, LoadsTheSettingsFileWhenSited) {
   Settings stored;
   stored.RunMode = kRunModeFilter;
   stored.Options = 0x113;
-  StartBand(&stored);
+  ASSERT_NO_FATAL_FAILURE(StartBand(&stored));
   EXPECT_EQ(kRunModeFilter, core_->CurrentSettings().RunMode);
   EXPECT_EQ(0x113u, core_->CurrentSettings().Options);
   EXPECT_EQ(kRunModeFilter, core_->InputBox().RunMode());
 }
 
 TEST_F(BandTest, GetBandInfoFillsWhatTheMaskAsks) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   EXPECT_EQ(S_OK, band_->GetBandInfo(0, 0, nullptr));
 
   DESKBANDINFO info = {};
@@ -125,7 +125,7 @@ TEST_F(BandTest, GetBandInfoFillsWhatTheMaskAsks) {
 }
 
 TEST_F(BandTest, SiteQueriesAndANullSite) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   ComPtr<IObjectWithSite> withSite = As<IObjectWithSite>();
   void* site = reinterpret_cast<void*>(1);
   EXPECT_EQ(E_FAIL, withSite->GetSite(IID_IUnknown, &site));
@@ -179,7 +179,7 @@ TEST_F(BandTest, SiteWithoutAWindowFailsWithoutABandWindow) {
 }
 
 TEST_F(BandTest, PersistStreamKeepsNothing) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   ComPtr<IPersistStream> persist = As<IPersistStream>();
   CLSID clsid = {};
   EXPECT_EQ(S_OK, persist->GetClassID(&clsid));
@@ -197,7 +197,7 @@ TEST_F(BandTest, PersistStreamKeepsNothing) {
 }
 
 TEST_F(BandTest, FocusIsTheBandWindowOrTheInputBox) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   ComPtr<IInputObject> input = As<IInputObject>();
   EXPECT_EQ(S_OK, input->UIActivateIO(TRUE, nullptr));
   EXPECT_EQ(InputBox(), GetFocus());
@@ -211,7 +211,7 @@ TEST_F(BandTest, FocusIsTheBandWindowOrTheInputBox) {
 TEST_F(BandTest, EnterRunsTheModeEvenWithoutRunOnInputAndFocusesTheView) {
   Settings settings;
   settings.Options = kFoldCase;  // run on input off
-  StartBand(&settings);
+  ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
   SetWindowTextW(InputBox(), L"*.txt");
   host_->PumpMessages();
   EXPECT_TRUE(SelectedNames(host_->ListView(), folder_->path()).empty());
@@ -232,7 +232,7 @@ TEST_F(BandTest, EnterInFilterModeKeepsTheFocus) {
   Settings settings;
   settings.RunMode = kRunModeFilter;
   settings.Options = kFoldCase;
-  StartBand(&settings);
+  ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
   SetWindowTextW(InputBox(), L"gamma");
   SetFocus(InputBox());
   EXPECT_EQ(S_OK, Key(WM_KEYDOWN, VK_RETURN));
@@ -242,7 +242,7 @@ TEST_F(BandTest, EnterInFilterModeKeepsTheFocus) {
 }
 
 TEST_F(BandTest, TabMovesOnAndOtherKeysAreDispatchedByTheBand) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   SetFocus(InputBox());
   EXPECT_EQ(S_FALSE, Key(WM_KEYDOWN, VK_TAB));
   EXPECT_EQ(1, host_->LastFocusReport());
@@ -259,14 +259,14 @@ TEST_F(BandTest, TabMovesOnAndOtherKeysAreDispatchedByTheBand) {
 }
 
 TEST_F(BandTest, TypingRunsOnEveryInputWhenAsked) {
-  StartBand();  // defaults: run on input on
+  ASSERT_NO_FATAL_FAILURE(StartBand());  // defaults: run on input on
   Type(L"beta");
   EXPECT_EQ(std::vector<std::wstring>{L"beta.txt"}, SelectedNames(host_->ListView(), folder_->path()));
   EXPECT_EQ(InputBox(), GetFocus());
 }
 
 TEST_F(BandTest, InvokeWithoutArgumentsIsRefused) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   ComPtr<IDispatch> dispatch = As<IDispatch>();
   EXPECT_EQ(E_INVALIDARG, dispatch->Invoke(259, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr));
   DISPPARAMS none = {};
@@ -278,7 +278,7 @@ TEST_F(BandTest, InvokeWithoutArgumentsIsRefused) {
 
 TEST_F(BandTest, OutlivesTheHostsReleaseUntilTheBrowserQuits) {
   Settings settings;
-  StartBand(&settings);
+  ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
   HWND band = BandWindow();
   // A mode change stays in memory until the band goes.
   core_->CurrentSettings().RunMode = kRunModeFilter;
@@ -301,7 +301,7 @@ TEST_F(BandTest, OutlivesTheHostsReleaseUntilTheBrowserQuits) {
 }
 
 TEST_F(BandTest, WholeLifeInTheStandInLeavesNothingBehind) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   Type(L"a");
   SetFocus(InputBox());
   Key(WM_KEYDOWN, VK_RETURN);

@@ -35,7 +35,7 @@ EditColours ColoursFor(HWND band, HWND box) {
 }  // namespace
 
 TEST_F(BandTest, InputBoxIsCentredAtItsFixedHeight) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   HWND band = BandWindow();
   struct Case {
     int bandHeight;
@@ -60,7 +60,7 @@ TEST_F(BandTest, InputBoxIsCentredAtItsFixedHeight) {
 }
 
 TEST_F(BandTest, NoMatchPaintsTheInputBoxWhiteOnLightRed) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   EditColours normal = ColoursFor(BandWindow(), InputBox());
   EXPECT_EQ(RGB(255, 255, 255), normal.background);
   EXPECT_EQ(RGB(0, 0, 0), normal.text);
@@ -78,7 +78,7 @@ TEST_F(BandTest, NoMatchPaintsTheInputBoxWhiteOnLightRed) {
 TEST_F(BandTest, RunRequestFollowsTheRunOnInputOption) {
   Settings quiet;
   quiet.Options = kFoldCase;
-  StartBand(&quiet);
+  ASSERT_NO_FATAL_FAILURE(StartBand(&quiet));
   SetWindowTextW(InputBox(), L"alpha");
   SendMessageW(BandWindow(), WM_BAND_RUN, 0, 0);
   EXPECT_TRUE(SelectedNames(host_->ListView(), folder_->path()).empty());
@@ -92,7 +92,7 @@ TEST_F(BandTest, RunRequestFollowsTheRunOnInputOption) {
 }
 
 TEST_F(BandTest, FocusRequestFromTheViewGoesToTheInputBox) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   SetFocus(host_->ListView());
   EXPECT_EQ(0, SendMessageW(BandWindow(), WM_BAND_FOCUS_INPUT, 0, 0));
   EXPECT_EQ(InputBox(), GetFocus());
@@ -100,7 +100,7 @@ TEST_F(BandTest, FocusRequestFromTheViewGoesToTheInputBox) {
 }
 
 TEST_F(BandTest, ModeMenuRequestOutsideTheGlyphShowsNothing) {
-  StartBand();
+  ASSERT_NO_FATAL_FAILURE(StartBand());
   EXPECT_EQ(1, SendMessageW(BandWindow(), WM_BAND_MODE_MENU, 0, MAKELPARAM(25, 5)));
   EXPECT_EQ(1, SendMessageW(BandWindow(), WM_BAND_MODE_MENU, 0, MAKELPARAM(300, 5)));
 }
@@ -109,7 +109,7 @@ TEST_F(BandTest, ClearRemovesTheFilterAndEmptiesTheText) {
   Settings filter;
   filter.RunMode = kRunModeFilter;
   filter.Options = kFoldCase;
-  StartBand(&filter);
+  ASSERT_NO_FATAL_FAILURE(StartBand(&filter));
   SetWindowTextW(InputBox(), L"nothing-like-this");
   SetFocus(InputBox());
   Key(WM_KEYDOWN, VK_RETURN);

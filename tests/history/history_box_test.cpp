@@ -32,6 +32,7 @@ struct Band {
     RegisterClassW(&wc);
     frame = CreateWindowW(L"Band", L"band", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 340, 160, nullptr, nullptr,
                           nullptr, nullptr);
+    if (!frame) return;  // no display: the fixture reports it
     // Activation settles first: a late one would raise the frame over the list.
     SetForegroundWindow(frame);
     PumpUntil([this] { return GetForegroundWindow() == frame && !GetQueueStatus(QS_ALLINPUT); });
@@ -80,7 +81,10 @@ LRESULT CALLBACK WatchSize(int code, WPARAM wParam, LPARAM lParam) {
 bool InputHandled() { return !(GetAsyncKeyState(VK_MBUTTON) & 0x8000) && !GetQueueStatus(QS_ALLINPUT); }
 
 struct DropDown : ::testing::Test {
-  void SetUp() override { WriteHistoryBytes("abc\r\nabd\r\nx\r\n"); }
+  void SetUp() override {
+    ASSERT_TRUE(band_.frame && band_.list()) << "no window for the drop-down";
+    WriteHistoryBytes("abc\r\nabd\r\nx\r\n");
+  }
   void TearDown() override { RemoveHistory(); }
   Band band_{40, 40};
 };

@@ -208,8 +208,8 @@ TEST(BandLife, LeavesNothingBehind) {
   ModuleCopy module;
   ASSERT_TRUE(module.loaded());
   ASSERT_TRUE(WriteSettingsFile(module.SettingPath(), 0, 0x33));
-  ScratchFolder folder({L"alpha.txt", L"beta.txt", L"another.doc"}, L"life");
-  ScratchFolder other({L"apple.txt", L"banana.txt"}, L"life-other");
+  TempFolder folder({L"alpha.txt", L"beta.txt", L"another.doc"}, L"life");
+  TempFolder other({L"apple.txt", L"banana.txt"}, L"life-other");
 
   // The first life warms up what the platform keeps for the process (image lists, fonts,
   // classes); the second must end where it began.

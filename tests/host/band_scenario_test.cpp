@@ -21,7 +21,7 @@ namespace {
 class RealBandScenario : public ::testing::Test {
  protected:
   void Start(uint32_t mode, uint32_t options) {
-    folder_ = std::make_unique<ScratchFolder>(
+    folder_ = std::make_unique<TempFolder>(
         std::vector<std::wstring>{L"alpha.txt", L"Beta.TXT", L"gamma.doc", L"delta.txt", L"\x5831\x544A\xFF12.txt"},
         L"realband");
     wchar_t setting[MAX_PATH];
@@ -57,7 +57,7 @@ class RealBandScenario : public ::testing::Test {
     return out;
   }
 
-  std::unique_ptr<ScratchFolder> folder_;
+  std::unique_ptr<TempFolder> folder_;
   std::wstring settingPath_;
   std::unique_ptr<ExplorerHost> host_;
   std::unique_ptr<ScenarioRunner> runner_;
@@ -67,7 +67,7 @@ class RealBandScenario : public ::testing::Test {
 }  // namespace
 
 TEST_F(RealBandScenario, SelectModeTypedAndEntered) {
-  Start(0, 0x33);
+  ASSERT_NO_FATAL_FAILURE(Start(0, 0x33));
   Step(ScenarioStep::Kind::Type, L"b*");
   EXPECT_EQ(L"Vantorel Editbox", ClassOf(GetFocus()));
   Step(ScenarioStep::Kind::Key, L"enter");
@@ -92,7 +92,7 @@ TEST_F(RealBandScenario, SelectModeTypedAndEntered) {
 }
 
 TEST_F(RealBandScenario, FilterModeShowsOnlyMatchesWithFullWidthDigitsFolded) {
-  Start(1, 0x33);
+  ASSERT_NO_FATAL_FAILURE(Start(1, 0x33));
   Step(ScenarioStep::Kind::Type, L"*2*");
   Step(ScenarioStep::Kind::Key, L"enter");
   Step(ScenarioStep::Kind::Print, L"shown");

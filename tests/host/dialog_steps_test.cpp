@@ -60,7 +60,7 @@ class SettingsDialogSteps : public ::testing::Test {
   bool Stored(uint32_t& mode, uint32_t& options) { return ReadSettingsFile(module_.SettingPath(), mode, options); }
 
   ModuleCopy module_;
-  ScratchFolder folder_{{L"alpha.txt", L"Beta.txt", L"beta2.doc"}, L"dialog"};
+  TempFolder folder_{{L"alpha.txt", L"Beta.txt", L"beta2.doc"}, L"dialog"};
   std::unique_ptr<WindowSet> set_;
   int changes_ = 0;
 };
@@ -91,7 +91,7 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Open(c.options);
+    ASSERT_NO_FATAL_FAILURE(Open(c.options));
     EXPECT_EQ("dialog\tvisible=0\tchecked=", DialogLine());  // set only when shown
     ShowDialog();
     EXPECT_EQ("dialog\tvisible=1\tchecked=" + std::string(c.shown), DialogLine());
@@ -114,7 +114,7 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
 
 // After OK with 201 checked the band tells upper from lower case from its next run on.
 TEST_F(SettingsDialogSteps, CaseCheckedTakesEffectOnTheNextRun) {
-  Open(0x33);
+  ASSERT_NO_FATAL_FAILURE(Open(0x33));
   struct Case {
     bool tellCase;
     Lines shown;
@@ -158,7 +158,7 @@ TEST_F(SettingsDialogSteps, ShowsCentredOverTheWindowOrTheWorkArea) {
     options.visible = true;
     options.width = 500;
     options.height = 400;
-    Open(0x33, options);
+    ASSERT_NO_FATAL_FAILURE(Open(0x33, options));
     RECT frame = {}, dialog = {};
     ASSERT_TRUE(set_->Call(1, [&](ExplorerHost& host) {
       HWND window = host.Frame();

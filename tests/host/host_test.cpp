@@ -54,7 +54,7 @@ LRESULT CALLBACK CountInserts(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 // The frame holds the platform's own folder view as its direct child, with the folder's items.
 TEST(ExplorerHost, FrameShowsTheFolderInTheRealShellView) {
   LONG locks = Module::LockCount();
-  ScratchFolder folder(NumberedFiles(12));
+  TempFolder folder(NumberedFiles(12));
   {
     auto host = MakeHost();
     ASSERT_TRUE(host);
@@ -80,7 +80,7 @@ TEST(ExplorerHost, FrameShowsTheFolderInTheRealShellView) {
 }
 
 TEST(ExplorerHost, BrowserAnswersWindowServicesAndTheActiveView) {
-  ScratchFolder folder(NumberedFiles(3));
+  TempFolder folder(NumberedFiles(3));
   auto host = MakeHost();
   ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
   ComPtr<IWebBrowser2> browser;
@@ -138,8 +138,8 @@ TEST(ExplorerHost, BrowserAnswersWindowServicesAndTheActiveView) {
 
 // Navigation replaces the view window and then tells every sink, with the URL and browser.
 TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
-  ScratchFolder first(NumberedFiles(4, L"first"));
-  ScratchFolder second(NumberedFiles(6, L"second"));
+  TempFolder first(NumberedFiles(4, L"first"));
+  TempFolder second(NumberedFiles(6, L"second"));
   auto host = MakeHost();
   ASSERT_TRUE(host);
   static ExplorerHost* current = nullptr;
@@ -182,7 +182,7 @@ TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
 // Close fires the quit event; a sink may unadvise from inside it and go away right there.
 TEST(ExplorerHost, CloseFiresQuitAndSinksMayUnadviseFromInsideInvoke) {
   LONG locks = Module::LockCount();
-  ScratchFolder folder(NumberedFiles(2));
+  TempFolder folder(NumberedFiles(2));
   bool selfDestroyed = false, keptDestroyed = false;
   {
     auto host = MakeHost();
@@ -221,7 +221,7 @@ TEST(ExplorerHost, CloseFiresQuitAndSinksMayUnadviseFromInsideInvoke) {
 TEST(ExplorerHost, RefreshReinsertsThroughTheListViewProcedure) {
   for (bool directUi : {false, true}) {
     SCOPED_TRACE(directUi ? "DirectUI layout" : "list view layout");
-    ScratchFolder folder(NumberedFiles(7));
+    TempFolder folder(NumberedFiles(7));
     auto host = MakeHost(directUi);
     ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
     HWND list = host->ListView();
@@ -243,7 +243,7 @@ TEST(ExplorerHost, RefreshReinsertsThroughTheListViewProcedure) {
 // folder's own relative identifier lists, which the stand-in frees when the items go.
 TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
   LONG locks = Module::LockCount();
-  ScratchFolder folder(NumberedFiles(9));
+  TempFolder folder(NumberedFiles(9));
   {
     auto host = MakeHost(true);
     ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
@@ -295,7 +295,7 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     }
 
     // A navigation replaces the whole DirectUI tree.
-    ScratchFolder other(NumberedFiles(3, L"other"));
+    TempFolder other(NumberedFiles(3, L"other"));
     ASSERT_TRUE(host->Navigate(other.path().c_str()));
     EXPECT_FALSE(IsWindow(list));
     EXPECT_EQ(3, host->OwnedIdListCount());
@@ -307,7 +307,7 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
 }
 
 TEST(ExplorerHost, FolderTreePaneComesAndGoes) {
-  ScratchFolder folder(NumberedFiles(2));
+  TempFolder folder(NumberedFiles(2));
   auto host = MakeHost(false, true);
   ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
   HWND bar = FindWindowExW(host->Frame(), nullptr, L"BaseBar", nullptr);
@@ -343,7 +343,7 @@ TEST(ExplorerHost, FolderTreePaneComesAndGoes) {
 // Hosting a band like Explorer, and Explorer's key routing around it.
 TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
   LONG locks = Module::LockCount();
-  ScratchFolder folder(NumberedFiles(3));
+  TempFolder folder(NumberedFiles(3));
   BandLog log;
   {
     HostOptions options;

@@ -56,7 +56,7 @@ void Key(BYTE vk, bool down) {
 class InputBoxTest : public ::testing::Test {
  protected:
   void Start(uint32_t mode, const wchar_t* text = L"", uint32_t options = 0x33) {
-    folder_ = std::make_unique<ScratchFolder>(
+    folder_ = std::make_unique<TempFolder>(
         std::vector<std::wstring>{L"alpha.txt", L"beta.txt", L"gamma.doc"}, L"inputbox");
     wchar_t setting[MAX_PATH];
     ASSERT_TRUE(Module::PathBeside(L"setting", setting));
@@ -142,7 +142,7 @@ class InputBoxTest : public ::testing::Test {
     return static_cast<int>(SendMessageW(host_->ListView(), LVM_GETSELECTEDCOUNT, 0, 0));
   }
 
-  std::unique_ptr<ScratchFolder> folder_;
+  std::unique_ptr<TempFolder> folder_;
   std::wstring settingPath_;
   std::unique_ptr<ExplorerHost> host_;
   ComPtr<IDeskBand> band_;
@@ -189,7 +189,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode " << c.startMode << " text " << Utf8(c.text) << " choice "
                                     << Utf8(c.choice));
-    Start(c.startMode, c.text, 0x33);
+    ASSERT_NO_FATAL_FAILURE(Start(c.startMode, c.text, 0x33));
     SetFocus(host_->ListView());
     Settle();
     ModeClick(c.choice);
@@ -211,7 +211,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
 
 // A menu dismissed with the pointer over the glyph swallows the next request, and only that one.
 TEST_F(InputBoxTest, DismissedMenuSwallowsOnlyTheNextRequestThenSettings) {
-  Start(0);
+  ASSERT_NO_FATAL_FAILURE(Start(0));
   ModeClick(L"dismiss");
   EXPECT_EQ((std::vector<std::string>{"menu\tchecked=select\tchose=dismiss"}), Take());
   ModeClick(L"filter");  // no menu: the press went on to the edit control
@@ -244,7 +244,7 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.release));
-    Start(0, L"alpha");
+    ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
     Step(Kind::Hover, L"clear");
     EXPECT_EQ(CEditWindow::kClearHot, core_->InputBox().ClearGlyphState());
     EXPECT_EQ(BoxLine("alpha", "select", "hot", "black-on-white"), Box());
@@ -287,7 +287,7 @@ TEST_F(InputBoxTest, PointerShapeFollowsTheAreas) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "text '" << Utf8(c.text) << "' over " << Utf8(c.where));
-    Start(0, c.text);
+    ASSERT_NO_FATAL_FAILURE(Start(0, c.text));
     Step(Kind::Hover, c.where);
     EXPECT_EQ(c.cursor, GetCursor());
     TearDown();
@@ -301,7 +301,7 @@ TEST_F(InputBoxTest, GlyphsAtClientHeights) {
   } cases[] = {{22, 18, 1}, {26, 22, 3}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "box height " << c.boxHeight);
-    Start(0, L"alpha");
+    ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
     RECT window;
     GetWindowRect(InputBox(), &window);
     MapWindowPoints(nullptr, GetParent(InputBox()), reinterpret_cast<POINT*>(&window), 2);
@@ -334,7 +334,7 @@ TEST_F(InputBoxTest, GlyphsAtClientHeights) {
 
 // The box's state changes show only when it is painted again.
 TEST_F(InputBoxTest, RunStateShowsAtTheNextPaint) {
-  Start(0, L"alpha");
+  ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
   EXPECT_EQ(BoxLine("alpha", "select", "normal", "black-on-white"), Box());
   core_->InputBox().SetRunState(1, 0);
   EXPECT_EQ(BoxLine("alpha", "select", "normal", "black-on-white"), Box());
@@ -344,7 +344,7 @@ TEST_F(InputBoxTest, RunStateShowsAtTheNextPaint) {
 
 // Keys typed for real: Escape selects all; Alt+S is swallowed (no menu key, no text).
 TEST_F(InputBoxTest, EscapeAndAltS) {
-  Start(0, L"alpha beta");
+  ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha beta"));
   SendMessageW(InputBox(), EM_SETSEL, 3, 3);
   Key(VK_ESCAPE, true);
   Key(VK_ESCAPE, false);

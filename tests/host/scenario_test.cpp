@@ -81,7 +81,7 @@ TEST(ScenarioArgs, StepsKeepTheirOrderAndOptionsGoAnywhere) {
 }
 
 TEST(ScenarioFiles, SettingsAndOutputAreByteExact) {
-  ScratchFolder folder({}, L"files");
+  TempFolder folder({}, L"files");
   std::wstring setting = folder.path() + L"\\setting";
   ASSERT_TRUE(WriteSettingsFile(setting, 1, 0x1B3));
   std::vector<char> expected = {1, 0, 0, 0, static_cast<char>(0xB3), 1, 0, 0};
@@ -104,8 +104,8 @@ TEST(ScenarioFiles, SettingsAndOutputAreByteExact) {
 
 // The steps against a hosted band (the test band: an edit box as its window).
 TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
-  ScratchFolder folder({L"alpha.txt", L"beta.txt", L"gamma.txt", L"delta.txt"}, L"scenario");
-  ScratchFolder other({L"one.txt"}, L"scenario-other");
+  TempFolder folder({L"alpha.txt", L"beta.txt", L"gamma.txt", L"delta.txt"}, L"scenario");
+  TempFolder other({L"one.txt"}, L"scenario-other");
   HostOptions options;
   options.visible = true;
   auto host = ExplorerHost::Create(options);
@@ -246,7 +246,7 @@ ProgramResult RunProgram(const std::wstring& arguments) {
 
 // The program itself: UTF-8 lines on a pipe, exit codes, one-line reasons.
 TEST(HostProgram, PrintsUtf8LinesAndReportsFailures) {
-  ScratchFolder folder({L"\x5831\x544A\xFF11.txt", L"Readme.MD"}, L"program");
+  TempFolder folder({L"\x5831\x544A\xFF11.txt", L"Readme.MD"}, L"program");
   ProgramResult shown = RunProgram(L"--folder \"" + folder.path() + L"\" --no-band --print shown --print state");
   EXPECT_EQ(0u, shown.exitCode) << shown.err;
   // Both items, in the view's own order, then the state line.

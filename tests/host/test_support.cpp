@@ -7,40 +7,6 @@
 
 namespace vantorel::host::test {
 
-ScratchFolder::ScratchFolder(const std::vector<std::wstring>& files, const wchar_t* tag) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  static int serial = 0;
-  wchar_t name[MAX_PATH];
-  wsprintfW(name, L"%svantorel-%s-%lu-%d", temp, tag, GetCurrentProcessId(), ++serial);
-  path_ = name;
-  CreateDirectoryW(path_.c_str(), nullptr);
-  for (const std::wstring& file : files) AddFile(file);
-}
-
-void ScratchFolder::AddFile(const std::wstring& name) {
-  std::wstring full = path_ + L"\\" + name;
-  HANDLE h = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-}
-
-ScratchFolder::~ScratchFolder() {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring full = path_ + L"\\" + data.cFileName;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L"..")) RemoveDirectoryW(full.c_str());
-      } else {
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path_.c_str());
-}
-
 std::vector<std::wstring> NumberedFiles(int count, const wchar_t* stem) {
   std::vector<std::wstring> names;
   for (int i = 0; i < count; ++i) {

@@ -1,5 +1,5 @@
 #pragma once
-// Shared pieces of the stand-in's tests: scratch folders in %TEMP%, an event sink and a small
+// Shared pieces of the stand-in's tests: numbered file names, an event sink and a small
 // desk band built on the module's COM object base.
 #include <windows.h>
 #include <exdisp.h>
@@ -13,22 +13,11 @@
 
 #include "framework/com_object.h"
 #include "framework/com_ptr.h"
+#include "tests/support/temp_folder.h"
 
 namespace vantorel::host::test {
 
-// A folder under %TEMP% with the given files, removed again with everything in it.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::vector<std::wstring>& files, const wchar_t* tag = L"host");
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::wstring& path() const { return path_; }
-  void AddFile(const std::wstring& name);
-
- private:
-  std::wstring path_;
-};
+using vantorel::test::TempFolder;
 
 std::vector<std::wstring> NumberedFiles(int count, const wchar_t* stem = L"file");
 // The file name of each item of a list view, resolved from its lParam through the folder.

@@ -69,6 +69,7 @@ bool WindowSet::Open(int count) {
 }
 
 bool WindowSet::Step(int number, ScenarioStep::Kind kind, const std::wstring& argument) {
+  if (!Has(number)) return false;
   size_t index = static_cast<size_t>(number - 1);
   bool ok = false;
   bool ran = window(number).Call([&](ExplorerHost& host) {
@@ -85,11 +86,12 @@ bool WindowSet::Step(int number, ScenarioStep::Kind kind, const std::wstring& ar
 
 std::vector<std::string> WindowSet::Take(int number) {
   std::vector<std::string> lines;
-  lines.swap(lines_[static_cast<size_t>(number - 1)]);
+  if (Has(number)) lines.swap(lines_[static_cast<size_t>(number - 1)]);
   return lines;
 }
 
 void WindowSet::Close(int number) {
+  if (!Has(number)) return;
   size_t index = static_cast<size_t>(number - 1);
   window(number).Call([this, index](ExplorerHost&) { runners_[index].reset(); });
   window(number).Close();

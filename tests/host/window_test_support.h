@@ -36,7 +36,7 @@ class ModuleCopy {
   const LoadedBand& band() const { return *loaded_; }
 
  private:
-  ScratchFolder folder_;
+  TempFolder folder_;
   std::wstring path_;
   std::unique_ptr<LoadedBand> loaded_ = std::make_unique<LoadedBand>();
 };
@@ -60,10 +60,14 @@ class WindowSet {
   bool Step(int number, ScenarioStep::Kind kind, const std::wstring& argument = L"");
   // The lines the window's steps printed since the last call.
   std::vector<std::string> Take(int number);
-  bool Call(int number, const std::function<void(ExplorerHost&)>& task) { return window(number).Call(task); }
+  bool Call(int number, const std::function<void(ExplorerHost&)>& task) {
+    return Has(number) && window(number).Call(task);
+  }
   void Close(int number);
 
  private:
+  // Whether window number was opened (a failed Open leaves fewer or none).
+  bool Has(int number) const { return number >= 1 && static_cast<size_t>(number) <= windows_.size() && windows_[static_cast<size_t>(number - 1)]; }
   ModuleCopy& module_;
   WindowThreadSetup setup_;
   std::vector<std::unique_ptr<ExplorerWindowThread>> windows_;

@@ -46,7 +46,7 @@ class ExplorerWindows : public ::testing::Test {
     ASSERT_TRUE(WriteSettingsFile(module_.SettingPath(), 0, 0x33));
   }
   ModuleCopy module_;
-  ScratchFolder folder_{kFiles, L"windows"};
+  TempFolder folder_{kFiles, L"windows"};
 };
 
 }  // namespace

@@ -45,16 +45,23 @@ std::wstring ItemName(HWND listView, int index, const std::wstring& folder) {
 
 }  // namespace
 
-TempFolder::TempFolder(const wchar_t* tag) {
+TempFolder::TempFolder(const std::vector<std::wstring>& files, const wchar_t* tag) {
   wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  wchar_t unique[32];
-  wsprintfW(unique, L"%u-%u", GetCurrentProcessId(), GetTickCount());
+  DWORD length = GetTempPathW(MAX_PATH, temp);
+  if (length == 0 || length >= MAX_PATH) return;
+  // Unique within the process too: several folders may be made within one tick.
+  static LONG serial = 0;
+  wchar_t unique[48];
+  wsprintfW(unique, L"%lu-%lu-%ld", GetCurrentProcessId(), GetTickCount(), InterlockedIncrement(&serial));
   path_ = std::wstring(temp) + L"vantorel-" + tag + L"-" + unique;
-  CreateDirectoryW(path_.c_str(), nullptr);
+  if (!CreateDirectoryW(path_.c_str(), nullptr)) return;
+  ok_ = true;
+  for (const std::wstring& file : files) ok_ = AddFile(file) && ok_;
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+  if (!path_.empty()) RemoveTree(path_);
+}
 
 std::wstring TempFolder::Add(const std::wstring& name) {
   std::wstring full = path_ + L"\\" + name;
@@ -62,14 +69,31 @@ std::wstring TempFolder::Add(const std::wstring& name) {
     full.pop_back();
     CreateDirectoryW(full.c_str(), nullptr);
   } else {
-    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    AddFile(name);
   }
   return full;
 }
 
 void TempFolder::AddAll(const std::vector<std::wstring>& names) {
   for (const auto& name : names) Add(name);
+}
+
+bool TempFolder::AddFile(const std::wstring& name) {
+  std::wstring full = path_ + L"\\" + name;
+  HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+bool TempFolder::AddFolder(const std::wstring& name) {
+  return CreateDirectoryW((path_ + L"\\" + name).c_str(), nullptr) != 0;
+}
+
+PIDLIST_ABSOLUTE TempFolder::FolderIdList() const { return ILCreateFromPathW(path_.c_str()); }
+
+PIDLIST_ABSOLUTE TempFolder::ItemIdList(const std::wstring& name) const {
+  return ILCreateFromPathW((path_ + L"\\" + name).c_str());
 }
 
 std::vector<std::wstring> ItemNames(HWND listView, const std::wstring& folder) {

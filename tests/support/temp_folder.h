@@ -1,6 +1,7 @@
 #pragma once
 // A folder of real files in %TEMP% for one test, removed with everything in it afterwards.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -9,18 +10,27 @@ namespace vantorel::test {
 
 class TempFolder {
  public:
-  explicit TempFolder(const wchar_t* tag);
+  // The folder with the given (empty) files; tag goes into its name.
+  explicit TempFolder(const std::vector<std::wstring>& files, const wchar_t* tag = L"test");
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::wstring& path() const { return path_; }
-  // Creates an empty file (or a folder when the name ends with a backslash).
+  // False when the folder or one of the first files could not be made.
+  bool ok() const { return ok_; }
+  // Creates an empty file (or a folder when the name ends with a backslash); the full path.
   std::wstring Add(const std::wstring& name);
   void AddAll(const std::vector<std::wstring>& names);
+  bool AddFile(const std::wstring& name);
+  bool AddFolder(const std::wstring& name);
+  // Absolute identifier list of the folder or of one item in it; freed with ILFree.
+  PIDLIST_ABSOLUTE FolderIdList() const;
+  PIDLIST_ABSOLUTE ItemIdList(const std::wstring& name) const;
 
  private:
   std::wstring path_;
+  bool ok_ = false;
 };
 
 // Names of the list view items, resolved through their identifier lists relative to folder.

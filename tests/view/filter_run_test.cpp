@@ -28,7 +28,7 @@ const std::vector<std::wstring> kFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc
 class FilterTest : public HostTest {
  protected:
   void OpenFilter(const std::vector<std::wstring>& files = kFiles, host::HostOptions options = {}) {
-    Open(files, options);
+    ASSERT_NO_FATAL_FAILURE(Open(files, options));
     band_->CurrentSettings().RunMode = kRunModeFilter;
   }
   void Filter(const wchar_t* text) {
@@ -45,7 +45,7 @@ class FilterTest : public HostTest {
 }  // namespace
 
 TEST_F(FilterTest, KeepsOnlyMatchingItemsAndTracksNoMatch) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_EQ(5, Count());
   Filter(L"doc");
   EXPECT_TRUE(band_->Wrapper().IsAttached());
@@ -77,7 +77,7 @@ TEST_F(FilterTest, KeepsOnlyMatchingItemsAndTracksNoMatch) {
 }
 
 TEST_F(FilterTest, SpacesOnlyRemovesTheFilter) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   Filter(L"zzz");
   ASSERT_EQ(0, Count());
   ASSERT_EQ(1u, band_->NoMatch());
@@ -100,7 +100,7 @@ TEST_F(FilterTest, SpacesOnlyRemovesTheFilter) {
 }
 
 TEST_F(FilterTest, RunWhileDetachedAttachesFirst) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   Filter(L"alpha");
   ASSERT_EQ(1, Count());
   // Alt+F in the view detaches the wrapper; a later refresh shows everything again.
@@ -115,7 +115,7 @@ TEST_F(FilterTest, RunWhileDetachedAttachesFirst) {
 }
 
 TEST_F(FilterTest, RunOnAnotherListViewMovesTheWrapperThere) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   HWND stale = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                nullptr, nullptr);
   ASSERT_TRUE(band_->Wrapper().Attach(stale));
@@ -128,7 +128,7 @@ TEST_F(FilterTest, RunOnAnotherListViewMovesTheWrapperThere) {
 TEST_F(FilterTest, AltKeysThroughTheMessageLoop) {
   host::HostOptions options;
   options.visible = true;
-  OpenFilter(kFiles, options);
+  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
   Filter(L"doc");
   TestBand::focusRequests = 0;
   SetFocus(List());
@@ -146,14 +146,14 @@ TEST_F(FilterTest, AltKeysThroughTheMessageLoop) {
 }
 
 TEST_F(FilterTest, NavigationReattachesWithoutRunningWhenNoTree) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   Filter(L"doc");
   ASSERT_EQ(2, Count());
   HWND oldList = List();
   TempFolder other({L"one.doc", L"two.txt", L"three.txt"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   ASSERT_NE(oldList, List());
   EXPECT_FALSE(IsWindow(oldList));
@@ -169,13 +169,13 @@ TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
   host::HostOptions options;
   options.folderTree = true;
   options.visible = true;
-  OpenFilter(kFiles, options);
+  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->SetText(L"txt");
   SetFocus(band_->Edit());
   TempFolder other({L"one.doc", L"two.txt", L"three.txt"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(List(), band_->Wrapper().hwnd());
   EXPECT_EQ(Sorted({L"two.txt", L"three.txt"}), Sorted(Names()));
@@ -186,17 +186,17 @@ TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
 
   // Without the option, or with an empty text, no run.
   band_->CurrentSettings().Options &= ~kAutoFilterWithTreeOption;
-  ASSERT_TRUE(host_->Navigate(folder_->Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(5, Count());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->SetText(L"");
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(3, Count());
   // Spaces count as text for the decision: the run then removes the filter.
   band_->SetText(L"  ");
-  ASSERT_TRUE(host_->Navigate(folder_->Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(5, Count());
   EXPECT_STREQ(L"", band_->Wrapper().Query());
@@ -205,14 +205,14 @@ TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
 TEST_F(FilterTest, NavigationInSelectModeOnlyReattaches) {
   host::HostOptions options;
   options.folderTree = true;
-  OpenFilter(kFiles, options);
+  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->CurrentSettings().RunMode = kRunModeSelect;
   band_->SetText(L"txt");
   ASSERT_FALSE(band_->Wrapper().IsAttached());
   TempFolder other({L"one.doc", L"two.txt"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   host_->PumpMessages();
   EXPECT_EQ(List(), band_->Wrapper().hwnd());
   EXPECT_EQ(2, Count());
@@ -223,7 +223,7 @@ TEST_F(FilterTest, NavigationInSelectModeOnlyReattaches) {
 }
 
 TEST_F(FilterTest, StillAttachedWrapperStaysWhereItIs) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   HWND elsewhere = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                    nullptr, nullptr);
   ASSERT_TRUE(band_->Wrapper().Attach(elsewhere));
@@ -238,7 +238,7 @@ TEST_F(FilterTest, StillAttachedWrapperStaysWhereItIs) {
 }
 
 TEST_F(FilterTest, InvokeWithoutArgumentsIsRefused) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   for (DISPID dispid : {DISPID_DOCUMENTCOMPLETE, DISPID_ONQUIT, DISPID_BEFORENAVIGATE2}) {
     EXPECT_EQ(E_INVALIDARG,
@@ -249,7 +249,7 @@ TEST_F(FilterTest, InvokeWithoutArgumentsIsRefused) {
 }
 
 TEST_F(FilterTest, QuitDetachesAndDisconnectsWhileAttached) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   Filter(L"doc");
   ASSERT_TRUE(band_->Wrapper().IsAttached());
@@ -267,7 +267,7 @@ TEST_F(FilterTest, QuitDetachesAndDisconnectsWhileAttached) {
 }
 
 TEST_F(FilterTest, QuitFromTheBrowserMayDestroyTheBand) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   bool destroyed = false;
   IWebBrowser2* browser = host_->Browser();
   ComPtr<TestBand> band = MakeComObject<TestBand>(browser, host_->ToolbarStrip(), &destroyed);
@@ -282,7 +282,7 @@ TEST_F(FilterTest, QuitFromTheBrowserMayDestroyTheBand) {
 }
 
 TEST_F(FilterTest, QuitWithTheWrapperDetachedOnlyDisconnects) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   ASSERT_FALSE(band_->Wrapper().IsAttached());
   host_->Close();
@@ -291,7 +291,7 @@ TEST_F(FilterTest, QuitWithTheWrapperDetachedOnlyDisconnects) {
 }
 
 TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached) {
-  OpenFilter();
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   WNDPROC original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(List(), GWLP_WNDPROC));
   Filter(L"doc");
   ASSERT_TRUE(band_->Wrapper().IsAttached());
@@ -308,7 +308,7 @@ TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached)
   ASSERT_TRUE(band_->Wrapper().IsAttached());
   HWND old = List();
   TempFolder other({L"x.doc"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));  // not advised: no re-attach
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));  // not advised: no re-attach
   EXPECT_FALSE(IsWindow(old));
   EXPECT_FALSE(band_->Wrapper().IsAttached());
   EXPECT_EQ(1, Count());
@@ -317,7 +317,7 @@ TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached)
 TEST_F(FilterTest, DirectUiLayoutFilters) {
   host::HostOptions options;
   options.directUiLayout = true;
-  OpenFilter(kFiles, options);
+  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
   Filter(L"txt");
   EXPECT_EQ(Sorted({L"alpha.txt", L"beta.txt"}), Sorted(Names()));
   Filter(L"");
@@ -330,7 +330,7 @@ TEST_F(FilterTest, IdentifierListsLeftBehind) {
   // holds, and the list the view made for every insert it was refused: the view frees an item's
   // list only when the list view deletes that item, so a refused one stays the view's. The
   // wrapper's own joins are all freed.
-  OpenFilter(NumberedNames(40));
+  ASSERT_NO_FATAL_FAILURE(OpenFilter(NumberedNames(40)));
   ASSERT_NE(nullptr, test::SharedSpy());
   test::AllocationSpy& spy = *test::SharedSpy();
   Filter(L"file000");  // warm-up; keeps file0000 ... file0009

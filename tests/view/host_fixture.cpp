@@ -10,7 +10,7 @@ void HostTest::Open(const std::vector<std::wstring>& files, host::HostOptions op
   ASSERT_TRUE(folder_->ok());
   host_ = host::ExplorerHost::Create(options);
   ASSERT_TRUE(host_);
-  ASSERT_TRUE(host_->Navigate(folder_->Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   host_->PumpMessages();
   ASSERT_NE(nullptr, List());
   IWebBrowser2* browser = host_->Browser();

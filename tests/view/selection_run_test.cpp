@@ -26,7 +26,7 @@ const std::vector<std::wstring> kFiles = {L"report_2024.txt", L"Report_draft.doc
 }  // namespace
 
 TEST_F(HostTest, SelectsMatchesOnlyAndFocusesTheFirst) {
-  Open(kFiles);
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   ASSERT_EQ(6, Count());
   band_->SetText(L"  report  ");
   EXPECT_TRUE(band_->RunSelect(List()));
@@ -50,7 +50,7 @@ TEST_F(HostTest, SelectsMatchesOnlyAndFocusesTheFirst) {
 }
 
 TEST_F(HostTest, NoMatchGoesOnAndOffWithOneCallPerChange) {
-  Open(kFiles);
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   band_->SetText(L"report");
   band_->RunSelect(List());
   const int focused = FocusedIndex();
@@ -91,7 +91,7 @@ TEST_F(HostTest, NoMatchGoesOnAndOffWithOneCallPerChange) {
 }
 
 TEST_F(HostTest, MatchesTheNameNotTheFolderPart) {
-  Open(kFiles);
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   // The folder is %TEMP%\vantorel_view_...: "vantorel" is in every path, in no name.
   band_->SetText(L"vantorel");
   EXPECT_TRUE(band_->RunSelect(List()));
@@ -105,18 +105,18 @@ TEST_F(HostTest, MatchesTheNameNotTheFolderPart) {
 }
 
 TEST_F(HostTest, EmptyFolderLeavesTheNoMatchStateAlone) {
-  Open({});
+  ASSERT_NO_FATAL_FAILURE(Open({}));
   ASSERT_EQ(0, Count());
   band_->SetText(L"anything");
   EXPECT_FALSE(band_->RunSelect(List()));
   EXPECT_EQ(0u, band_->NoMatch());
   // With the flag on it stays on.
   TempFolder other({L"a.txt"});
-  ASSERT_TRUE(host_->Navigate(other.Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(other.path().c_str()));
   band_->SetText(L"zzz");
   band_->RunSelect(List());
   ASSERT_EQ(1u, band_->NoMatch());
-  ASSERT_TRUE(host_->Navigate(folder_->Path().c_str()));
+  ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   band_->SetText(L"a");
   EXPECT_FALSE(band_->RunSelect(List()));
   EXPECT_EQ(1u, band_->NoMatch());
@@ -129,7 +129,7 @@ TEST_F(HostTest, LowestIndexMatchIsFocusedAndFullyVisibleInALongFolder) {
   files.push_back(L"zz_target_a.txt");
   host::HostOptions options;
   options.height = 300;
-  Open(files, options);
+  ASSERT_NO_FATAL_FAILURE(Open(files, options));
   ASSERT_EQ(302, Count());
   // Make sure the view starts at the top.
   SendMessageW(List(), LVM_ENSUREVISIBLE, 0, FALSE);
@@ -164,7 +164,7 @@ TEST_F(HostTest, LowestIndexMatchIsFocusedAndFullyVisibleInALongFolder) {
 }
 
 TEST_F(HostTest, ItemsWithoutAFileSystemPathAreNeverSelected) {
-  Open({L"a.txt"});
+  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}));
   // The Control Panel's items have no file-system path.
   PIDLIST_ABSOLUTE controls = nullptr;
   ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &controls)));
@@ -178,7 +178,7 @@ TEST_F(HostTest, ItemsWithoutAFileSystemPathAreNeverSelected) {
 }
 
 TEST_F(HostTest, VirtualItemsAmongFilesStayUnselected) {
-  Open({L"a.txt"});
+  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}));
   // The desktop mixes virtual items (My Computer, ...) with the files of the desktop folder.
   PIDLIST_ABSOLUTE desktop = nullptr;
   ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop)));
@@ -195,7 +195,7 @@ TEST_F(HostTest, VirtualItemsAmongFilesStayUnselected) {
 TEST_F(HostTest, DispatcherRunsTheModeAndMovesTheFocusOnlyForSelectOnEnter) {
   host::HostOptions options;
   options.visible = true;
-  Open(kFiles, options);
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles, options));
   // Without a browser, or when get_HWND fails, nothing runs and the band is not repainted.
   ValidateRect(band_->BandWindow(), nullptr);
   band_->SetText(L"notes");
@@ -236,7 +236,7 @@ TEST_F(HostTest, DispatcherRunsTheModeAndMovesTheFocusOnlyForSelectOnEnter) {
 }
 
 TEST_F(HostTest, DispatcherFailsWithoutAListView) {
-  Open({L"a.txt"});
+  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}));
   // A browser whose frame shows no folder view: a stand-in that never navigated.
   std::unique_ptr<host::ExplorerHost> empty = host::ExplorerHost::Create({});
   ASSERT_TRUE(empty);
@@ -252,7 +252,7 @@ TEST_F(HostTest, DispatcherFailsWithoutAListView) {
 }
 
 TEST_F(HostTest, FolderIdListOfTheShownFolder) {
-  Open({L"a.txt"});
+  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}));
   PIDLIST_ABSOLUTE folder = nullptr;
   ASSERT_TRUE(band_->GetCurrentFolderIdList(&folder));
   PIDLIST_ABSOLUTE expected = folder_->FolderIdList();
@@ -270,7 +270,7 @@ TEST_F(HostTest, FolderIdListOfTheShownFolder) {
 TEST_F(HostTest, LocatorFindsTheViewAndTreeThroughTheBrowser) {
   host::HostOptions options;
   options.folderTree = true;
-  Open({L"a.txt"}, options);
+  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}, options));
   EXPECT_EQ(host_->ListView(), FindFolderListView(band_->Browser()));
   EXPECT_EQ(host_->ListView(), FindFolderListView(host_->Frame()));
   ASSERT_NE(nullptr, host_->FolderTree());
@@ -286,7 +286,7 @@ TEST_F(HostTest, LocatorFindsTheViewAndTreeThroughTheBrowser) {
 TEST_F(HostTest, DirectUiLayoutSelectsAndLocates) {
   host::HostOptions options;
   options.directUiLayout = true;
-  Open(kFiles, options);
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles, options));
   EXPECT_EQ(host_->ListView(), FindFolderListView(band_->Browser()));
   ASSERT_EQ(6, Count());
   band_->SetText(L"png");
@@ -295,7 +295,7 @@ TEST_F(HostTest, DirectUiLayoutSelectsAndLocates) {
 }
 
 TEST_F(HostTest, SelectRunLeavesNoIdentifierListBehind) {
-  Open(NumberedNames(60));
+  ASSERT_NO_FATAL_FAILURE(Open(NumberedNames(60)));
   ASSERT_NE(nullptr, test::SharedSpy());
   test::AllocationSpy& spy = *test::SharedSpy();
   band_->SetText(L"file00");

@@ -25,17 +25,17 @@ TestBand::TestBand(IWebBrowser2* browser, HWND parent, bool* destroyed) : destro
   wc.lpszClassName = L"VantorelTestBandWindow";
   RegisterClassW(&wc);
   DWORD childStyle = parent ? WS_CHILD | WS_VISIBLE : WS_POPUP;
-  bandWindow_ = CreateWindowExW(0, wc.lpszClassName, L"", childStyle, 0, 0, 200, 24, parent, nullptr,
+  window_ = CreateWindowExW(0, wc.lpszClassName, L"", childStyle, 0, 0, 200, 24, parent, nullptr,
                                 wc.hInstance, nullptr);
-  edit_ = CreateWindowExW(0, L"EDIT", L"", childStyle | ES_AUTOHSCROLL, 0, 0, 150, 22, bandWindow_,
+  edit_ = CreateWindowExW(0, L"EDIT", L"", childStyle | ES_AUTOHSCROLL, 0, 0, 150, 22, window_,
                           nullptr, nullptr, nullptr);
   inputBox_ = this;
-  wrapper_.SetNotifyWindow(bandWindow_, WM_BAND_FOCUS_INPUT);
+  wrapper_.SetNotifyWindow(window_, WM_BAND_FOCUS_INPUT);
   if (destroyed_) *destroyed_ = false;
 }
 
 TestBand::~TestBand() {
-  if (IsWindow(bandWindow_)) DestroyWindow(bandWindow_);
+  if (IsWindow(window_)) DestroyWindow(window_);
   if (destroyed_) *destroyed_ = true;
 }
 

@@ -39,7 +39,7 @@ class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewS
   bool Advise();
   void SetText(const wchar_t* text) { SetWindowTextW(edit_, text); }
   HWND Edit() const { return edit_; }
-  HWND BandWindow() const { return bandWindow_; }
+  HWND BandWindow() const override { return IsWindow(window_) ? window_ : nullptr; }
   IWebBrowser2* Browser() const { return browser_.get(); }
   DWORD Cookie() const { return eventCookie_; }
   void DropBrowser() { browser_.reset(); }
@@ -49,6 +49,7 @@ class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewS
   static int focusRequests;  // WM_BAND_FOCUS_INPUT received by any test band window
 
  private:
+  HWND window_ = nullptr;
   HWND edit_ = nullptr;
   bool* destroyed_ = nullptr;
 };

@@ -6,65 +6,6 @@
 #include <cwchar>
 
 namespace vantorel::test {
-namespace {
-
-bool RemoveTree(const std::wstring& path) {
-  std::wstring pattern = path + L"\\*";
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0) continue;
-      std::wstring child = path + L"\\" + data.cFileName;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(child.c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  return RemoveDirectoryW(path.c_str()) != 0;
-}
-
-}  // namespace
-
-TempFolder::TempFolder(const std::vector<std::wstring>& files, const wchar_t* tag) {
-  wchar_t temp[MAX_PATH];
-  DWORD length = GetTempPathW(MAX_PATH, temp);
-  if (length == 0 || length >= MAX_PATH) return;
-  wchar_t name[64];
-  swprintf(name, 64, L"vantorel_%ls_%lu_%lu", tag, GetCurrentProcessId(), GetTickCount());
-  path_ = std::wstring(temp) + name;
-  if (!CreateDirectoryW(path_.c_str(), nullptr)) return;
-  ok_ = true;
-  for (const std::wstring& file : files) ok_ = AddFile(file) && ok_;
-}
-
-TempFolder::~TempFolder() {
-  if (!path_.empty()) RemoveTree(path_);
-}
-
-bool TempFolder::AddFile(const std::wstring& name) {
-  std::wstring full = path_ + L"\\" + name;
-  HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
-
-bool TempFolder::AddFolder(const std::wstring& name) {
-  return CreateDirectoryW((path_ + L"\\" + name).c_str(), nullptr) != 0;
-}
-
-PIDLIST_ABSOLUTE TempFolder::FolderIdList() const { return ILCreateFromPathW(path_.c_str()); }
-
-PIDLIST_ABSOLUTE TempFolder::ItemIdList(const std::wstring& name) const {
-  return ILCreateFromPathW((path_ + L"\\" + name).c_str());
-}
-
 std::vector<std::wstring> NumberedNames(int count, const wchar_t* prefix, const wchar_t* extension) {
   std::vector<std::wstring> names;
   for (int i = 0; i < count; ++i) {

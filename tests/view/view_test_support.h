@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the view tests: a temporary folder of real files, identifier lists of its
-// items, and a count of the COM task allocator's live blocks.
+// Shared pieces of the view tests: numbered file names and a count of the COM task allocator's
+// live blocks.
 #include <windows.h>
 #include <objidl.h>
 #include <shlobj.h>
@@ -9,28 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace vantorel::test {
-
-// A folder under %TEMP% with the given files (empty), removed with everything in it.
-class TempFolder {
- public:
-  explicit TempFolder(const std::vector<std::wstring>& files, const wchar_t* tag = L"view");
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::wstring& Path() const { return path_; }
-  bool ok() const { return ok_; }
-  bool AddFile(const std::wstring& name);
-  bool AddFolder(const std::wstring& name);
-  // Absolute identifier list of the folder or of one item in it; freed with ILFree.
-  PIDLIST_ABSOLUTE FolderIdList() const;
-  PIDLIST_ABSOLUTE ItemIdList(const std::wstring& name) const;
-
- private:
-  std::wstring path_;
-  bool ok_ = false;
-};
 
 // Names "file0000.txt" ... for count files.
 std::vector<std::wstring> NumberedNames(int count, const wchar_t* prefix = L"file",
