@@ -105,8 +105,6 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
   POINT click = {glyph.left + static_cast<LONG>(LOWORD(lParam)), glyph.top + static_cast<LONG>(HIWORD(lParam))};
   if (!PtInRect(&glyph, click)) return 1;
 
-  // The menu is modal: Explorer may let go of the band while it is open.
-  ComPtr<IDeskBand> keepAlive(this);
   UniqueMenu menu(LoadMenuW(Module::Instance(), MAKEINTRESOURCEW(IDR_MODE_MENU)));
   HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
   UINT command = 0;

@@ -33,6 +33,7 @@ CSelectorCore::CSelectorCore() noexcept {
   // A message to any of the band's windows keeps the band alive until it is handled.
   SetLifetimeOwner(ObjectUnknown());
   editBox_.SetLifetimeOwner(ObjectUnknown());
+  editBox_.HistoryBox().SetLifetimeOwner(ObjectUnknown());
   wrapper_.SetLifetimeOwner(ObjectUnknown());
 }
 
