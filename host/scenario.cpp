@@ -126,8 +126,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
     } else if (arg == L"--print") {
       if (!value(i, arg, v)) return false;
       if (v != L"selected" && v != L"shown" && v != L"state" && v != L"box" && v != L"dialog" &&
-          v != L"history" && v != L"dropdown") {
-        error = L"--print knows selected, shown, state, box, dialog, history, dropdown; not " + v;
+          v != L"history" && v != L"dropdown" && v != L"placement" && v != L"setting") {
+        error = L"--print knows selected, shown, state, box, dialog, placement, setting, history, dropdown; not " + v;
         return false;
       }
       out.steps.push_back({ScenarioStep::Kind::Print, v});
@@ -172,7 +172,9 @@ std::string ScenarioUsage() {
          "  --menu-screenshot F  after --click mode: save the frame as PNG while the menu is open\n"
          "  --hover WHERE        move the pointer over the input box: mode, clear or text\n"
          "  --print WHAT         selected, shown, state, box, history (the file, oldest first),\n"
-         "                       dropdown (the rows of the visible history drop-down) or dialog\n"
+         "                       dropdown (the rows of the visible history drop-down; \"nodropdown\"\n"
+         "                       when the band has no drop-down window), setting (the file as it\n"
+         "                       is now), dialog or placement\n"
          "  --navigate PATH      browse to another folder\n"
          "  --refresh            refresh the view\n"
          "  --screenshot FILE    save the frame as PNG\n") +
@@ -482,14 +484,35 @@ void ScenarioRunner::PrintHistory(bool dropDown) {
     return;
   }
   host_.PumpMessages();
+  bool exists = false;
   for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
-    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() || !IsWindowVisible(box)) continue;
+    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) continue;
+    exists = true;
+    if (!IsWindowVisible(box)) continue;
     for (const std::wstring& row : ListBoxRows(box)) output_("dropdown\t" + Utf8(row));
   }
+  if (!exists) output_("nodropdown");
+}
+
+// setting: the two words of the file beside the module as they are at this moment.
+void ScenarioRunner::PrintSettingFile() {
+  uint32_t mode = 0, options = 0;
+  if (!ReadSettingsFile(settingsPath_, mode, options)) {
+    output_("setting\tnone");
+    return;
+  }
+  char hex[16];
+  wsprintfA(hex, "0x%X", options);
+  output_("setting\tmode=" + std::to_string(mode) + "\toptions=" + hex);
 }
 
 bool ScenarioRunner::Print(const std::wstring& what, std::wstring& error) {
   if (what == L"dialog") return PrintDialog();
+  if (what == L"placement") return PrintPlacement();
+  if (what == L"setting") {
+    PrintSettingFile();
+    return true;
+  }
   if (what == L"history" || what == L"dropdown") {
     PrintHistory(what == L"dropdown");
     return true;

@@ -94,6 +94,11 @@ class ScenarioRunner {
   HWND SettingDialog() const;
   void PrintHistory(bool dropDown);
   bool Click(const std::wstring& where, std::wstring& error);
+  // A real left click at a screen point that must lie on target (a control, or a window's
+  // caption button); false with a reason when something else is in the way.
+  bool ClickAt(POINT point, HWND target, std::wstring& error);
+  bool PrintPlacement();
+  void PrintSettingFile();
   bool Hover(const std::wstring& where, std::wstring& error);
   bool BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const;
   bool PrintBox(std::wstring& error);

@@ -318,6 +318,27 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   return true;
 }
 
+bool ScenarioRunner::ClickAt(POINT point, HWND target, std::wstring& error) {
+  HWND under = WindowFromPoint(point);
+  if (!under || (under != target && !IsChild(target, under))) {
+    wchar_t name[64] = L"-";
+    if (under) GetClassNameW(under, name, 64);
+    error = L"another window lies over the point to click: " + std::wstring(name) + L" at " +
+            std::to_wstring(point.x) + L"," + std::to_wstring(point.y);
+    return false;
+  }
+  AvoidDoubleClick(host_, point);
+  MovePointer(point);
+  Settle(host_);
+  // Both halves are queued before either is handled: a press on a caption button starts a
+  // modal loop inside its handling that waits for the release.
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  Settle(host_);
+  g_lastClick = {true, point, GetTickCount()};
+  return true;
+}
+
 bool ScenarioRunner::PrintBox(std::wstring& error) {
   HWND box = InputBox();
   HWND band = host_.BandWindow();

@@ -1,5 +1,6 @@
 #include "host/scenario_windows.h"
 
+#include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <vector>
@@ -65,17 +66,19 @@ BOOL CALLBACK FindSettingDialog(HWND window, LPARAM param) {
 }  // namespace
 
 const char kWindowStepsUsage[] =
-    "  --windows N         open N Explorer windows (1 to 16), each on its own thread with its own\n"
-    "                      band made from the same module, all over --folder\n"
-    "  --in K              the following steps act in window K (1 to N) until the next --in;\n"
-    "                      before the first --in they act in window 1\n"
-    "  --close K           close window K as Explorer does (quit event, band let go, frame gone);\n"
-    "                      the other windows go on. Windows still open at the end are closed from\n"
-    "                      1 up, so the highest one's band saves \"setting\" last\n"
-    "  --dialog ACTION     act on the band's shown settings dialog through its controls:\n"
-    "                      check:ID, uncheck:ID (201 202 205 206 207; radio buttons 209 210 are\n"
-    "                      only checked), ok, cancel, close (the close box)\n"
-    "  --print dialog      dialog<TAB>visible=0|1<TAB>checked=ID,ID,...\n"
+    "  --windows N          open N Explorer windows (1 to 16), each on its own thread with its own\n"
+    "                       band made from the same module, all over --folder\n"
+    "  --in K               the following steps act in window K (1 to N) until the next --in;\n"
+    "                       before the first --in they act in window 1\n"
+    "  --close K            close window K as Explorer does (quit event, band let go, frame gone);\n"
+    "                       the other windows go on. Windows still open at the end are closed from\n"
+    "                       1 up, so the highest one's band saves \"setting\" last\n"
+    "  --dialog ACTION      a real click on the band's shown settings dialog:\n"
+    "                       check:ID, uncheck:ID (201 202 205 206 207; radio buttons 209 210 are\n"
+    "                       only checked), ok, cancel, close (the close box)\n"
+    "  --print dialog       dialog<TAB>visible=0|1<TAB>checked=ID,ID,...\n"
+    "  --print placement    placement<TAB>over-frame=0|1<TAB>over-workarea=0|1: whether the shown\n"
+    "                       dialog is centred over the Explorer window, over the work area\n"
     "  With N > 1 every output line starts with the number of its window and a tab, e.g.\n"
     "  \"2<TAB>selected<TAB>beta.txt\"; error lines name the window.\n";
 
@@ -141,6 +144,30 @@ HWND ScenarioRunner::SettingDialog() const {
   return search.found;
 }
 
+namespace {
+
+// The dialog's close box: the point of its caption row that hit-tests as the close button.
+bool CloseBoxPoint(HWND dialog, POINT& point) {
+  RECT rc;
+  if (!GetWindowRect(dialog, &rc)) return false;
+  int y = rc.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+  for (int x = rc.right - 1; x > rc.left; --x) {
+    LRESULT hit = SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+    if (hit == HTCLOSE) {
+      // The middle of the button's run of points along the row.
+      int right = x;
+      while (x > rc.left && SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x - 1, y)) == HTCLOSE) --x;
+      point = {(x + right) / 2, y};
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+// Every action is a real left click, as a user makes it: on the middle of a control, or on the
+// caption's close box.
 bool ScenarioRunner::Dialog(const std::wstring& action, std::wstring& error) {
   HWND dialog = SettingDialog();
   if (!dialog || !IsWindowVisible(dialog)) {
@@ -149,26 +176,52 @@ bool ScenarioRunner::Dialog(const std::wstring& action, std::wstring& error) {
   }
   int id = 0;
   bool check = false;
-  if (SplitCheckAction(action, id, check)) {
-    HWND control = GetDlgItem(dialog, id);
-    auto isChecked = [&] { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
-    if (control && isChecked() != check) {
-      SendMessageW(control, BM_CLICK, 0, 0);
-      host_.PumpMessages();
-    }
-    if (!control || isChecked() != check) {
-      error = L"--dialog " + action + L": the control did not take the click";
+  HWND target = nullptr;
+  POINT point = {};
+  if (action == L"close") {
+    target = dialog;
+    if (!CloseBoxPoint(dialog, point)) {
+      error = L"--dialog close: the dialog has no close box";
       return false;
     }
+  } else {
+    bool toggle = SplitCheckAction(action, id, check);
+    target = GetDlgItem(dialog, toggle ? id : action == L"ok" ? IDOK : IDCANCEL);
+    RECT rc;
+    if (!target || !GetWindowRect(target, &rc)) {
+      error = L"--dialog " + action + L": no such control";
+      return false;
+    }
+    if (toggle && (IsDlgButtonChecked(dialog, id) == BST_CHECKED) == check) return true;
+    point = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  }
+  if (!ClickAt(point, target, error)) {
+    error = L"--dialog " + action + L": " + error;
+    return false;
+  }
+  if (id && (IsDlgButtonChecked(dialog, id) == BST_CHECKED) != check) {
+    error = L"--dialog " + action + L": the control did not take the click";
+    return false;
+  }
+  return true;
+}
+
+// placement: whether the shown dialog is centred (to a pixel) over its owner, the Explorer
+// window, and whether it is centred over the work area.
+bool ScenarioRunner::PrintPlacement() {
+  HWND dialog = SettingDialog();
+  RECT box = {}, frame = {}, work = {};
+  if (!dialog || !IsWindowVisible(dialog) || !GetWindowRect(dialog, &box) ||
+      !GetWindowRect(GetWindow(dialog, GW_OWNER), &frame) || !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    output_("placement\tnone");
     return true;
   }
-  if (action == L"close") {
-    // The close box: the system command that the caption's button sends.
-    SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  } else {
-    SendMessageW(GetDlgItem(dialog, action == L"ok" ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
-  }
-  host_.PumpMessages();
+  auto centred = [&box](const RECT& over) {
+    return std::abs((box.left + box.right) - (over.left + over.right)) <= 2 &&
+           std::abs((box.top + box.bottom) - (over.top + over.bottom)) <= 2;
+  };
+  output_(std::string("placement\tover-frame=") + (centred(frame) ? "1" : "0") +
+          "\tover-workarea=" + (centred(work) ? "1" : "0"));
   return true;
 }
 

@@ -1,7 +1,8 @@
 #!/bin/sh
 # make demo: a sample folder of a few hundred files, then the Explorer stand-in with the band.
 # On a real display the stand-in opens for the user; under the private Xvfb of with-display.sh
-# a short scripted tour of Select and Filter mode runs and leaves screenshots in the build folder.
+# a short scripted tour of every feature runs and leaves screenshots in the build folder (the ones
+# the README shows are copied into docs/).
 set -e
 . "$(dirname "$0")/wine-env.sh"
 build=$(cd "${1:-build}" && pwd)
@@ -69,10 +70,19 @@ if [ -z "$band" ]; then
   run --settings 0,0x33 --type '見積*' --hover clear --print box --screenshot "$(shot clear-hot)"
   echo "-- The mode menu, opened by a click on the mode glyph"
   run --settings 0,0x33 --type '報告*' --click mode --menu dismiss --menu-screenshot "$(shot mode-menu)"
-  echo "-- The settings dialog, from the mode menu"
-  run --settings 0,0x33 --click mode --menu settings --screenshot "$(shot settings)"
+  echo "-- The settings dialog, from the mode menu; every text in Japanese"
+  run --settings 0,0x33 --click mode --menu settings --print dialog --screenshot "$(shot settings)"
+  echo "-- The settings dialog with the mouse: case told apart from the next run on"
+  run --settings 0,0x33 --type 'readme.md' --print selected --click clear --click mode --menu settings \
+      --dialog check:201 --dialog ok --type 'readme.md' --print selected --print box
+  echo "-- The history drop-down, open under the box: the stored keywords that begin with the text"
+  history="$build/demo-history.txt"
+  printf 'report 2024\r\nInvoice*\r\nreadme|todo\r\nre*.pdf\r\nbudget*\r\nreport*\r\n' >"$history"
+  run --settings 0,0x33 --history "$(winpath "$history")" --type re --print dropdown --screenshot "$(shot history)"
+  echo "-- Two Explorer windows, each with its own band: window 1 filters, window 2 keeps every file"
+  run --settings 1,0x33 --windows 2 --in 1 --type 'invoice*' --key enter --print shown --in 2 --print state
   mkdir -p "$(dirname "$0")/../docs"
-  for name in select filter nomatch clear-hot mode-menu settings; do
+  for name in select filter nomatch clear-hot mode-menu settings history; do
     cp "$build/demo-$name.png" "$(dirname "$0")/../docs/demo-$name.png"
   done
 else

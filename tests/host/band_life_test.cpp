@@ -1,8 +1,11 @@
 // A whole band life in an Explorer window leaves nothing behind: sited, runs in both modes, the
-// settings dialog, navigation with and without the folder tree, the clear command, quit. Counted
-// with measures that Wine really answers (each checked first): the thread's windows, GDI objects
-// and menus found by probing the handle tables, the COM task allocator's live blocks (identifier
-// lists), the browser's event connections, the module's lock count and its unloading.
+// history drop-down opened by typing and Enter adding to the file, the mode menu and the clear
+// button under real clicks, the settings dialog, navigation with and without the folder tree,
+// quit. Counted with measures that Wine really answers (each checked first): the thread's
+// windows, GDI objects (fonts among them), menus and icons found by probing the handle tables,
+// the COM task allocator's live blocks (identifier lists), the module's mouse hooks seen from a
+// hook of the test's own, the browser's event connections, the module's lock count and its
+// unloading.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -10,10 +13,12 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "history/history_file.h"
 #include "tests/host/window_test_support.h"
 #include "tests/view/view_test_support.h"
 
@@ -22,8 +27,6 @@ using namespace vantorel::host;
 using namespace vantorel::host::test;
 
 namespace {
-
-constexpr UINT kClearMessage = WM_APP + 5;  // a press on the clear glyph
 
 // Live GDI objects of the process. The handle table takes an index without its upper word, so
 // every slot can be asked for its object type.
@@ -42,6 +45,134 @@ int CountMenus() {
     if (IsMenu(reinterpret_cast<HMENU>(index))) ++count;
   }
   return count;
+}
+
+// Live icons and cursors of the process, probed through the user handle table.
+int CountIcons() {
+  int count = 0;
+  for (ULONG_PTR index = 0x20; index < 0x10000; index += 2) {
+    ICONINFO info = {};
+    if (!GetIconInfo(reinterpret_cast<HICON>(index), &info)) continue;
+    ++count;
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+  }
+  return count;
+}
+
+// The module's hooks, seen through its imports: its calls of SetWindowsHookExW and
+// UnhookWindowsHookEx come here first. Every hook it sets is kept in a table and its procedure
+// is wrapped, so the test knows which hooks of the module are live and when one of them runs.
+struct HookLedger {
+  std::mutex lock;
+  std::map<HHOOK, HOOKPROC> live;  // the module's hooks and their procedures
+  int calls = 0;                   // calls of a module's hook procedure
+};
+HookLedger g_hooks;
+decltype(&SetWindowsHookExW) g_realSet = nullptr;
+decltype(&UnhookWindowsHookEx) g_realUnhook = nullptr;
+
+LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
+  HOOKPROC proc = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(g_hooks.lock);
+    ++g_hooks.calls;
+    // One module hook per type and thread: the only live one of this thread.
+    for (const auto& entry : g_hooks.live) proc = entry.second;
+  }
+  return proc ? proc(code, wParam, lParam) : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HHOOK WINAPI LedgerSet(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) {
+  HHOOK hook = g_realSet(type, &CountingHook, nullptr, thread);
+  (void)module;
+  if (hook) {
+    std::lock_guard<std::mutex> hold(g_hooks.lock);
+    g_hooks.live[hook] = proc;
+  }
+  return hook;
+}
+
+BOOL WINAPI LedgerUnhook(HHOOK hook) {
+  BOOL done = g_realUnhook(hook);
+  if (done) {
+    std::lock_guard<std::mutex> hold(g_hooks.lock);
+    g_hooks.live.erase(hook);
+  }
+  return done;
+}
+
+int LiveModuleHooks() {
+  std::lock_guard<std::mutex> hold(g_hooks.lock);
+  return static_cast<int>(g_hooks.live.size());
+}
+
+// Points the module's import slots of the two functions at the ledger; the slots, for the
+// probe's own check.
+bool WatchModuleHooks(const std::wstring& path, void**& setSlot, void**& unhookSlot) {
+  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(path.c_str()));
+  if (!base) return false;
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  setSlot = unhookSlot = nullptr;
+  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); dir.Size && imp->Name; ++imp) {
+    if (lstrcmpiA(reinterpret_cast<char*>(base + imp->Name), "user32.dll") != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+      if (lstrcmpA(name, "SetWindowsHookExW") == 0) setSlot = reinterpret_cast<void**>(&slots->u1.Function);
+      if (lstrcmpA(name, "UnhookWindowsHookEx") == 0) unhookSlot = reinterpret_cast<void**>(&slots->u1.Function);
+    }
+  }
+  if (!setSlot || !unhookSlot) return false;
+  g_realSet = &SetWindowsHookExW;
+  g_realUnhook = &UnhookWindowsHookEx;
+  for (auto [slot, to] : {std::pair<void**, void*>{setSlot, reinterpret_cast<void*>(&LedgerSet)},
+                          std::pair<void**, void*>{unhookSlot, reinterpret_cast<void*>(&LedgerUnhook)}}) {
+    DWORD old = 0;
+    if (!VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old)) return false;
+    *slot = to;
+    VirtualProtect(slot, sizeof(void*), old, &old);
+  }
+  return true;
+}
+
+LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(nullptr, code, wParam, lParam); }
+
+// The test's own count of presses that reach the thread.
+int g_presses = 0;
+LRESULT CALLBACK CountPresses(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && wParam == WM_LBUTTONDOWN) ++g_presses;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A real press on the screen point, handled by this thread's message loop.
+void PressAt(ExplorerHost& host, POINT point) {
+  SetCursorPos(point.x, point.y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+  // The thread's own loop: the host may be closed already.
+  MSG msg;
+  for (int round = 0; round < 50; ++round) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  if (!host.IsClosed()) host.PumpMessages();
+}
+
+POINT MiddleOf(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 // The platform's shell view clones an item's identifier list for the list view's item; when the
@@ -95,6 +226,11 @@ std::set<HWND> ThreadWindows() {
 
 struct LifeResult {
   bool stepsOk = true;
+  int hooksWithTheDropDown = 0;     // the module's live hooks while the drop-down is open
+  int hookCallsWithTheDropDown = 0;  // calls of them for a press outside it
+  int hooksAfter = -1;               // the same once the band is gone
+  int hookCallsAfter = -1;
+  int pressesAfter = 0;  // that press as the thread saw it
   int sinksAfterQuit = -1;
   std::vector<std::wstring> leftWindows;  // classes of the thread's windows that were not there before
   int bandWindows = 0;                    // the band's windows (its window, their children, its dialog)
@@ -107,6 +243,7 @@ struct LifeResult {
 LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::wstring& other) {
   WindowThreadSetup setup;
   setup.folder = folder;
+  setup.options.visible = true;  // real clicks land on it
   LifeResult result;
   std::wstring error;
   auto window = ExplorerWindowThread::Start(setup, error);
@@ -117,6 +254,7 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
   window->Call([&](ExplorerHost& host) {
     std::set<HWND> before = ThreadWindows();
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, &FreeRefusedItems, nullptr, GetCurrentThreadId());
+    SetForegroundWindow(host.Frame());
     ComPtr<IUnknown> band;
     if (FAILED(module.band().NewBand(band)) || FAILED(host.AddBand(band.get()))) {
       result.stepsOk = false;
@@ -132,11 +270,22 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
       auto step = [&](Kind kind, const std::wstring& argument) {
         result.stepsOk = runner.Run({kind, argument}, error) && result.stepsOk;
       };
-      step(Kind::Type, L"b*");
+      // The history drop-down opens on typing; a press outside it closes it through the
+      // module's mouse hook, which the test's hook sees on the stack.
+      step(Kind::Type, L"b");
+      step(Kind::Print, L"dropdown");
+      result.hooksWithTheDropDown = LiveModuleHooks();
+      g_hooks.calls = 0;
+      PressAt(host, MiddleOf(host.ListView()));
+      result.hookCallsWithTheDropDown = g_hooks.calls;
+      step(Kind::Print, L"dropdown");
+      step(Kind::Type, L"*");
       step(Kind::Key, L"enter");
       step(Kind::Print, L"selected");
-      ChooseFromModeMenu(host, ModeMenuItem::Filter);
-      step(Kind::Key, L"escape");
+      step(Kind::Print, L"history");
+      step(Kind::Menu, L"filter");
+      step(Kind::Click, L"mode");
+      step(Kind::Click, L"clear");
       step(Kind::Type, L"a*");
       step(Kind::Key, L"enter");
       step(Kind::Print, L"shown");
@@ -151,8 +300,9 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
       step(Kind::Print, L"shown");
       host.ShowFolderTree(false);
       step(Kind::Navigate, folder);
-      SendMessageW(host.BandWindow(), kClearMessage, 0, 0);
-      ChooseFromModeMenu(host, ModeMenuItem::Select);
+      step(Kind::Click, L"clear");
+      step(Kind::Menu, L"select");
+      step(Kind::Click, L"mode");
       step(Kind::Type, L"zzz");
       step(Kind::Key, L"enter");
     }
@@ -180,6 +330,18 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
     }
     if (hook) UnhookWindowsHookEx(hook);
     result.sinksAfterQuit = host.AdvisedSinkCount();
+    // The band is gone: a press on a window of this thread reaches no hook of the module.
+    HWND target = CreateWindowExW(WS_EX_TOPMOST, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 40, 40, 120, 80, nullptr,
+                                  nullptr, nullptr, nullptr);
+    result.hooksAfter = LiveModuleHooks();
+    g_hooks.calls = 0;
+    g_presses = 0;
+    HHOOK counter = SetWindowsHookExW(WH_MOUSE, &CountPresses, nullptr, GetCurrentThreadId());
+    PressAt(host, MiddleOf(target));
+    if (counter) UnhookWindowsHookEx(counter);
+    result.pressesAfter = g_presses;
+    result.hookCallsAfter = g_hooks.calls;
+    DestroyWindow(target);
     for (HWND left : ThreadWindows()) {
       if (!before.count(left)) result.leftWindows.push_back(ClassOf(left));
     }
@@ -202,12 +364,31 @@ TEST(BandLife, LeavesNothingBehind) {
   EXPECT_EQ(menus + 1, CountMenus()) << "menus cannot be counted by probing";
   DestroyMenu(menu);
   EXPECT_EQ(menus, CountMenus());
+  HICON shared = LoadIconW(nullptr, IDI_APPLICATION);  // loaded once for the process
+  int icons = CountIcons();
+  HICON icon = CopyIcon(shared);
+  EXPECT_EQ(icons + 1, CountIcons()) << "icons cannot be counted by probing";
+  DestroyIcon(icon);
+  EXPECT_EQ(icons, CountIcons());
   vantorel::test::AllocationSpy* spy = vantorel::test::SharedSpy();
   ASSERT_NE(nullptr, spy);
 
   ModuleCopy module;
   ASSERT_TRUE(module.loaded());
+  void** setSlot = nullptr;
+  void** unhookSlot = nullptr;
+  ASSERT_TRUE(WatchModuleHooks(module.path(), setSlot, unhookSlot));
+  {
+    // The ledger sees a hook set through the module's imports, and its removal.
+    HHOOK own = reinterpret_cast<decltype(&SetWindowsHookExW)>(*setSlot)(WH_MOUSE, &PassOn, nullptr,
+                                                                           GetCurrentThreadId());
+    EXPECT_EQ(1, LiveModuleHooks()) << "hooks cannot be followed through the imports";
+    reinterpret_cast<decltype(&UnhookWindowsHookEx)>(*unhookSlot)(own);
+    EXPECT_EQ(0, LiveModuleHooks());
+  }
   ASSERT_TRUE(WriteSettingsFile(module.SettingPath(), 0, 0x33));
+  const std::wstring history = module.SettingPath().substr(0, module.SettingPath().rfind(L'\\')) + L"\\history.txt";
+  ASSERT_TRUE(AddToHistoryAt(history.c_str(), L"banana"));
   TempFolder folder({L"alpha.txt", L"beta.txt", L"another.doc"}, L"life");
   TempFolder other({L"apple.txt", L"banana.txt"}, L"life-other");
 
@@ -216,8 +397,11 @@ TEST(BandLife, LeavesNothingBehind) {
   LifeResult warmUp = LiveOnce(module, folder.path(), other.path());
   ASSERT_TRUE(warmUp.stepsOk);
   ASSERT_TRUE(WriteSettingsFile(module.SettingPath(), 0, 0x33));
+  DeleteFileW(history.c_str());
+  ASSERT_TRUE(AddToHistoryAt(history.c_str(), L"banana"));
   const int gdiBefore = CountGdiObjects();
   const int menusBefore = CountMenus();
+  const int iconsBefore = CountIcons();
   spy->Reset();
 
   g_refusedItems = 0;
@@ -226,8 +410,18 @@ TEST(BandLife, LeavesNothingBehind) {
   EXPECT_GT(g_refusedItems, 0);  // the filter did refuse items
   // The band worked in both modes: selected in select mode, filtered after each run and after
   // the navigation with the tree shown.
-  std::vector<std::string> expected = {"navigated\t" + Utf8(folder.path()), "navigated\t" + Utf8(other.path()),
-                                       "selected\tbeta.txt", "shown\talpha.txt", "shown\tanother.doc",
+  // The drop-down offered the stored entry, closed on the outside press; Enter added the keyword.
+  std::vector<std::string> expected = {"dropdown\tbanana",
+                                       "history\tb",  // the box lost the focus to the press
+                                       "history\tb*",
+                                       "history\tbanana",
+                                       "menu\tchecked=filter\tchose=select",
+                                       "menu\tchecked=select\tchose=filter",
+                                       "navigated\t" + Utf8(folder.path()),
+                                       "navigated\t" + Utf8(other.path()),
+                                       "selected\tbeta.txt",
+                                       "shown\talpha.txt",
+                                       "shown\tanother.doc",
                                        "shown\tapple.txt"};
   std::sort(life.lines.begin(), life.lines.end());
   EXPECT_EQ(expected, life.lines);
@@ -239,6 +433,14 @@ TEST(BandLife, LeavesNothingBehind) {
   EXPECT_TRUE(life.leftWindows.empty()) << "left: " << (life.leftWindows.empty() ? "" : Utf8(life.leftWindows[0]));
   EXPECT_EQ(gdiBefore, CountGdiObjects());
   EXPECT_EQ(menusBefore, CountMenus());
+  EXPECT_EQ(iconsBefore, CountIcons());
+  // The module's mouse hook lives while the drop-down is open and sees the press that closes it;
+  // after the life none is left, and a press on a window of the thread reaches none.
+  EXPECT_EQ(1, life.hooksWithTheDropDown);
+  EXPECT_GE(life.hookCallsWithTheDropDown, 1);
+  EXPECT_EQ(0, life.hooksAfter);
+  EXPECT_EQ(1, life.pressesAfter);
+  EXPECT_EQ(0, life.hookCallsAfter);
   EXPECT_EQ(0u, spy->Live());
   EXPECT_EQ(S_OK, module.CanUnloadNow());
   EXPECT_TRUE(module.Unload());

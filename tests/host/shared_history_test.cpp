@@ -1,0 +1,228 @@
+// The history that the bands of several Explorer windows share: one file beside the module,
+// written by the window threads of one process, and a drop-down per window whose mouse hook
+// belongs to that window's thread.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "history/history_file.h"
+#include "tests/host/window_test_support.h"
+
+using namespace vantorel;
+using namespace vantorel::host;
+using namespace vantorel::host::test;
+
+namespace {
+
+constexpr int kWaitRounds = 200;
+
+// Lets a number of threads go on together once all of them have arrived.
+class Barrier {
+ public:
+  explicit Barrier(int count) : left_(count) {}
+  void ArriveAndWait() {
+    std::unique_lock<std::mutex> hold(lock_);
+    if (--left_ == 0) {
+      arrived_.notify_all();
+      return;
+    }
+    arrived_.wait(hold, [this] { return left_ == 0; });
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable arrived_;
+  int left_;
+};
+
+class SharedHistory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(module_.loaded());
+    ASSERT_TRUE(WriteSettingsFile(module_.SettingPath(), 0, 0x33));
+    DeleteFileW(HistoryPath().c_str());
+  }
+  std::wstring HistoryPath() const {
+    std::wstring path = module_.path();
+    return path.substr(0, path.rfind(L'\\')) + L"\\history.txt";
+  }
+  // Empties the window's box, types the text, and optionally presses Enter.
+  bool Enter(WindowSet& set, int window, const std::wstring& text, bool press = true) {
+    bool emptied = set.Step(window, Kind::Type, L"") && set.Call(window, [](ExplorerHost& host) {
+      SetWindowTextW(FindWindowExW(host.BandWindow(), nullptr, L"Vantorel Editbox", nullptr), L"");
+    });
+    return emptied && set.Step(window, Kind::Type, text) && (!press || set.Step(window, Kind::Key, L"enter"));
+  }
+  Lines DropDown(WindowSet& set, int window) {
+    set.Take(window);
+    EXPECT_TRUE(set.Step(window, Kind::Print, L"dropdown"));
+    return set.Take(window);
+  }
+  ModuleCopy module_;
+  TempFolder folder_{{L"alpha.txt", L"report.txt", L"readme.md"}, L"shared-history"};
+};
+
+// The drop-down of this thread's window, or null.
+HWND OwnDropDown() {
+  for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
+    if (GetWindowThreadProcessId(box, nullptr) == GetCurrentThreadId()) return box;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// An entry one window adds is in the file, so the next drop-down another window opens offers it.
+TEST_F(SharedHistory, AnAdditionInOneWindowIsOfferedInAnother) {
+  WindowSet set(module_, folder_.path());
+  ASSERT_TRUE(set.Open(2));
+  struct Case {
+    const char* what;
+    int adds;  // the window where the keyword is run
+    const wchar_t* keyword;
+    int looks;  // the window that then types the prefix
+    const wchar_t* prefix;
+    Lines rows;  // newest first
+  };
+  const Case cases[] = {
+      {"first entry, from window 1", 1, L"report", 2, L"re", {"dropdown\treport"}},
+      {"second entry, from window 2", 2, L"readme", 1, L"re", {"dropdown\treadme", "dropdown\treport"}},
+      {"window 2 runs the older one again: it moves up", 2, L"report", 1, L"re",
+       {"dropdown\treport", "dropdown\treadme"}},
+      {"window 1 sees its own addition too", 1, L"alpha", 1, L"al", {"dropdown\talpha"}},
+      {"and window 2 sees it", 0, nullptr, 2, L"a", {"dropdown\talpha"}},
+  };
+  for (const Case& c : cases) {
+    if (c.keyword) {
+      ASSERT_TRUE(Enter(set, c.adds, c.keyword)) << c.what;
+    }
+    ASSERT_TRUE(Enter(set, c.looks, c.prefix, false)) << c.what;
+    EXPECT_EQ(c.rows, DropDown(set, c.looks)) << c.what;
+  }
+}
+
+// Two windows press Enter at the same moment, round after round: no addition is lost.
+TEST_F(SharedHistory, AdditionsAtTheSameMomentAreAllKept) {
+  WindowSet set(module_, folder_.path());
+  ASSERT_TRUE(set.Open(2));
+  constexpr int kRounds = 8;
+  std::vector<std::wstring> expected;
+  for (int round = 0; round < kRounds; ++round) {
+    std::wstring words[2] = {L"one" + std::to_wstring(round), L"two" + std::to_wstring(round)};
+    for (int window = 1; window <= 2; ++window) {
+      ASSERT_TRUE(Enter(set, window, words[window - 1], false)) << "round " << round;
+    }
+    Barrier start(2);
+    bool pressed[2] = {false, false};
+    std::thread presses[2];
+    for (int window = 1; window <= 2; ++window) {
+      presses[window - 1] = std::thread([&set, &start, &pressed, window] {
+        start.ArriveAndWait();
+        pressed[window - 1] = set.Step(window, Kind::Key, L"enter");
+      });
+    }
+    for (std::thread& press : presses) press.join();
+    ASSERT_TRUE(pressed[0] && pressed[1]) << "round " << round;
+    expected.push_back(words[0]);
+    expected.push_back(words[1]);
+
+    HistoryList stored;
+    ASSERT_TRUE(LoadHistoryFrom(HistoryPath().c_str(), stored)) << "round " << round;
+    std::vector<std::wstring> sortedStored(stored.begin(), stored.end()), sortedExpected = expected;
+    std::sort(sortedStored.begin(), sortedStored.end());
+    std::sort(sortedExpected.begin(), sortedExpected.end());
+    ASSERT_EQ(sortedExpected, sortedStored) << "round " << round;
+  }
+}
+
+// A press outside a drop-down closes it through its own thread's mouse hook; the drop-down of
+// the other window, on another thread, stays open.
+TEST_F(SharedHistory, AnOutsidePressClosesOnlyTheDropDownOfItsThread) {
+  HostOptions options;
+  options.visible = true;
+  options.width = 560;
+  options.height = 420;
+  RECT work;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+
+  struct Case {
+    int pressed;  // the window that is in front and takes the press
+  };
+  for (const Case c : {Case{1}, Case{2}}) {
+    SCOPED_TRACE("press in window " + std::to_string(c.pressed));
+    const int other = 3 - c.pressed;
+    DeleteFileW(HistoryPath().c_str());  // a box that lost the focus before has added its text
+    ASSERT_TRUE(AddToHistoryAt(HistoryPath().c_str(), L"report"));
+    ASSERT_TRUE(AddToHistoryAt(HistoryPath().c_str(), L"readme"));
+    WindowSet set(module_, folder_.path(), options);
+    ASSERT_TRUE(set.Open(2));
+    // Side by side, so a point of one window's view is not under the other window.
+    for (int window = 1; window <= 2; ++window) {
+      ASSERT_TRUE(set.Call(window, [&](ExplorerHost& host) {
+        SetWindowPos(host.Frame(), nullptr, work.left + (window - 1) * (options.width + 20), work.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        host.PumpMessages();
+      }));
+    }
+    // The pressed window is in front with the focus in its box; the other one stays behind.
+    ASSERT_TRUE(set.Call(c.pressed, [](ExplorerHost& host) {
+      SetForegroundWindow(host.Frame());
+      host.PumpMessages();
+    }));
+    ASSERT_TRUE(Enter(set, c.pressed, L"re", false));
+    // Giving the other window's box the focus would take it, and with it the first drop-down,
+    // away from the pressed window: its characters arrive without the focus.
+    ASSERT_TRUE(set.Call(other, [](ExplorerHost& host) {
+      HWND box = FindWindowExW(host.BandWindow(), nullptr, L"Vantorel Editbox", nullptr);
+      for (wchar_t c : std::wstring(L"re")) SendMessageW(box, WM_CHAR, c, 1);
+      host.PumpMessages();
+    }));
+    for (int window : {c.pressed, other}) {
+      EXPECT_EQ((Lines{"dropdown\treadme", "dropdown\treport"}), DropDown(set, window)) << "window " << window;
+    }
+
+    // A point of the pressed window's folder view, below both drop-downs.
+    POINT press = {};
+    ASSERT_TRUE(set.Call(c.pressed, [&press](ExplorerHost& host) {
+      RECT view;
+      GetWindowRect(host.ListView(), &view);
+      press = {(view.left + view.right) / 2, view.bottom - 10};
+    }));
+    HWND under = WindowFromPoint(press);
+    DWORD pressedThread = set.window(c.pressed).ThreadId();
+    ASSERT_EQ(pressedThread, GetWindowThreadProcessId(under, nullptr));
+    ASSERT_EQ(L"SysListView32", ClassOf(under));
+
+    SetCursorPos(press.x, press.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(2u, SendInput(2, clicks, sizeof(INPUT)));
+
+    bool hidden = false;
+    for (int round = 0; round < kWaitRounds && !hidden; ++round) {
+      set.Call(c.pressed, [&hidden](ExplorerHost& host) {
+        host.PumpMessages();
+        HWND box = OwnDropDown();
+        hidden = box && !IsWindowVisible(box);
+      });
+      if (!hidden) Sleep(10);
+    }
+    EXPECT_TRUE(hidden) << "the pressed window's drop-down";
+    bool stays = false;
+    ASSERT_TRUE(set.Call(other, [&stays](ExplorerHost& host) {
+      host.PumpMessages();
+      HWND box = OwnDropDown();
+      stays = box && IsWindowVisible(box);
+    }));
+    EXPECT_TRUE(stays) << "the other window's drop-down";
+  }
+}
