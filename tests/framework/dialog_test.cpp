@@ -3,10 +3,10 @@
 
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "framework/dialog.h"
 #include "framework/module.h"
+#include "tests/support/ui_thread.h"
 
 using namespace vantorel;
 
@@ -29,31 +29,6 @@ class CountingDialog : public ModelessDialog {
   }
 };
 
-// A thread with a dialog of its own: it makes the dialog, answers messages while the test works
-// on it from the main thread, then destroys what is left of the window and ends.
-struct DialogThread {
-  std::unique_ptr<CountingDialog> dialog = std::make_unique<CountingDialog>();
-  HWND window = nullptr;
-  HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr), finish = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread thread{[this] {
-    window = dialog->Create(kTestDialog, nullptr);
-    SetEvent(created);
-    while (MsgWaitForMultipleObjects(1, &finish, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-      for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
-    }
-    if (IsWindow(window)) DestroyWindow(window);
-  }};
-  void Finish() {
-    SetEvent(finish);
-    if (thread.joinable()) thread.join();
-  }
-  ~DialogThread() {
-    Finish();
-    CloseHandle(created);
-    CloseHandle(finish);
-  }
-};
-
 TEST(ModelessDialog, ObjectGoneBeforeItsWindowKeepsTheModuleLockUntilTheWindowGoes) {
   const struct {
     const char* name;
@@ -62,19 +37,16 @@ TEST(ModelessDialog, ObjectGoneBeforeItsWindowKeepsTheModuleLockUntilTheWindowGo
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const LONG before = Module::LockCount();
-    std::optional<DialogThread> other;
-    std::unique_ptr<CountingDialog> dialog;
+    std::unique_ptr<CountingDialog> dialog = std::make_unique<CountingDialog>();
     HWND window = nullptr;
+    std::optional<test::UiThread> other;
     if (c.otherThread) {
-      other.emplace();
-      ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(other->created, 10000));
-      ASSERT_NE(nullptr, window = other->window);
-      dialog = std::move(other->dialog);
+      other.emplace([&] { window = dialog->Create(kTestDialog, nullptr); },
+                    [&] { if (IsWindow(window)) DestroyWindow(window); });
     } else {
-      dialog = std::make_unique<CountingDialog>();
       window = dialog->Create(kTestDialog, nullptr);
-      ASSERT_NE(nullptr, window);
     }
+    ASSERT_NE(nullptr, window);
     EXPECT_EQ(before + 1, Module::LockCount()) << "the object's own lock";
     dialog.reset();
     EXPECT_EQ(c.otherThread, IsWindow(window) != FALSE);
@@ -83,7 +55,7 @@ TEST(ModelessDialog, ObjectGoneBeforeItsWindowKeepsTheModuleLockUntilTheWindowGo
     if (c.otherThread) {
       // Messages still reach the window and are answered without the object.
       EXPECT_EQ(0, SendMessageW(window, WM_USER + 7, 0, 0));
-      other->Finish();
+      other->Stop();
       EXPECT_FALSE(IsWindow(window));
     }
     EXPECT_EQ(before, Module::LockCount()) << "given back with the window";
