@@ -31,11 +31,6 @@ struct LetGo {
 };
 LetGo* g_letGo = nullptr;
 
-bool SettingsFileExists() {
-  wchar_t path[MAX_PATH];
-  return Module::PathBeside(L"setting", path) && PathFileExistsW(path);
-}
-
 // The browser quits (its event connection ends) and the host releases the band, as Explorer does
 // when its window closes; the test's own reference goes too.
 void LetTheBandGo() {
@@ -49,7 +44,8 @@ void LetTheBandGo() {
   events.reset();
   s.host->RemoveBand();
   s.band->reset();
-  s.settingsSavedAtOnce = SettingsFileExists();
+  wchar_t settings[MAX_PATH];
+  s.settingsSavedAtOnce = Module::PathBeside(L"setting", settings) && PathFileExistsW(settings);
 }
 
 void CALLBACK InsideMenuLoop(HWND, UINT, UINT_PTR id, DWORD) {
@@ -71,15 +67,14 @@ LRESULT CALLBACK InsideRefresh(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
   return CallWindowProcW(next, window, msg, wParam, lParam);
 }
 
-struct LifetimeCase {
-  const char* name;
-  Trigger trigger;
-  Action action;
-  DWORD startMode;
-  DWORD savedMode;  // what the band saves when it finally goes
-};
-
-const LifetimeCase kLifetimeCases[] = {
+TEST_F(BandTest, LivesUntilTheHandlerReturnsWhenTheHostLetsGoInside) {
+  const struct {
+    const char* name;
+    Trigger trigger;
+    Action action;
+    DWORD startMode;
+    DWORD savedMode;  // what the band saves when it finally goes
+  } cases[] = {
     {"menu loop, Filter chosen", Trigger::MenuLoop, Action::ChooseFilter, kRunModeSelect, kRunModeFilter},
     {"menu loop, Select chosen, filter removed", Trigger::MenuLoop, Action::ChooseSelect, kRunModeFilter,
      kRunModeSelect},
@@ -87,15 +82,11 @@ const LifetimeCase kLifetimeCases[] = {
      kRunModeFilter, kRunModeSelect},
     {"refresh of a filter run on typing", Trigger::BrowserRefresh, Action::TypeInFilterMode, kRunModeFilter,
      kRunModeFilter},
-};
-
-TEST_F(BandTest, LivesUntilTheHandlerReturnsWhenTheHostLetsGoInside) {
-  for (const LifetimeCase& c : kLifetimeCases) {
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const LONG hostLocks = Module::LockCount();
-    Settings settings;
-    settings.RunMode = c.startMode;
-    settings.Options = kFoldCase | kRunOnInputOption;
+    const Settings settings{c.startMode, kFoldCase | kRunOnInputOption};
     ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
     ASSERT_TRUE(core_);
     HWND band = BandWindow();
@@ -142,10 +133,6 @@ TEST_F(BandTest, LivesUntilTheHandlerReturnsWhenTheHostLetsGoInside) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The slot of this program's import table through which its code (the band is linked in)
 // calls user32's function; null when there is none.
 void** ImportSlot(const char* dll, const char* function) {
@@ -177,38 +164,28 @@ BOOL WINAPI RecordingInvalidateRect(HWND window, const RECT* rect, BOOL erase) {
 }
 
 // Puts the recorder in the import slot for as long as it lives.
-class InvalidateRecorder {
- public:
-  InvalidateRecorder() : slot_(ImportSlot("user32.dll", "InvalidateRect")) {
-    if (slot_) Swap(reinterpret_cast<void*>(&RecordingInvalidateRect));
-  }
-  ~InvalidateRecorder() {
-    if (slot_) Swap(reinterpret_cast<void*>(g_invalidateRect));
-  }
-  bool on() const { return slot_ != nullptr; }
-
- private:
+struct InvalidateRecorder {
+  void** slot = ImportSlot("user32.dll", "InvalidateRect");
+  InvalidateRecorder() { Swap(reinterpret_cast<void*>(&RecordingInvalidateRect)); }
+  ~InvalidateRecorder() { Swap(reinterpret_cast<void*>(g_invalidateRect)); }
   void Swap(void* function) {
     DWORD old = 0;
-    VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
-    if (!g_invalidateRect) g_invalidateRect = reinterpret_cast<InvalidateRectFn>(*slot_);
-    *slot_ = function;
-    VirtualProtect(slot_, sizeof(void*), old, &old);
+    if (!slot) return;
+    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old);
+    if (!g_invalidateRect) g_invalidateRect = reinterpret_cast<InvalidateRectFn>(*slot);
+    *slot = function;
+    VirtualProtect(slot, sizeof(void*), old, &old);
   }
-  void** slot_;
 };
 
 TEST_F(BandTest, RunAfterExplorerDestroyedTheBandWindowTouchesOnlyLiveWindows) {
-  struct Case {
+  const struct {
     const char* name;
     DWORD mode;
-  };
-  const Case cases[] = {{"select", kRunModeSelect}, {"filter", kRunModeFilter}};
-  for (const Case& c : cases) {
+  } cases[] = {{"select", kRunModeSelect}, {"filter", kRunModeFilter}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Settings settings;
-    settings.RunMode = c.mode;
-    settings.Options = kFoldCase;
+    const Settings settings{c.mode, kFoldCase};
     ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
     HWND list = host_->ListView();
     ASSERT_NE(nullptr, list);
@@ -220,7 +197,7 @@ TEST_F(BandTest, RunAfterExplorerDestroyedTheBandWindowTouchesOnlyLiveWindows) {
     HWND band = BandWindow();
     ASSERT_TRUE(DestroyWindow(band));
     InvalidateRecorder recorder;
-    ASSERT_TRUE(recorder.on());
+    ASSERT_TRUE(recorder.slot);
     g_deadWindowsInvalidated = 0;
     EXPECT_EQ(S_OK, Key(WM_KEYDOWN, VK_RETURN));
     host_->PumpMessages();

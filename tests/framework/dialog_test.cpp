@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 #include "framework/dialog.h"
 #include "framework/module.h"
+#include "tests/support/ui_thread.h"
 
 using namespace vantorel;
 
@@ -27,65 +29,24 @@ class CountingDialog : public ModelessDialog {
   }
 };
 
-// A thread with a dialog of its own: it makes the dialog, waits while the test works on it
-// from the main thread, then destroys what is left of the window and ends.
-struct DialogThread {
-  std::unique_ptr<CountingDialog> dialog;
-  HWND window = nullptr;
-  HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE finish = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE thread = nullptr;
-
-  static DWORD WINAPI Main(void* param) {
-    DialogThread* self = static_cast<DialogThread*>(param);
-    self->window = self->dialog->Create(kTestDialog, nullptr);
-    SetEvent(self->created);
-    // Pump while waiting, as a UI thread does, so that sent messages are answered.
-    while (MsgWaitForMultipleObjects(1, &self->finish, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    if (IsWindow(self->window)) DestroyWindow(self->window);
-    return 0;
-  }
-  bool Start() {
-    dialog = std::make_unique<CountingDialog>();
-    thread = CreateThread(nullptr, 0, &Main, this, 0, nullptr);
-    return thread && WaitForSingleObject(created, 10000) == WAIT_OBJECT_0 && window;
-  }
-  void Finish() {
-    SetEvent(finish);
-    if (thread) WaitForSingleObject(thread, 10000);
-  }
-  ~DialogThread() {
-    Finish();
-    if (thread) CloseHandle(thread);
-    CloseHandle(created);
-    CloseHandle(finish);
-  }
-};
-
 TEST(ModelessDialog, ObjectGoneBeforeItsWindowKeepsTheModuleLockUntilTheWindowGoes) {
-  struct Case {
+  const struct {
     const char* name;
     bool otherThread;  // the window belongs to another thread and cannot be destroyed from here
-  };
-  const Case cases[] = {{"window of this thread", false}, {"window of another thread", true}};
-  for (const Case& c : cases) {
+  } cases[] = {{"window of this thread", false}, {"window of another thread", true}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const LONG before = Module::LockCount();
-    DialogThread other;
-    std::unique_ptr<CountingDialog> dialog;
+    std::unique_ptr<CountingDialog> dialog = std::make_unique<CountingDialog>();
     HWND window = nullptr;
+    std::optional<test::UiThread> other;
     if (c.otherThread) {
-      ASSERT_TRUE(other.Start());
-      dialog = std::move(other.dialog);
-      window = other.window;
+      other.emplace([&] { window = dialog->Create(kTestDialog, nullptr); },
+                    [&] { if (IsWindow(window)) DestroyWindow(window); });
     } else {
-      dialog = std::make_unique<CountingDialog>();
       window = dialog->Create(kTestDialog, nullptr);
-      ASSERT_NE(nullptr, window);
     }
+    ASSERT_NE(nullptr, window);
     EXPECT_EQ(before + 1, Module::LockCount()) << "the object's own lock";
     dialog.reset();
     EXPECT_EQ(c.otherThread, IsWindow(window) != FALSE);
@@ -94,7 +55,7 @@ TEST(ModelessDialog, ObjectGoneBeforeItsWindowKeepsTheModuleLockUntilTheWindowGo
     if (c.otherThread) {
       // Messages still reach the window and are answered without the object.
       EXPECT_EQ(0, SendMessageW(window, WM_USER + 7, 0, 0));
-      other.Finish();
+      other->Stop();
       EXPECT_FALSE(IsWindow(window));
     }
     EXPECT_EQ(before, Module::LockCount()) << "given back with the window";

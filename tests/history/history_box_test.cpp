@@ -1,10 +1,12 @@
 // The drop-down and the input box's side of it, with real windows and SendInput.
 #include <algorithm>
-#include <thread>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "input/edit_window.h"
 #include "tests/history/history_test_support.h"
+#include "tests/support/ui_thread.h"
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -181,37 +183,20 @@ TEST_F(DropDown, LeftAndRightPressesElsewhereInTheThreadCloseItTheMiddleButtonDo
 }
 
 TEST_F(DropDown, DropDownsOnTwoThreadsEachCloseOnAPressInTheirOwnThread) {
-  struct Thread {
-    HWND list = nullptr, frame = nullptr;
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr), stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread thread;
-  } threads[2];
+  std::unique_ptr<Band> bands[2];
+  std::optional<UiThread> threads[2];
   for (int i : {0, 1}) {
-    Thread& t = threads[i];
-    t.thread = std::thread([&t, i] {
-      Band band(20 + 400 * i, 240);
-      band.Show(L"");
-      t.list = band.list();
-      t.frame = band.frame;
-      SetEvent(t.ready);
-      while (MsgWaitForMultipleObjects(1, &t.stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
-      }
-    });
-    WaitForSingleObject(t.ready, INFINITE);
+    threads[i].emplace([&, i] { (bands[i] = std::make_unique<Band>(20 + 400 * i, 240))->Show(L""); },
+                       [&, i] { bands[i].reset(); });
   }
-  auto visible = [&](int i) { return IsWindowVisible(threads[i].list) != FALSE; };
+  auto visible = [&](int i) { return IsWindowVisible(bands[i]->list()) != FALSE; };
   EXPECT_TRUE(visible(0) && visible(1));
   for (int i : {0, 1}) {
     RECT r;
-    GetWindowRect(threads[i].frame, &r);
+    GetWindowRect(bands[i]->frame, &r);
     Send({r.left + 20, r.bottom - 20}, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
     EXPECT_TRUE(PumpUntil([&] { return !visible(i); }));
     EXPECT_EQ(i == 0, visible(1));
-  }
-  for (Thread& t : threads) {
-    SetEvent(t.stop);
-    t.thread.join();
   }
 }
 

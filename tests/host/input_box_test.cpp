@@ -49,8 +49,8 @@ LRESULT CALLBACK WatchMessages(int code, WPARAM wParam, LPARAM lParam) {
 
 // Real input (mouse_event and keybd_event go through SendInput).
 void Mouse(DWORD flags) { mouse_event(flags, 0, 0, 0, 0); }
-void Key(BYTE vk, bool down) {
-  keybd_event(vk, static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), down ? 0 : KEYEVENTF_KEYUP, 0);
+void Keys(std::initializer_list<std::pair<BYTE, DWORD>> keys) {
+  for (auto [vk, flags] : keys) keybd_event(vk, static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), flags, 0);
 }
 
 class InputBoxTest : public ::testing::Test {
@@ -116,11 +116,6 @@ class InputBoxTest : public ::testing::Test {
     return lines.size() == 1 ? lines[0] : "";
   }
   HWND InputBox() const { return core_->InputBox().hwnd(); }
-  void MoveTo(POINT p) {
-    SetCursorPos(p.x, p.y);
-    Mouse(MOUSEEVENTF_MOVE);  // a real move event at the new place, for hit-testing
-    Settle();
-  }
   void Settle() {
     for (int round = 0; round < 50 && HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0; ++round) {
       host_->PumpMessages();
@@ -137,9 +132,6 @@ class InputBoxTest : public ::testing::Test {
     wchar_t text[300] = L"";
     GetWindowTextW(InputBox(), text, 300);
     return text;
-  }
-  int SelectedCount() const {
-    return static_cast<int>(SendMessageW(host_->ListView(), LVM_GETSELECTEDCOUNT, 0, 0));
   }
 
   std::unique_ptr<TempFolder> folder_;
@@ -201,7 +193,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
     EXPECT_EQ(c.emptied, traffic_.listEmptied > 0);
     EXPECT_EQ(c.focusToBox ? InputBox() : host_->ListView(), GetFocus());
     if (c.focusToBox) { EXPECT_EQ(std::make_pair(0ul, static_cast<DWORD>(Text().size())), Selection()); }
-    if (c.stateChanges) { EXPECT_EQ(0, SelectedCount()); }
+    if (c.stateChanges) { EXPECT_EQ(0, SendMessageW(host_->ListView(), LVM_GETSELECTEDCOUNT, 0, 0)); }
     Settle();
     EXPECT_EQ(c.shownAfter, ResolveItems(host_->ListView(), host_->CurrentFolder()).size());
     EXPECT_EQ(c.boxAfter, Box());
@@ -211,22 +203,23 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
 
 // A menu dismissed with the pointer over the glyph swallows the next request, and only that one.
 TEST_F(InputBoxTest, DismissedMenuSwallowsOnlyTheNextRequestThenSettings) {
+  const struct {
+    const wchar_t* choice;
+    const char* menu;  // null: no menu, the press went on to the edit control
+    uint32_t mode;
+  } clicks[] = {{L"dismiss", "menu\tchecked=select\tchose=dismiss", 0},
+                {L"filter", nullptr, 0},
+                {L"filter", "menu\tchecked=select\tchose=filter", 1},
+                {L"settings", "menu\tchecked=filter\tchose=settings", 1}};  // the dialog, the mode alone
   ASSERT_NO_FATAL_FAILURE(Start(0));
-  ModeClick(L"dismiss");
-  EXPECT_EQ((std::vector<std::string>{"menu\tchecked=select\tchose=dismiss"}), Take());
-  ModeClick(L"filter");  // no menu: the press went on to the edit control
-  EXPECT_TRUE(Take().empty());
-  EXPECT_EQ(0u, core_->CurrentSettings().RunMode);
-  EXPECT_EQ(InputBox(), GetFocus());
-  ModeClick(L"filter");
-  EXPECT_EQ((std::vector<std::string>{"menu\tchecked=select\tchose=filter"}), Take());
-  EXPECT_EQ(1u, core_->CurrentSettings().RunMode);
-  // Settings shows the dialog and leaves the mode alone.
-  ASSERT_FALSE(IsWindowVisible(core_->SettingDialog().hwnd()));
-  ModeClick(L"settings");
-  EXPECT_EQ((std::vector<std::string>{"menu\tchecked=filter\tchose=settings"}), Take());
-  EXPECT_TRUE(IsWindowVisible(core_->SettingDialog().hwnd()));
-  EXPECT_EQ(1u, core_->CurrentSettings().RunMode);
+  for (const auto& c : clicks) {
+    SCOPED_TRACE(Utf8(c.choice));
+    ModeClick(c.choice);
+    EXPECT_EQ(c.menu ? std::vector<std::string>{c.menu} : std::vector<std::string>{}, Take());
+    EXPECT_EQ(c.mode, core_->CurrentSettings().RunMode);
+    if (!c.menu) { EXPECT_EQ(InputBox(), GetFocus()); }
+    EXPECT_EQ(std::wstring(c.choice) == L"settings", IsWindowVisible(core_->SettingDialog().hwnd()) != FALSE);
+  }
 }
 
 // The clear button: press, move, release in different places, with real input and no capture.
@@ -255,7 +248,9 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
     if (std::wstring(c.release) == L"outside") {
       RECT list;
       GetWindowRect(host_->ListView(), &list);
-      MoveTo({(list.left + list.right) / 2, (list.top + list.bottom) / 2});
+      SetCursorPos((list.left + list.right) / 2, (list.top + list.bottom) / 2);
+      Mouse(MOUSEEVENTF_MOVE);  // a real move event at the new place, for hit-testing
+      Settle();
     } else {
       Step(Kind::Hover, c.release);
     }
@@ -346,14 +341,10 @@ TEST_F(InputBoxTest, RunStateShowsAtTheNextPaint) {
 TEST_F(InputBoxTest, EscapeAndAltS) {
   ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha beta"));
   SendMessageW(InputBox(), EM_SETSEL, 3, 3);
-  Key(VK_ESCAPE, true);
-  Key(VK_ESCAPE, false);
+  Keys({{VK_ESCAPE, 0}, {VK_ESCAPE, KEYEVENTF_KEYUP}});
   Settle();
   EXPECT_EQ(std::make_pair(0ul, 10ul), Selection());
-  Key(VK_MENU, true);
-  Key('S', true);
-  Key('S', false);
-  Key(VK_MENU, false);
+  Keys({{VK_MENU, 0}, {'S', 0}, {'S', KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}});
   Settle();
   EXPECT_EQ(L"alpha beta", Text());
   EXPECT_EQ(InputBox(), GetFocus());

@@ -17,22 +17,12 @@ using vantorel::ComPtr;
 
 namespace {
 
-class JapaneseTypeLibrary : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(932u, GetACP()) << "run with LANG=ja_JP.UTF-8: the strings are read in code page 932";
-    previousLocale_ = GetThreadLocale();
-    ASSERT_TRUE(SetThreadLocale(0x411));
-    ASSERT_EQ(S_OK, LoadTypeLibEx(BuiltModulePath().c_str(), REGKIND_NONE, library_.put()));
-  }
-  void TearDown() override {
-    if (previousLocale_) SetThreadLocale(previousLocale_);
-  }
-  ComPtr<ITypeLib> library_;
-  LCID previousLocale_ = 0;
-};
-
-TEST_F(JapaneseTypeLibrary, HelpStringsReadBackIntact) {
+TEST(JapaneseTypeLibrary, HelpStringsReadBackIntact) {
+  ASSERT_EQ(932u, GetACP()) << "run with LANG=ja_JP.UTF-8: the strings are read in code page 932";
+  const LCID previousLocale = GetThreadLocale();
+  ASSERT_TRUE(SetThreadLocale(0x411));
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(S_OK, LoadTypeLibEx(BuiltModulePath().c_str(), REGKIND_NONE, library.put()));
   struct Case {
     const char* what;
     const GUID* type;  // null: the library itself
@@ -49,16 +39,17 @@ TEST_F(JapaneseTypeLibrary, HelpStringsReadBackIntact) {
     BSTR name = nullptr, help = nullptr;
     if (c.type) {
       ComPtr<ITypeInfo> info;
-      ASSERT_EQ(S_OK, library_->GetTypeInfoOfGuid(*c.type, info.put()));
+      ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(*c.type, info.put()));
       ASSERT_EQ(S_OK, info->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr));
     } else {
-      ASSERT_EQ(S_OK, library_->GetDocumentation(-1, &name, &help, nullptr, nullptr));
+      ASSERT_EQ(S_OK, library->GetDocumentation(-1, &name, &help, nullptr, nullptr));
     }
     EXPECT_EQ(std::wstring(c.name), name ? name : L"");
     EXPECT_EQ(std::wstring(c.help), help ? help : L"");
     SysFreeString(name);
     SysFreeString(help);
   }
+  SetThreadLocale(previousLocale);
 }
 
 }  // namespace
