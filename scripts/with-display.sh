@@ -14,14 +14,25 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 if [ "$have_display" = 0 ]; then
+  # A display of our own: another run starting at the same moment may take the same number,
+  # and then our Xvfb stops at once; try the next number.
   n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
+  while :; do
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    i=0
+    while [ ! -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null && [ $i -lt 200 ]; do
+      sleep 0.05; i=$((i + 1))
+    done
+    sleep 0.1
+    kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ] && break
+    xvfb_pid=""
+    n=$((n + 1))
+    [ $n -lt 200 ] || { echo "with-display: no Xvfb display could be started" >&2; exit 1; }
+  done
   export DISPLAY=":$n"
   export VANTOREL_PRIVATE_XVFB=1  # tells scripts that nobody is looking at this display
-  i=0
-  while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
 fi
 # Start the Wine server and its services up front, detached from our output: a service that a
 # test program started would inherit the test's output pipe and keep ctest waiting.
