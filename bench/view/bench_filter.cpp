@@ -57,9 +57,7 @@ int main() {
     return 1;
   }
   HWND list = env.host->ListView();
-  PIDLIST_ABSOLUTE folder = nullptr;
-  env.band->GetCurrentFolderIdList(&folder);
-  g_folder = folder;
+  g_folder = env.folderId.get();
 
   double plain = 1e9, bare = 1e9, all = 1e9, tenth = 1e9;
   int shownAll = 0, shownTenth = 0;
@@ -76,7 +74,6 @@ int main() {
     env.band->Wrapper().Detach();
     env.band->RemoveFilter(list);
   }
-  ILFree(folder);
   std::printf("bench_filter: %d files, best of %d rounds (ms per refill)\n", kFiles, kRounds);
   std::printf("  plain refresh, nothing attached   %8.1f\n", plain * 1000.0);
   std::printf("  bare naming subclass (baseline)   %8.1f\n", bare * 1000.0);

@@ -51,8 +51,6 @@ int main() {
     return 1;
   }
   HWND list = env.host->ListView();
-  PIDLIST_ABSOLUTE folder = nullptr;
-  env.band->GetCurrentFolderIdList(&folder);
   env.band->SetText(L"file");  // every item matches: the run selects all, like the baseline
   double bestRun = 1e9, bestBase = 1e9, bestClear = 1e9, pathShare = 0;
   for (int round = 0; round < kRounds; ++round) {
@@ -62,7 +60,7 @@ int main() {
     ClearStateOfAllItems(list, LVIS_SELECTED);
     bestClear = std::min(bestClear, Now() - clearStart);
     double pathSeconds = 0;
-    double base = Baseline(list, folder, &pathSeconds);
+    double base = Baseline(list, env.folderId.get(), &pathSeconds);
     if (base < bestBase) {
       bestBase = base;
       pathShare = pathSeconds / base;
@@ -71,7 +69,6 @@ int main() {
     env.band->RunSelect(list);
     bestRun = std::min(bestRun, Now() - start);
   }
-  ILFree(folder);
   std::printf("bench_select: %d items, best of %d rounds\n", kFiles, kRounds);
   std::printf("  RunSelect         %8.2f ms per 1,000 items\n", bestRun * 1000.0 * 1000.0 / kFiles);
   std::printf("  baseline          %8.2f ms per 1,000 items (the item's path %.0f%% of it)\n",

@@ -67,12 +67,14 @@ bool Open(Environment& env, int files) {
   IWebBrowser2* browser = env.host->Browser();
   env.band = std::make_unique<BenchBand>(browser);
   browser->Release();
-  env.ok = ItemCount(env.host->ListView()) == files;
+  env.band->GetCurrentFolderIdList(env.folderId.put());
+  env.ok = env.folderId && ItemCount(env.host->ListView()) == files;
   if (!env.ok) std::printf("the view shows %d items, not %d\n", ItemCount(env.host->ListView()), files);
   return env.ok;
 }
 
 void Close(Environment& env) {
+  env.folderId.reset();
   env.band.reset();
   env.host.reset();
   env.folder.reset();

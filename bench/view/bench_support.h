@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/unique_pidl.h"
 #include "host/explorer_host.h"
 #include "view/band_view_state.h"
 
@@ -42,9 +43,11 @@ struct Environment {
   std::unique_ptr<FileFolder> folder;
   std::unique_ptr<host::ExplorerHost> host;
   std::unique_ptr<BenchBand> band;
+  UniquePidl folderId;  // the shown folder's absolute identifier list
   bool ok = false;
 };
-// OLE, common controls, the files, the stand-in on them and a band. Print why on failure.
+// OLE, common controls, the files, the stand-in on them, a band and the folder's identifier
+// list. Print why on failure.
 bool Open(Environment& env, int files);
 void Close(Environment& env);
 
