@@ -1,5 +1,6 @@
 // The drop-down and the input box's side of it, with real windows and SendInput.
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -51,15 +52,34 @@ struct Band {
   }
 };
 
+bool InputHandled() { return !(GetAsyncKeyState(VK_MBUTTON) & 0x8000) && !GetQueueStatus(QS_ALLINPUT); }
+
+// Puts the pointer at `at`, then sends the button or wheel events there. Under Wine the X
+// server's report of an earlier pointer position can arrive after a synthesized move and take
+// the pointer back, so the move is made again until the pointer stays where it was put.
 void Send(POINT at, std::vector<DWORD> flags, DWORD data = 0) {
-  std::vector<INPUT> in(1 + flags.size());
+  INPUT move = {};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  move.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1) + 1;
+  move.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1) + 1;
+  bool rests = false;
+  for (int attempt = 0; attempt < 20 && !rests; ++attempt) {
+    ASSERT_EQ(1u, SendInput(1, &move, sizeof(INPUT)));
+    PumpUntil(InputHandled);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 30, QS_ALLINPUT);  // room for a late report
+    PumpUntil(InputHandled);
+    POINT now;
+    rests = GetCursorPos(&now) && std::abs(now.x - at.x) <= 1 && std::abs(now.y - at.y) <= 1;
+  }
+  ASSERT_TRUE(rests) << "the pointer does not stay at " << at.x << "," << at.y;
+  std::vector<INPUT> in(flags.size());
   for (size_t i = 0; i < in.size(); ++i) {
     in[i].type = INPUT_MOUSE;
-    in[i].mi.dwFlags = i ? flags[i - 1] : MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[i].mi.dwFlags = flags[i];
     in[i].mi.mouseData = data;
   }
-  in[0].mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1) + 1;
-  in[0].mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1) + 1;
+  if (in.empty()) return;
   ASSERT_EQ(in.size(), SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)));
 }
 
@@ -79,8 +99,6 @@ LRESULT CALLBACK WatchSize(int code, WPARAM wParam, LPARAM lParam) {
   if (call->message == WM_WINDOWPOSCHANGING && !(pos->flags & SWP_NOSIZE) && t_asked < 0) t_asked = pos->cy;
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-bool InputHandled() { return !(GetAsyncKeyState(VK_MBUTTON) & 0x8000) && !GetQueueStatus(QS_ALLINPUT); }
 
 struct DropDown : ::testing::Test {
   void SetUp() override {
