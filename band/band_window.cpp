@@ -87,7 +87,7 @@ void CSelectorCore::LayOut() {
 }
 
 LRESULT CSelectorCore::OnColorEdit(HDC dc) {
-  COLORREF background = noMatch_ ? kNoMatchBackground : kWhite;
+  COLORREF background = noMatch_ ? kNoMatchBackground : kMatchBackground;
   SetBkColor(dc, background);
   SetTextColor(dc, noMatch_ ? kWhite : kBlack);
   SetDCBrushColor(dc, background);

@@ -19,7 +19,6 @@
 namespace vantorel::host {
 namespace {
 
-constexpr COLORREF kNoMatchBackground = 0x006666FF;
 
 std::wstring Lower(std::wstring text) {
   for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));

@@ -13,6 +13,9 @@
 
 namespace vantorel::host {
 
+// The background the band gives its input box while the last run matched nothing.
+constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
+
 struct ScenarioStep {
   enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close };
   Kind kind;

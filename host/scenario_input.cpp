@@ -15,7 +15,6 @@ constexpr int kModeArea = 25;
 constexpr int kClearArea = 16;
 constexpr int kIcon = 16;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kNoMatchRed = RGB(255, 102, 102);
 // Resource numbers of the glyphs in the band's module.
 constexpr int kFilterIconId = 225, kSelectIconId = 227, kClearIconId = 230, kClearPressedIconId = 231,
               kClearHotIconId = 232;
@@ -383,7 +382,7 @@ bool ScenarioRunner::PrintBox(std::wstring& error) {
   wchar_t text[1024] = L"";
   GetWindowTextW(box, text, 1024);
   // Text pixels in the colour that belongs to the background, when there is text.
-  bool red = Near(background, kNoMatchRed, 8), white = Near(background, kWhite, 8);
+  bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
   bool textColourSeen = text[0] == L'\0';
   for (int y = 0; y < height && !textColourSeen; ++y) {
     for (int x = kModeArea; x < clearLeft && !textColourSeen; ++x) {

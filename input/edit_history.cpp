@@ -8,8 +8,6 @@
 namespace vantorel {
 namespace {
 
-constexpr int kModeAreaWidth = 25;
-
 // The whole text of the box, however long.
 std::wstring BoxText(HWND box) {
   std::wstring text;
@@ -42,7 +40,7 @@ void CEditWindow::DropDownHistory() {
   RECT window;
   if (!GetWindowRect(hwnd(), &window)) return;
   // Directly under the text area; the anchor's bottom is not used.
-  RECT anchor = {window.left + kModeAreaWidth, window.bottom, window.right, window.bottom};
+  RECT anchor = {window.left + kModeGlyphWidth, window.bottom, window.right, window.bottom};
   std::wstring text = BoxText(hwnd());
   historyBox_.ShowMatching(&anchor, text.c_str());
 }
