@@ -1,12 +1,36 @@
 #include "view/item_name.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
+#include "framework/com_ptr.h"
 #include "framework/unique_pidl.h"
-#include "match/match.h"
 
 namespace vantorel {
+namespace {
+
+// The parsing name of a file-system item relative to its folder: its file name whatever the
+// length of the folder's path.
+bool NameInFolder(PCIDLIST_ABSOLUTE item, wchar_t (&name)[MAX_PATH]) noexcept {
+  ComPtr<IShellFolder> parent;
+  PCUITEMID_CHILD child = nullptr;
+  if (FAILED(SHBindToParent(item, IID_IShellFolder, parent.put_void(), &child)) || !parent || !child) {
+    return false;
+  }
+  SFGAOF attributes = SFGAO_FILESYSTEM;
+  if (FAILED(parent->GetAttributesOf(1, &child, &attributes)) || !(attributes & SFGAO_FILESYSTEM)) return false;
+  STRRET ret = {};
+  if (FAILED(parent->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_FORPARSING, &ret))) return false;
+  wchar_t inFolder[MAX_PATH];
+  if (FAILED(StrRetToBufW(&ret, child, inFolder, MAX_PATH))) return false;
+  inFolder[MAX_PATH - 1] = L'\0';
+  if (inFolder[0] == L'\0') return false;
+  lstrcpynW(name, inFolder, MAX_PATH);
+  return true;
+}
+
+}  // namespace
 
 bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_PATH]) noexcept {
   path[0] = L'\0';
@@ -19,11 +43,21 @@ bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_P
   return true;
 }
 
-bool CandidateName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, DWORD options,
-                   wchar_t (&name)[MAX_PATH]) noexcept {
-  if (!ItemPath(folder, itemIdList, name)) return false;
+bool ItemFileName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept {
+  name[0] = L'\0';
+  if (itemIdList == 0) return false;
+  PCUITEMID_CHILD last = ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(itemIdList));
+  UniqueAbsolutePidl full(ILCombine(folder, last));
+  if (!full) return false;
+  const bool hasPath = SHGetPathFromIDListW(full.get(), name) != FALSE;
+  name[MAX_PATH - 1] = L'\0';
+  // A path that filled the buffer may have been cut, and one longer than the buffer may have
+  // been refused: such a file is named from its own identifier in its folder.
+  if (!hasPath || lstrlenW(name) >= MAX_PATH - 1) {
+    if (NameInFolder(full.get(), name)) return true;
+    if (!hasPath) return false;
+  }
   PathStripPathW(name);
-  NormalizeForMatch(name, options);
   return true;
 }
 

@@ -9,7 +9,7 @@
 
 namespace vantorel {
 
-CListViewWrapper::CListViewWrapper() noexcept { query_[0] = L'\0'; }
+CListViewWrapper::CListViewWrapper(CItemNameCache* names) noexcept : names_(names) { query_[0] = L'\0'; }
 
 CListViewWrapper::~CListViewWrapper() {
   Detach();
@@ -35,7 +35,10 @@ bool CListViewWrapper::Passes(const LVITEMW* item) noexcept {
   if (!item || item->lParam == 0) return true;
   wchar_t name[MAX_PATH];
   // An item that cannot be named is not hidden.
-  if (!CandidateName(folderId_.get(), item->lParam, matchOptions_, name)) return true;
+  const bool named = names_ ? names_->Name(folderId_.get(), item->lParam, name)
+                            : ItemFileName(folderId_.get(), item->lParam, name);
+  if (!named) return true;
+  NormalizeForMatch(name, matchOptions_);
   if (!MatchExpression(name, query_, static_cast<int>(matchOptions_ & kDefaultAnd))) return false;
   nothingShown_ = 0;
   return true;

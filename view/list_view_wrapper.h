@@ -8,12 +8,14 @@
 
 #include "framework/unique_pidl.h"
 #include "framework/window.h"
+#include "view/item_name_cache.h"
 
 namespace vantorel {
 
 class CListViewWrapper : public Window {
  public:
-  CListViewWrapper() noexcept;
+  // Items are named through names (the band's cache), or straight through the shell without.
+  explicit CListViewWrapper(CItemNameCache* names = nullptr) noexcept;
   ~CListViewWrapper() override;
 
   // The query is already normalised with the same option bits. At most 259 units are kept.
@@ -51,6 +53,7 @@ class CListViewWrapper : public Window {
   HWND notifyWindow_ = nullptr;
   UINT focusInputMessage_ = 0;
   UniqueAbsolutePidl folderId_;
+  CItemNameCache* names_;
 };
 
 }  // namespace vantorel

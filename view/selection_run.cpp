@@ -70,7 +70,8 @@ bool CBandViewState::RunSelect(HWND listView) {
     item.lParam = 0;
     if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
     wchar_t name[MAX_PATH];
-    if (!CandidateName(folder.get(), item.lParam, options, name)) continue;
+    if (!itemNames_.Name(folder.get(), item.lParam, name)) continue;
+    NormalizeForMatch(name, options);
     if (!MatchExpression(name, keyword, andContext)) continue;
     SetStateOf(listView, i, LVIS_SELECTED);
     if (firstMatch < 0) {

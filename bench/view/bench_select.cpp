@@ -1,5 +1,7 @@
-// The select run over a real shell view of 2,000 files against the shell work per item that
-// no select run can avoid.
+// The select run over a real shell view of 2,000 and 10,000 files. Its first run in a folder
+// names every item through the shell and is compared with that shell work alone; its repeated
+// runs (the keystrokes after the first) take the names from the band's cache and are compared
+// with the first and with the list view work that no run can avoid.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -15,12 +17,11 @@ using namespace vantorel::bench;
 
 namespace {
 
-constexpr int kFiles = 2000;
 constexpr int kRounds = 5;
 
 // LVM_GETITEMW, the item's path (ILCombine, SHGetPathFromIDListW, ILFree), LVM_SETITEMSTATE for
-// every item.
-double Baseline(HWND list, PCIDLIST_ABSOLUTE folder, double* pathSeconds) {
+// every item: the shell work of a first run.
+double ShellNaming(HWND list, PCIDLIST_ABSOLUTE folder, double* pathSeconds) {
   const double start = Now();
   double inPath = 0;
   const int count = ItemCount(list);
@@ -42,40 +43,89 @@ double Baseline(HWND list, PCIDLIST_ABSOLUTE folder, double* pathSeconds) {
   return Now() - start;
 }
 
+// The floor of a repeated run: its deselect-all, then LVM_GETITEMW and LVM_SETITEMSTATE for
+// every item, naming nothing. Starts, as a repeated run does, with every item selected.
+double Floor(HWND list) {
+  const double start = Now();
+  ClearStateOfAllItems(list, LVIS_SELECTED);
+  const int count = ItemCount(list);
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = i;
+    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
+    LVITEMW state = {};
+    state.state = state.stateMask = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
+  }
+  return Now() - start;
+}
+
+double TimedRun(Environment& env) {
+  const double start = Now();
+  env.band->RunSelect(env.host->ListView());
+  return Now() - start;
+}
+
+// False when a target was missed or the folder could not be shown. The first run is costly
+// in a big folder: it is measured in fewer rounds there, and the shell naming only in the small.
+bool Measure(int files) {
+  Environment env;
+  if (!Open(env, files)) {
+    Close(env);
+    return false;
+  }
+  HWND list = env.host->ListView();
+  env.band->SetText(L"file");  // every item matches: the runs select all, like the baselines
+  const bool small = files <= 2000;
+  const int firstRounds = small ? kRounds : 1;
+  double first = 1e9, repeated = 1e9, shell = 1e9, floor = 1e9, pathShare = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    if (round < firstRounds) {
+      if (small) {
+        // From no selection, as the run after its deselect-all, so that the state changes (and
+        // notifies the view) as in the run.
+        ClearStateOfAllItems(list, LVIS_SELECTED);
+        double pathSeconds = 0;
+        const double seconds = ShellNaming(list, env.folderId.get(), &pathSeconds);
+        if (seconds < shell) {
+          shell = seconds;
+          pathShare = pathSeconds / seconds;
+        }
+      }
+      env.band->ItemNames().Clear();
+      first = std::min(first, TimedRun(env));
+    }
+    repeated = std::min(repeated, TimedRun(env));
+    floor = std::min(floor, Floor(list));
+  }
+  const double perThousand = 1000.0 * 1000.0 / files;
+  std::printf("bench_select: %d items, best of %d rounds (%d for the first run)\n", files, kRounds, firstRounds);
+  std::printf("  first run         %8.2f ms per 1,000 items\n", first * perThousand);
+  std::printf("  repeated run      %8.2f ms per 1,000 items\n", repeated * perThousand);
+  std::printf("  floor             %8.2f ms per 1,000 items\n", floor * perThousand);
+  std::printf("  name cache        %8zu bytes for %zu items\n", env.band->ItemNames().Bytes(),
+              env.band->ItemNames().Entries());
+  char what[96];
+  bool met = true;
+  if (small) {
+    std::printf("  shell naming      %8.2f ms per 1,000 items (the item's path %.0f%% of it)\n",
+                shell * perThousand, pathShare * 100.0);
+    std::snprintf(what, sizeof what, "first select run vs shell naming, %d files", files);
+    met = Verdict(what, first / shell, 1.15) && met;
+  }
+  std::snprintf(what, sizeof what, "repeated select run vs floor, %d files", files);
+  met = Verdict(what, repeated / floor, 1.5) && met;
+  std::snprintf(what, sizeof what, "repeated select run vs first, %d files", files);
+  met = Verdict(what, repeated / first, 0.05) && met;
+  Close(env);
+  return met;
+}
+
 }  // namespace
 
 int main() {
-  Environment env;
-  if (!Open(env, kFiles)) {
-    Close(env);
-    return 1;
-  }
-  HWND list = env.host->ListView();
-  env.band->SetText(L"file");  // every item matches: the run selects all, like the baseline
-  double bestRun = 1e9, bestBase = 1e9, bestClear = 1e9, pathShare = 0;
-  for (int round = 0; round < kRounds; ++round) {
-    // The baseline starts from no selection, as the run does after its deselect-all, so that
-    // its LVM_SETITEMSTATE calls change the state (and notify the view) as the run's do.
-    const double clearStart = Now();
-    ClearStateOfAllItems(list, LVIS_SELECTED);
-    bestClear = std::min(bestClear, Now() - clearStart);
-    double pathSeconds = 0;
-    double base = Baseline(list, env.folderId.get(), &pathSeconds);
-    if (base < bestBase) {
-      bestBase = base;
-      pathShare = pathSeconds / base;
-    }
-    const double start = Now();
-    env.band->RunSelect(list);
-    bestRun = std::min(bestRun, Now() - start);
-  }
-  std::printf("bench_select: %d items, best of %d rounds\n", kFiles, kRounds);
-  std::printf("  RunSelect         %8.2f ms per 1,000 items\n", bestRun * 1000.0 * 1000.0 / kFiles);
-  std::printf("  baseline          %8.2f ms per 1,000 items (the item's path %.0f%% of it)\n",
-              bestBase * 1000.0 * 1000.0 / kFiles, pathShare * 100.0);
-  std::printf("  deselect-all alone %8.2f ms per 1,000 items (part of the run, not of the baseline)\n",
-              bestClear * 1000.0 * 1000.0 / kFiles);
-  std::printf("  ratio run/baseline %.3f (target <= 1.15)\n", bestRun / bestBase);
-  Close(env);
-  return 0;
+  bool met = Measure(2000);
+  met = Measure(10000) && met;
+  return met ? 0 : 1;
 }

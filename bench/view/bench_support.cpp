@@ -94,4 +94,10 @@ double Now() {
 
 int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
+bool Verdict(const char* what, double ratio, double target) {
+  const bool met = ratio <= target;
+  std::printf("  %s: ratio %.3f (target <= %.3f) %s\n", what, ratio, target, met ? "ok" : "MISSED");
+  return met;
+}
+
 }  // namespace vantorel::bench

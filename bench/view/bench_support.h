@@ -53,5 +53,7 @@ void Close(Environment& env);
 
 double Now();  // seconds
 int ItemCount(HWND list);
+// Prints "  <what>: ratio R (target <= T) ok" or "... MISSED"; true when the target was met.
+bool Verdict(const char* what, double ratio, double target);
 
 }  // namespace vantorel::bench

@@ -36,6 +36,11 @@ class FilterTest : public HostTest {
     band_->RunFilter(List());
     host_->PumpMessages();
   }
+  void Run(const wchar_t* text) {  // the current mode, as typing runs it
+    band_->SetText(text);
+    band_->RunCurrentMode(false);
+    host_->PumpMessages();
+  }
   HRESULT Fire(DISPID dispid) {
     DISPPARAMS none = {};
     return band_->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
@@ -353,4 +358,47 @@ TEST_F(FilterTest, IdentifierListsLeftBehind) {
   EXPECT_EQ(40u + 1u, spy.Live());
   std::printf("identifier lists left by the shell view: %u per refill of 40 items keeping 10\n",
               static_cast<unsigned>(afterRefill - 11));
+}
+
+TEST_F(FilterTest, BothModesSeeFilesChangedBetweenRunsAndNamesOfTheFolderShown) {
+  for (DWORD mode : {kRunModeSelect, kRunModeFilter}) {
+    SCOPED_TRACE(mode);
+    ASSERT_NO_FATAL_FAILURE(Open({L"keep.txt", L"gone.txt", L"was.txt", L"will.doc"}));
+    ASSERT_TRUE(band_->Advise());
+    band_->CurrentSettings().RunMode = mode;
+    auto picked = [&] {  // two keystrokes: the second run takes the names the first one kept
+      for (int i = 0; i < 2; ++i) Run(L"*.txt");
+      return Sorted(mode == kRunModeSelect ? SelectedNames() : Names());
+    };
+    EXPECT_EQ(Sorted({L"keep.txt", L"gone.txt", L"was.txt"}), picked());
+    const std::wstring at = folder_->path() + L"\\";
+    ASSERT_TRUE(DeleteFileW((at + L"gone.txt").c_str()));
+    ASSERT_TRUE(MoveFileW((at + L"was.txt").c_str(), (at + L"was.doc").c_str()));
+    ASSERT_TRUE(MoveFileW((at + L"will.doc").c_str(), (at + L"will.txt").c_str()));
+    ASSERT_TRUE(folder_->AddFile(L"new.txt"));
+    Refresh();
+    EXPECT_EQ(Sorted({L"keep.txt", L"will.txt", L"new.txt"}), picked());
+    TempFolder other({L"other.txt", L"other.doc"});
+    ASSERT_TRUE(host_->Navigate(other.path().c_str()));
+    EXPECT_EQ(std::vector<std::wstring>{L"other.txt"}, picked());
+    ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
+    EXPECT_EQ(Sorted({L"keep.txt", L"will.txt", L"new.txt"}), picked());
+    TearDown();
+  }
+}
+
+TEST_F(FilterTest, NameLongerThanAPathIsMatchedWhole) {
+  // 255 characters in a folder of its own: the full path does not fit MAX_PATH.
+  const std::wstring name = std::wstring(251, L'n') + L".txt";
+  for (DWORD mode : {kRunModeSelect, kRunModeFilter}) {
+    ASSERT_NO_FATAL_FAILURE(Open({name}));
+    band_->CurrentSettings().RunMode = mode;
+    const struct { const wchar_t* text; bool picked; } cases[] = {
+        {L"*.txt", true}, {L"*.doc", false}, {L"n.txt", true}};
+    for (const auto& c : cases) {
+      Run(c.text);
+      EXPECT_EQ(c.picked, mode == kRunModeSelect ? Selected(0) : Count() == 1) << mode << " " << c.text;
+    }
+    TearDown();
+  }
 }
