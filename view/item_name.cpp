@@ -44,18 +44,17 @@ bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_P
 }
 
 bool ItemFileName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept {
-  name[0] = L'\0';
-  if (itemIdList == 0) return false;
-  PCUITEMID_CHILD last = ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(itemIdList));
-  UniqueAbsolutePidl full(ILCombine(folder, last));
-  if (!full) return false;
-  const bool hasPath = SHGetPathFromIDListW(full.get(), name) != FALSE;
-  name[MAX_PATH - 1] = L'\0';
+  const bool hasPath = ItemPath(folder, itemIdList, name);
   // A path that filled the buffer may have been cut, and one longer than the buffer may have
   // been refused: such a file is named from its own identifier in its folder.
-  if (!hasPath || lstrlenW(name) >= MAX_PATH - 1) {
-    if (NameInFolder(full.get(), name)) return true;
-    if (!hasPath) return false;
+  if (itemIdList != 0 && (!hasPath || lstrlenW(name) >= MAX_PATH - 1)) {
+    PCUITEMID_CHILD last = ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(itemIdList));
+    UniqueAbsolutePidl full(ILCombine(folder, last));
+    if (full && NameInFolder(full.get(), name)) return true;
+  }
+  if (!hasPath) {
+    name[0] = L'\0';
+    return false;
   }
   PathStripPathW(name);
   return true;

@@ -19,41 +19,26 @@ namespace {
 
 constexpr int kRounds = 5;
 
-// LVM_GETITEMW, the item's path (ILCombine, SHGetPathFromIDListW, ILFree), LVM_SETITEMSTATE for
-// every item: the shell work of a first run.
-double ShellNaming(HWND list, PCIDLIST_ABSOLUTE folder, double* pathSeconds) {
+// LVM_GETITEMW and LVM_SETITEMSTATE for every item. With naming, the item's path in between
+// (ILCombine, SHGetPathFromIDListW, ILFree), its time added to *pathSeconds, an item without a
+// path left alone: the shell work of a first run. Without, the floor of a repeated run, which
+// starts with its deselect-all.
+double SelectEach(HWND list, bool naming, PCIDLIST_ABSOLUTE folder, double* pathSeconds) {
   const double start = Now();
-  double inPath = 0;
+  if (!naming) ClearStateOfAllItems(list, LVIS_SELECTED);
   const int count = ItemCount(list);
   for (int i = 0; i < count; ++i) {
     LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = i;
     if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
-    wchar_t path[MAX_PATH];
-    const double before = Now();
-    bool named = ItemPath(folder, item.lParam, path);
-    inPath += Now() - before;
-    if (!named) continue;
-    LVITEMW state = {};
-    state.state = state.stateMask = LVIS_SELECTED;
-    SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
-  }
-  *pathSeconds = inPath;
-  return Now() - start;
-}
-
-// The floor of a repeated run: its deselect-all, then LVM_GETITEMW and LVM_SETITEMSTATE for
-// every item, naming nothing. Starts, as a repeated run does, with every item selected.
-double Floor(HWND list) {
-  const double start = Now();
-  ClearStateOfAllItems(list, LVIS_SELECTED);
-  const int count = ItemCount(list);
-  for (int i = 0; i < count; ++i) {
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
+    if (naming) {
+      wchar_t path[MAX_PATH];
+      const double before = Now();
+      const bool named = ItemPath(folder, item.lParam, path);
+      *pathSeconds += Now() - before;
+      if (!named) continue;
+    }
     LVITEMW state = {};
     state.state = state.stateMask = LVIS_SELECTED;
     SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
@@ -87,7 +72,7 @@ bool Measure(int files) {
         // notifies the view) as in the run.
         ClearStateOfAllItems(list, LVIS_SELECTED);
         double pathSeconds = 0;
-        const double seconds = ShellNaming(list, env.folderId.get(), &pathSeconds);
+        const double seconds = SelectEach(list, true, env.folderId.get(), &pathSeconds);
         if (seconds < shell) {
           shell = seconds;
           pathShare = pathSeconds / seconds;
@@ -97,7 +82,8 @@ bool Measure(int files) {
       first = std::min(first, TimedRun(env));
     }
     repeated = std::min(repeated, TimedRun(env));
-    floor = std::min(floor, Floor(list));
+    // Every item selected, as a repeated run finds them.
+    floor = std::min(floor, SelectEach(list, false, nullptr, nullptr));
   }
   const double perThousand = 1000.0 * 1000.0 / files;
   std::printf("bench_select: %d items, best of %d rounds (%d for the first run)\n", files, kRounds, firstRounds);
