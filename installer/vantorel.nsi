@@ -92,9 +92,13 @@ Section "Uninstall"
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
-  RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; Settings and history that were written beside the module (a folder somebody made writable)
+  ; stay, and with them the folder.
   ${If} ${RebootFlag}
+    RMDir /REBOOTOK "$INSTDIR"
     DetailPrint "Vantorel.dll is in use by Explorer and is removed when Windows restarts."
+  ${Else}
+    RMDir "$INSTDIR"
   ${EndIf}
 SectionEnd
