@@ -246,10 +246,11 @@ HRESULT UnregisterServer() noexcept {
     const Names names;
     return Steps()
         .Then([&] { return ModulePath(path); })
+        // First, so that Explorer stops loading the helper even when a later step fails.
+        .Then([&] { return RemoveShowHelper(); })
         .Then([&] { return RemoveClass(names); })
         .Then([&] { return UnregisterTypeLibrary(path); })
         .Then([&] { return RemoveAppId(names); })
-        .Then([&] { return RemoveShowHelper(); })
         .result();
   });
 }
