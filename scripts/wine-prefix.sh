@@ -1,9 +1,10 @@
 #!/bin/sh
-# Creates the build's private Wine prefix once; later calls only check the stamp.
+# Creates the build's private Wine prefix once, or brings an older one up to date; later calls
+# only check the stamp.
 set -e
 . "$(dirname "$0")/wine-env.sh"
 prefix="$1"
-stamp="$prefix/.vantorel-ready-2"
+stamp="$prefix/.vantorel-ready-3"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$prefix"
 export WINEPREFIX="$prefix" WINEARCH=win64
@@ -12,5 +13,8 @@ echo "creating Wine prefix $prefix"
 # Windows that no window manager manages: without one (Xvfb), Wine waits two seconds for every
 # managed top-level window that is hidden or destroyed.
 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# No crash dialog: on the invisible display nobody could close it, and the crashed program would
+# wait for it forever. The debugger prints its backtrace and the process ends at once.
+"$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 "$WINESERVER" -w
 touch "$stamp"
