@@ -119,7 +119,7 @@ std::vector<ScenarioOption> MakeTable() {
                    {L"dropdown", "the rows of the visible history drop-down; nodropdown when none is dropped down",
                     Handler<&R::PrintDropDown>},
                    {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
-                   {L"dialog", "shown, and the checked controls", Handler<&R::PrintDialog>},
+                   {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
                    {L"placement", "whether the shown dialog is centred over the window, over the work area",
                     Handler<&R::PrintPlacement>}}),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
