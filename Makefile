@@ -5,6 +5,7 @@
 #   make screenshots  the scripted tour, and its screenshots copied over the README's in docs/
 #   make bench   run the benchmarks
 #   make fuzz    native sanitizer build of the matcher and a bounded fuzz run
+#   make dist    the setup program and the portable zip in build/dist
 
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
@@ -12,7 +13,7 @@ PREFIX   := $(abspath $(BUILD))/wineprefix
 TOOLCHAIN := $(CURDIR)/cmake/mingw-w64-x86_64.cmake
 DISPLAY_RUN := WINEPREFIX=$(PREFIX) $(CURDIR)/scripts/with-display.sh
 
-.PHONY: all deps configure build prefix test demo bench fuzz clean
+.PHONY: all deps configure build prefix test demo bench fuzz dist clean
 
 all: build
 
@@ -44,6 +45,9 @@ demo: build prefix
 screenshots: build prefix
 	@sh scripts/ensure-deps.sh fonts-ipafont-gothic
 	$(DISPLAY_RUN) sh scripts/demo.sh $(BUILD) $(CURDIR)/docs
+
+dist: build
+	cmake --build $(BUILD) --target dist
 
 fuzz:
 	@sh scripts/ensure-deps.sh clang libclang-rt-14-dev
