@@ -87,22 +87,13 @@ bool Measure(int files) {
   std::printf("  first refill, query matching all (%d) %8.1f\n", shownAll, first * 1000.0);
   std::printf("  repeated refill, matching all     %8.1f\n", repeated * 1000.0);
   std::printf("  repeated refill, keeping %d      %8.1f\n", shownTenth, tenth * 1000.0);
-  char what[96];
   bool met = true;
-  if (small) {
-    std::snprintf(what, sizeof what, "first filter refill vs bare naming, %d files", files);
-    met = Verdict(what, first / bare, 1.15) && met;
-  }
-  std::snprintf(what, sizeof what, "repeated filter refill vs first, %d files", files);
-  met = Verdict(what, repeated / first, 1.0 / 3.0) && met;
+  if (small) met = Verdict("first filter refill vs bare naming", files, first / bare, 1.15) && met;
+  met = Verdict("repeated filter refill vs first", files, repeated / first, 1.0 / 3.0) && met;
   Close(env);
   return met;
 }
 
 }  // namespace
 
-int main() {
-  bool met = Measure(2000);
-  met = Measure(10000) && met;
-  return met ? 0 : 1;
-}
+int main() { return MeasureFolderSizes(&Measure); }

@@ -92,26 +92,18 @@ bool Measure(int files) {
   std::printf("  floor             %8.2f ms per 1,000 items\n", floor * perThousand);
   std::printf("  name cache        %8zu bytes for %zu items\n", env.band->ItemNames().Bytes(),
               env.band->ItemNames().Entries());
-  char what[96];
   bool met = true;
   if (small) {
     std::printf("  shell naming      %8.2f ms per 1,000 items (the item's path %.0f%% of it)\n",
                 shell * perThousand, pathShare * 100.0);
-    std::snprintf(what, sizeof what, "first select run vs shell naming, %d files", files);
-    met = Verdict(what, first / shell, 1.15) && met;
+    met = Verdict("first select run vs shell naming", files, first / shell, 1.15) && met;
   }
-  std::snprintf(what, sizeof what, "repeated select run vs floor, %d files", files);
-  met = Verdict(what, repeated / floor, 1.5) && met;
-  std::snprintf(what, sizeof what, "repeated select run vs first, %d files", files);
-  met = Verdict(what, repeated / first, 0.05) && met;
+  met = Verdict("repeated select run vs floor", files, repeated / floor, 1.5) && met;
+  met = Verdict("repeated select run vs first", files, repeated / first, 0.05) && met;
   Close(env);
   return met;
 }
 
 }  // namespace
 
-int main() {
-  bool met = Measure(2000);
-  met = Measure(10000) && met;
-  return met ? 0 : 1;
-}
+int main() { return MeasureFolderSizes(&Measure); }

@@ -94,10 +94,17 @@ double Now() {
 
 int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-bool Verdict(const char* what, double ratio, double target) {
+bool Verdict(const char* what, int files, double ratio, double target) {
   const bool met = ratio <= target;
-  std::printf("  %s: ratio %.3f (target <= %.3f) %s\n", what, ratio, target, met ? "ok" : "MISSED");
+  std::printf("  %s, %d files: ratio %.3f (target <= %.3f) %s\n", what, files, ratio, target,
+              met ? "ok" : "MISSED");
   return met;
+}
+
+int MeasureFolderSizes(bool (*measure)(int files)) {
+  bool met = measure(2000);
+  met = measure(10000) && met;
+  return met ? 0 : 1;
 }
 
 }  // namespace vantorel::bench
