@@ -76,13 +76,25 @@ bool CHistoryBox::ShowMatching(const RECT* anchor, const wchar_t* prefix) noexce
   if (!box || !anchor) return false;
   HistoryList list;
   LoadHistory(list);
-  SendMessageW(box, LB_RESETCONTENT, 0, 0);
   const size_t prefixLength = prefix ? wcslen(prefix) : 0;
-  for (auto entry = list.rbegin(); entry != list.rend(); ++entry) {
-    if (prefixLength == 0 || StartsWith(*entry, prefix, prefixLength)) {
-      SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->c_str()));
-    }
+  auto matches = [&](const std::wstring& entry) {
+    return prefixLength == 0 || StartsWith(entry, prefix, prefixLength);
+  };
+  size_t rows = 0, units = 0;
+  for (const std::wstring& entry : list) {
+    if (!matches(entry)) continue;
+    ++rows;
+    units += entry.size() + 1;
   }
+  // Refilled without a repaint per row (on screen, every row would cost one), into storage
+  // reserved for all rows; the list is painted once, when it is shown again below.
+  SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(box, LB_RESETCONTENT, 0, 0);
+  SendMessageW(box, LB_INITSTORAGE, rows, static_cast<LPARAM>(units * sizeof(wchar_t)));
+  for (auto entry = list.rbegin(); entry != list.rend(); ++entry) {
+    if (matches(*entry)) SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->c_str()));
+  }
+  SendMessageW(box, WM_SETREDRAW, TRUE, 0);
   const LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
   if (count > 0) {
     const LRESULT rowHeight = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
