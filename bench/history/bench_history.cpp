@@ -29,7 +29,7 @@ namespace {
 constexpr int kEntries = 10000;
 constexpr int kRounds = 30;
 constexpr int kAddRounds = 60;  // the safe replacement's flush varies most
-constexpr int kRefillRounds = 15;
+constexpr int kRefillRounds = 25;
 
 double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
