@@ -1,7 +1,5 @@
 #include "history/history_file.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -129,7 +127,7 @@ bool DecodeHistory(const std::string& bytes, size_t room, HistoryText& history) 
 // or more included), or a line does not convert; history then holds nothing.
 ReadResult ReadHistoryText(const wchar_t* path, HistoryText& history, size_t room = 0) {
   history = HistoryText();
-  if (!path || !*path || !PathFileExistsW(path)) return ReadResult::kMissing;
+  if (!path || !*path) return ReadResult::kMissing;
   UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr));
   if (!file) {

@@ -28,7 +28,7 @@ namespace {
 
 constexpr int kEntries = 10000;
 constexpr int kRounds = 30;
-constexpr int kAddRounds = 60;  // the safe replacement's flush varies most
+constexpr int kAddRounds = 100;  // the safe replacement's flush varies most
 constexpr int kRefillRounds = 25;
 
 double Now() {
