@@ -92,6 +92,12 @@ check "history drop-down and Enter" "$dir/e6" --folder "$winpath" --settings 0,0
   --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type alp --print dropdown \
   --type ha.txt --key enter --print history
 
+# A keyword that the history file cannot store as typed runs, and is kept neither on Enter nor
+# when the box then loses the focus.
+printf 'selected\talpha.txt\nhistory\tbeta.txt\nhistory\talpha.txt\nhistory\talp\n' >"$dir/e6b"
+check "a keyword the history cannot hold runs and adds nothing" "$dir/e6b" --folder "$winpath" --settings 0,0x33 \
+  --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type 'alpha*|😀' --key enter --print selected --print history
+
 # With the mouse alone: the mode glyph's menu switches to Filter (the selection goes), the
 # clear button empties the box and brings every item back, the menu opens the settings dialog.
 printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nnoselection\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e7"
