@@ -18,6 +18,7 @@ namespace {
 constexpr UINT kBrowseLater = WM_APP + 0x31;
 constexpr int kStripPadding = 2;
 constexpr int kTreeWidth = 200;
+constexpr DWORD kBandId = 0;  // the strip holds one band
 
 const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW,
                                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDC_ARROW};
@@ -110,6 +111,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   }
   bool CurrentPath(wchar_t (&path)[MAX_PATH]) const override;
   void ReportFocus(BOOL focus) override { lastFocus_ = focus ? 1 : 0; }
+  void BandInfoChanged() override;
 
  private:
   bool FrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -123,6 +125,8 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   void FillDirectUiList();
   void FillTree();
   void FireDocumentComplete();
+  // The band's height from GetBandInfo (its minimum height), 0 when it gave none.
+  HRESULT AskBandHeight(IDeskBand* band);
 
   HostOptions options_;
   std::unique_ptr<HostWindow> frame_, strip_, park_;
@@ -559,13 +563,8 @@ HRESULT HostImpl::AddBand(IUnknown* band) {
   HWND window = nullptr;
   hr = band->QueryInterface(IID_IDeskBand, deskBand.put_void());
   if (SUCCEEDED(hr)) {
-    DESKBANDINFO info = {};
-    info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS | DBIM_BKCOLOR;
-    hr = deskBand->GetBandInfo(0, DBIF_VIEWMODE_NORMAL, &info);
-    if (SUCCEEDED(hr)) {
-      bandHeight_ = info.ptMinSize.y > 0 ? info.ptMinSize.y : 22;
-      hr = deskBand->GetWindow(&window);
-    }
+    hr = AskBandHeight(deskBand.get());
+    if (SUCCEEDED(hr)) hr = deskBand->GetWindow(&window);
   }
   if (FAILED(hr) || !window) {
     withSite->SetSite(nullptr);
@@ -578,6 +577,21 @@ HRESULT HostImpl::AddBand(IUnknown* band) {
   Layout();
   deskBand->ShowDW(TRUE);
   return S_OK;
+}
+
+HRESULT HostImpl::AskBandHeight(IDeskBand* band) {
+  DESKBANDINFO info = {};
+  info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS | DBIM_BKCOLOR;
+  HRESULT hr = band->GetBandInfo(kBandId, DBIF_VIEWMODE_NORMAL, &info);
+  if (SUCCEEDED(hr)) bandHeight_ = info.ptMinSize.y > 0 ? info.ptMinSize.y : 22;
+  return hr;
+}
+
+void HostImpl::BandInfoChanged() {
+  ComPtr<IDeskBand> deskBand;
+  if (!band_ || FAILED(band_->QueryInterface(IID_IDeskBand, deskBand.put_void()))) return;
+  AskBandHeight(deskBand.get());
+  Layout();
 }
 
 void HostImpl::RemoveBand() {

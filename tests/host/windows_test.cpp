@@ -27,9 +27,11 @@ Lines Sorted(Lines lines) {
 
 Lines AllShown() { return {"shown\tBeta.txt", "shown\talpha.txt", "shown\tbeta2.doc", "shown\tgamma.txt"}; }
 
-// Types a keyword over whatever the input box holds and presses Enter.
+// Types a keyword over whatever the input box holds and presses Enter. Escape closes an open
+// history drop-down first; the next one selects the text.
 bool RunKeyword(WindowSet& set, int window, const std::wstring& keyword) {
   return set.Step(window, Kind::Type, L"") && set.Step(window, Kind::Key, L"escape") &&
+         set.Step(window, Kind::Key, L"escape") &&
          set.Step(window, Kind::Type, keyword) && set.Step(window, Kind::Key, L"enter");
 }
 
