@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "host/band_loader.h"
 #include "host/explorer_host.h"
-#include "host/scenario.h"
+#include "host/scenario_args.h"
+#include "host/scenario_output.h"
 #include "host/scenario_windows.h"
 
 using namespace vantorel::host;

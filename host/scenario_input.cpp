@@ -4,15 +4,19 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
-#include "host/scenario.h"
+#include "host/scenario_output.h"
+#include "host/scenario_runner.h"
+#include "input/edit_window.h"
 
 namespace vantorel::host {
 namespace {
 
-constexpr int kModeArea = 25;
-constexpr int kClearArea = 16;
+constexpr int kModeArea = kModeGlyphWidth;
+constexpr int kClearArea = kClearGlyphWidth;
 constexpr int kIcon = 16;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 // Resource numbers of the glyphs in the band's module.
@@ -338,7 +342,48 @@ bool ScenarioRunner::ClickAt(POINT point, HWND target, std::wstring& error) {
   return true;
 }
 
-bool ScenarioRunner::PrintBox(std::wstring& error) {
+namespace {
+
+// Which of the glyphs with these resource numbers the 16x16 cell at (left, top) shows; the
+// name of the first that it shows, or null.
+const char* GlyphIn(const std::vector<DWORD>& screen, int width, int height, int left, int top, HMODULE module,
+                    COLORREF background, std::initializer_list<std::pair<int, const char*>> glyphs) {
+  for (const auto& glyph : glyphs) {
+    if (CellShows(screen, width, height, left, top, module, glyph.first, background)) return glyph.second;
+  }
+  return nullptr;
+}
+
+// The colours of the box: its background, and text pixels in the colour that goes with it.
+std::string BoxColours(const std::vector<DWORD>& screen, int width, int height, COLORREF background, bool hasText) {
+  bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
+  bool textColourSeen = !hasText;
+  for (int y = 0; y < height && !textColourSeen; ++y) {
+    for (int x = kModeArea; x < width - kClearArea && !textColourSeen; ++x) {
+      COLORREF p = PixelAt(screen, width, x, y);
+      textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
+    }
+  }
+  if (white && textColourSeen) return "black-on-white";
+  if (red && textColourSeen) return "white-on-red";
+  char other[32];
+  wsprintfA(other, "other(%02X%02X%02X)", GetRValue(background), GetGValue(background), GetBValue(background));
+  return other;
+}
+
+// Whether the cell at (left, top) holds nothing but the background.
+bool CellPlain(const std::vector<DWORD>& screen, int width, int height, int left, int top, COLORREF background) {
+  for (int y = top; y < top + kIcon && y < height; ++y) {
+    for (int x = left; x < width && x < left + kIcon; ++x) {
+      if (!Near(PixelAt(screen, width, x, y), background, 8)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ScenarioRunner::PrintBox(const std::wstring&, std::wstring& error) {
   HWND box = InputBox();
   HWND band = host_.BandWindow();
   if (!box || box == band) {
@@ -357,50 +402,16 @@ bool ScenarioRunner::PrintBox(std::wstring& error) {
   // The glyphs come from the module that registered the band window's class.
   HMODULE module = reinterpret_cast<HMODULE>(GetClassLongPtrW(band, GCLP_HMODULE));
   COLORREF background = PixelAt(screen, width, kModeArea - 2, height / 2);  // beside the arrow
-  int iconTop = (height - kIcon) / 2;
-
-  std::string glyph = CellShows(screen, width, height, 0, iconTop, module, kSelectIconId, background)   ? "select"
-                      : CellShows(screen, width, height, 0, iconTop, module, kFilterIconId, background) ? "filter"
-                                                                                                         : "unknown";
-  int clearLeft = width - kClearArea;
-  std::string clear = "unknown";
-  const struct {
-    int id;
-    const char* name;
-  } clears[] = {{kClearIconId, "normal"}, {kClearHotIconId, "hot"}, {kClearPressedIconId, "pressed"}};
-  for (const auto& c : clears) {
-    if (CellShows(screen, width, height, clearLeft, iconTop, module, c.id, background)) clear = c.name;
-  }
-  if (clear == "unknown") {
-    bool plain = true;
-    for (int y = iconTop; y < iconTop + kIcon && y < height; ++y) {
-      for (int x = clearLeft; x < width; ++x) plain = plain && Near(PixelAt(screen, width, x, y), background, 8);
-    }
-    if (plain) clear = "hidden";
-  }
-
+  int iconTop = (height - kIcon) / 2, clearLeft = width - kClearArea;
+  const char* glyph = GlyphIn(screen, width, height, 0, iconTop, module, background,
+                              {{kSelectIconId, "select"}, {kFilterIconId, "filter"}});
+  const char* clear = GlyphIn(screen, width, height, clearLeft, iconTop, module, background,
+                              {{kClearPressedIconId, "pressed"}, {kClearHotIconId, "hot"}, {kClearIconId, "normal"}});
+  if (!clear) clear = CellPlain(screen, width, height, clearLeft, iconTop, background) ? "hidden" : "unknown";
   wchar_t text[1024] = L"";
   GetWindowTextW(box, text, 1024);
-  // Text pixels in the colour that belongs to the background, when there is text.
-  bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
-  bool textColourSeen = text[0] == L'\0';
-  for (int y = 0; y < height && !textColourSeen; ++y) {
-    for (int x = kModeArea; x < clearLeft && !textColourSeen; ++x) {
-      COLORREF p = PixelAt(screen, width, x, y);
-      textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
-    }
-  }
-  std::string colours;
-  if (white && textColourSeen) {
-    colours = "black-on-white";
-  } else if (red && textColourSeen) {
-    colours = "white-on-red";
-  } else {
-    char other[32];
-    wsprintfA(other, "other(%02X%02X%02X)", GetRValue(background), GetGValue(background), GetBValue(background));
-    colours = other;
-  }
-  output_("box\ttext=" + Utf8(text) + "\tglyph=" + glyph + "\tclear=" + clear + "\tcolours=" + colours);
+  output_("box\ttext=" + Utf8(text) + "\tglyph=" + (glyph ? glyph : "unknown") + "\tclear=" + clear +
+          "\tcolours=" + BoxColours(screen, width, height, background, text[0] != L'\0'));
   return true;
 }
 

@@ -1,21 +1,13 @@
 #pragma once
 // Several Explorer windows in the stand-in's scripted mode, each on its own thread with its own
-// band, and the steps that drive the settings dialog of a window's band.
+// band, and the steps run in the window that --in chose.
 #include <string>
 
-#include "host/scenario.h"
+#include "host/scenario_args.h"
+#include "host/scenario_runner.h"
 #include "host/window_thread.h"
 
 namespace vantorel::host {
-
-// The usage lines of the options below, for the program's usage text.
-extern const char kWindowStepsUsage[];
-
-// --windows N, --in K, --close K, --dialog ACTION: one option and its value into out.
-bool ParseWindowArgument(const std::wstring& option, const std::wstring& value, ScenarioArgs& out,
-                         std::wstring& error);
-// Every --in and --close names one of the --windows windows.
-bool CheckWindowNumbers(const ScenarioArgs& args, std::wstring& error);
 
 // Opens args.windows windows from setup (one after the other, each on its own thread) and runs
 // the steps: a step runs on the thread of the window chosen by the last --in (window 1 before

@@ -45,6 +45,15 @@ check() {
   fi
 }
 
+# --help and the README's tables of options and steps: the same entries in the same words.
+sed -n '/^| `--/{s/`//g;s/\\|/|/g;s/^| \(.*\) | \(.*\) |$/\1\t\2/p}' "$(dirname "$0")/../../README.md" >"$dir/readme"
+(cd "$(dirname "$host")" && "$run" "./$(basename "$host")" --help) | awk '
+  /^  --/ { if (e != "") print e; n = substr($0, 3, 24); sub(/ +$/, "", n); e = n "\t" substr($0, 27); next }
+  /^                          [^ ]/ { sub(/^ +/, ""); e = e " " $0; next }
+  { if (e != "") print e; e = "" }' >"$dir/help"
+if cmp -s "$dir/readme" "$dir/help"; then passes=$((passes + 1)); echo "ok: --help and README"; else
+  failures=$((failures + 1)); echo "FAILED: --help and README"; diff "$dir/readme" "$dir/help"; fi
+
 # Select mode, typing runs on every input; Enter gives the view the focus.
 printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\n' >"$dir/e1"
 check "select by extension, case folded" "$dir/e1" --folder "$winpath" --settings 0,0x33 \

@@ -1,0 +1,188 @@
+#include "host/scenario_args.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <cwctype>
+
+namespace vantorel::host {
+namespace {
+
+constexpr size_t kUsageNameWidth = 24;
+constexpr size_t kUsageWidth = 100;
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// "a, b or c (note)" for the usage; "a, b, c" for an error.
+std::string ValueList(const ScenarioOption& option, bool notes) {
+  std::string list;
+  for (size_t i = 0; i < option.values.size(); ++i) {
+    const ScenarioValue& value = option.values[i];
+    if (i > 0) list += notes && i + 1 == option.values.size() ? " or " : ", ";
+    list += Narrow(value.name);
+    if (notes && value.note) list += std::string(" (") + value.note + ")";
+  }
+  return list;
+}
+
+// The entry's value, checked against what it takes; lower case when any case is taken.
+bool CheckValue(const ScenarioOption& option, std::wstring& value, std::wstring& error) {
+  if (option.anyCase) value = Lower(value);
+  if (!option.values.empty() && !option.Find(value)) {
+    std::string list = ValueList(option, false);
+    error = std::wstring(option.name) + L" knows " + std::wstring(list.begin(), list.end()) + L"; not " + value;
+    return false;
+  }
+  return !option.check || option.check(value, error);
+}
+
+const ScenarioOption* FindOption(const std::wstring& name) {
+  for (const ScenarioOption& option : ScenarioOptions()) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
+// Every --in and --close names one of the --windows windows.
+bool CheckWindowNumbers(const ScenarioArgs& args, std::wstring& error) {
+  for (const ScenarioStep& step : args.steps) {
+    if (step.kind != ScenarioStep::Kind::In && step.kind != ScenarioStep::Kind::Close) continue;
+    int number = 0;
+    ParseCount(step.argument, number);
+    if (number > args.windows) {
+      error = (step.kind == ScenarioStep::Kind::In ? L"--in " : L"--close ") + step.argument +
+              L": there are only " + std::to_wstring(args.windows) + L" windows (--windows N)";
+      return false;
+    }
+  }
+  return true;
+}
+
+// One usage entry: the name and value in a column, the help after it, broken at spaces.
+std::string UsageEntry(const ScenarioOption& option) {
+  std::string head = "  " + Narrow(option.name) + (option.value ? std::string(" ") + option.value : "");
+  std::string help = option.help;
+  size_t slot = help.find("{}");
+  if (slot != std::string::npos) help.replace(slot, 2, ValueList(option, true));
+  std::string text = head + std::string(head.size() < kUsageNameWidth + 2 ? kUsageNameWidth + 2 - head.size() : 1, ' ');
+  size_t column = text.size();
+  for (size_t start = 0; start < help.size();) {
+    size_t end = help.find(' ', start);
+    if (end == std::string::npos) end = help.size();
+    std::string word = help.substr(start, end - start);
+    if (column > kUsageNameWidth + 2 && column + 1 + word.size() > kUsageWidth) {
+      text += "\n" + std::string(kUsageNameWidth + 2, ' ');
+      column = kUsageNameWidth + 2;
+    } else if (column > kUsageNameWidth + 2) {
+      text += ' ';
+      ++column;
+    }
+    text += word;
+    column += word.size();
+    start = end + 1;
+  }
+  return text + "\n";
+}
+
+}  // namespace
+
+const ScenarioValue* ScenarioOption::Find(const std::wstring& value) const {
+  for (const ScenarioValue& entry : values) {
+    if (value == entry.name) return &entry;
+  }
+  return nullptr;
+}
+
+ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help) {
+  ScenarioOption option;
+  option.name = name;
+  option.value = value;
+  option.apply = apply;
+  option.help = help;
+  return option;
+}
+
+ScenarioOption Step(const wchar_t* name, const char* value, ScenarioStep::Kind kind, StepHandler run,
+                    const char* help) {
+  ScenarioOption option;
+  option.name = name;
+  option.value = value;
+  option.step = true;
+  option.kind = kind;
+  option.run = run;
+  option.apply = &QueueStep;
+  option.help = help;
+  return option;
+}
+
+const ScenarioOption* FindStep(ScenarioStep::Kind kind) {
+  for (const ScenarioOption& option : ScenarioOptions()) {
+    if (option.step && option.kind == kind) return &option;
+  }
+  return nullptr;
+}
+
+bool ParseNumber(const std::wstring& text, uint32_t& value) {
+  if (text.empty()) return false;
+  wchar_t* end = nullptr;
+  unsigned long long parsed = std::wcstoull(text.c_str(), &end, 0);
+  if (!end || *end != L'\0' || parsed > 0xFFFFFFFFull || text[0] == L'-') return false;
+  value = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+bool ParseCount(const std::wstring& text, int& value) {
+  if (text.empty() || text.size() > 4) return false;
+  value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return false;
+    value = value * 10 + (c - L'0');
+  }
+  return true;
+}
+
+bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
+  out.steps.push_back({option.kind, value});
+  return true;
+}
+
+bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out, std::wstring& error) {
+  out = ScenarioArgs();
+  for (size_t i = 0; i < args.size(); ++i) {
+    const ScenarioOption* option = FindOption(args[i]);
+    if (!option) {
+      error = L"unknown argument " + args[i];
+      return false;
+    }
+    std::wstring value;
+    if (option->value) {
+      if (i + 1 >= args.size()) {
+        error = args[i] + L" needs a value";
+        return false;
+      }
+      value = args[++i];
+    }
+    if (!CheckValue(*option, value, error) || !option->apply(*option, value, out, error)) return false;
+  }
+  if (out.folder.empty() && !out.help) {
+    error = L"--folder PATH is required";
+    return false;
+  }
+  return CheckWindowNumbers(out, error);
+}
+
+std::string ScenarioUsage() {
+  std::string setup, steps;
+  for (const ScenarioOption& option : ScenarioOptions()) (option.step ? steps : setup) += UsageEntry(option);
+  return "usage: vantorel-host --folder PATH [options] [steps]\n" + setup +
+         "steps, run in order; without any the window stays open until closed:\n" + steps +
+         "With --windows N above 1 every output line starts with the number of its window and a tab.\n"
+         "Exit code 0: every step ran; 1: a step failed (the reason on standard error); 2: a bad command line.\n";
+}
+
+}  // namespace vantorel::host

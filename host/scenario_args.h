@@ -1,0 +1,93 @@
+#pragma once
+// The stand-in's command line: one table of its set-up options and steps, read by the parser,
+// the usage text and the step dispatch alike.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantorel::host {
+
+class ScenarioRunner;
+
+struct ScenarioStep {
+  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close };
+  Kind kind;
+  std::wstring argument;
+};
+
+struct ScenarioArgs {
+  std::wstring folder;
+  std::wstring dll;        // --dll: load this file directly instead of through registration
+  bool tree = false;       // --tree
+  bool directUi = false;   // --dui
+  bool noBand = false;     // --no-band
+  bool help = false;       // --help
+  bool hasSettings = false;
+  uint32_t runMode = 0;
+  uint32_t options = 0;
+  int windows = 1;         // --windows N: Explorer windows, each on its own thread
+  std::wstring historyFile;  // --history: copied over "history.txt" beside the module
+  std::vector<ScenarioStep> steps;
+};
+
+// What a step does in the window it acts in.
+using StepHandler = bool (*)(ScenarioRunner& runner, const std::wstring& value, std::wstring& error);
+
+struct ScenarioOption;
+// What an option does to the parsed command line with its value.
+using ApplyOption = bool (*)(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out,
+                             std::wstring& error);
+
+// One value an option or step takes: its name, a note for the usage text, and for a step the
+// handler of this value (else the step's own) and a number that handler reads.
+struct ScenarioValue {
+  const wchar_t* name;
+  const char* note = nullptr;
+  StepHandler run = nullptr;
+  unsigned code = 0;
+};
+
+// One entry of the table. Built as Setup(...) or Step(...), then refined:
+//   Step(L"--print", "WHAT", Kind::Print, nullptr, "{}").Values({...})
+struct ScenarioOption {
+  const wchar_t* name;
+  const char* value = nullptr;  // the value's name in the usage; null when it takes none
+  const char* help = "";        // the usage line; "{}" stands for the list of values
+  bool step = false;
+  ScenarioStep::Kind kind = ScenarioStep::Kind::Type;
+  StepHandler run = nullptr;    // a step's handler (a value's own handler goes first)
+  ApplyOption apply = nullptr;  // a set-up option's effect; a step is queued
+  std::vector<ScenarioValue> values;  // the values it takes; empty: any
+  bool anyCase = false;         // values compare without case and are kept in lower case
+  bool (*check)(const std::wstring& value, std::wstring& error) = nullptr;  // a value's further test
+
+  ScenarioOption& Values(std::vector<ScenarioValue> list) { values = std::move(list); return *this; }
+  ScenarioOption& AnyCase() { anyCase = true; return *this; }
+  ScenarioOption& Check(bool (*test)(const std::wstring&, std::wstring&)) { check = test; return *this; }
+  ScenarioOption& Apply(ApplyOption effect) { apply = effect; return *this; }
+  // The entry of values named value, or null.
+  const ScenarioValue* Find(const std::wstring& value) const;
+};
+
+ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help);
+ScenarioOption Step(const wchar_t* name, const char* value, ScenarioStep::Kind kind, StepHandler run,
+                    const char* help);
+
+// The table, in the order of the usage text: set-up options, then steps.
+const std::vector<ScenarioOption>& ScenarioOptions();
+// The table's entry of a step, or null.
+const ScenarioOption* FindStep(ScenarioStep::Kind kind);
+
+// Parses the arguments after the program name. False with a one-line reason on a bad line.
+// A --menu step is queued before the --click mode that opens the menu, since the menu is modal
+// inside that click.
+bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out, std::wstring& error);
+// The options, one per entry (long ones go on over indented lines).
+std::string ScenarioUsage();
+
+// Effects the table's entries share.
+bool ParseNumber(const std::wstring& text, uint32_t& value);
+bool ParseCount(const std::wstring& text, int& value);
+bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring& error);
+
+}  // namespace vantorel::host

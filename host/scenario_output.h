@@ -1,0 +1,21 @@
+#pragma once
+// What the stand-in's scripted mode writes: UTF-8 lines, the settings file, PNG captures.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace vantorel::host {
+
+std::string Utf8(const std::wstring& text);
+// One line, UTF-8, LF, to the handle (console, pipe or file alike).
+void WriteLine(HANDLE out, const std::string& line);
+
+// The 8-byte "setting" file: RunMode then the option bits, unsigned 32-bit little-endian.
+bool WriteSettingsFile(const std::wstring& path, uint32_t runMode, uint32_t options);
+bool ReadSettingsFile(const std::wstring& path, uint32_t& runMode, uint32_t& options);
+
+// Saves the frame as it is on the screen as a PNG file (WIC encoder).
+bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error);
+
+}  // namespace vantorel::host

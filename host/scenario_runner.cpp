@@ -1,0 +1,250 @@
+#include "host/scenario_runner.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "band/band_messages.h"
+#include "framework/com_ptr.h"
+#include "framework/unique_pidl.h"
+#include "history/history_box.h"
+#include "history/history_file.h"
+#include "host/scenario_output.h"
+#include "input/edit_window.h"
+
+namespace vantorel::host {
+namespace {
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[256] = L"";
+  if (!window || !GetClassNameW(window, name, 256)) return L"-";
+  return name;
+}
+
+LPARAM KeyData(WPARAM vk, bool up, bool alt) {
+  UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+  LPARAM data = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+  if (alt) data |= 1 << 29;
+  if (up) data |= (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
+  return data;
+}
+
+std::string Hex(uint32_t value) {
+  char hex[16];
+  wsprintfA(hex, "0x%X", value);
+  return hex;
+}
+
+// Whether the band draws its input box in the no-match colours.
+bool ShowsNoMatch(HWND band, HWND box) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  if (!dc) return false;
+  SetBkColor(dc, RGB(1, 2, 3));
+  SendMessageW(band, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
+  bool noMatch = GetBkColor(dc) == kNoMatchBackground;
+  DeleteDC(dc);
+  return noMatch;
+}
+
+}  // namespace
+
+HWND ScenarioRunner::InputBox() const {
+  HWND band = host_.BandWindow();
+  if (!band) return nullptr;
+  HWND box = FindWindowExW(band, nullptr, L"Vantorel Editbox", nullptr);
+  return box ? box : band;
+}
+
+std::wstring ScenarioRunner::ItemName(HWND list, int index) const {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) return L"?";
+  UniquePidl full(ILCombine(reinterpret_cast<LPCITEMIDLIST>(host_.CurrentFolder()),
+                            ILFindLastID(reinterpret_cast<LPCITEMIDLIST>(item.lParam))));
+  wchar_t path[MAX_PATH];
+  if (!full || !SHGetPathFromIDListW(full.get(), path)) return L"?";
+  return PathFindFileNameW(path);
+}
+
+bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
+  const ScenarioOption* option = FindStep(step.kind);
+  const ScenarioValue* value = option ? option->Find(step.argument) : nullptr;
+  StepHandler run = value && value->run ? value->run : option ? option->run : nullptr;
+  if (!run) {
+    error = option ? std::wstring(option->name) + L" chooses windows; it is not a step of one window"
+                   : L"unknown step";
+    return false;
+  }
+  return run(*this, step.argument, error);
+}
+
+bool ScenarioRunner::Type(const std::wstring& text, std::wstring& error) {
+  HWND box = InputBox();
+  if (!box) {
+    error = L"--type: no band input box";
+    return false;
+  }
+  if (GetFocus() != box) {
+    // As Explorer does when the band is tabbed into or clicked.
+    ComPtr<IInputObject> input;
+    if (host_.Band() && SUCCEEDED(host_.Band()->QueryInterface(IID_IInputObject, input.put_void()))) {
+      input->UIActivateIO(TRUE, nullptr);
+    }
+    if (GetFocus() != box) SetFocus(box);
+  }
+  host_.PumpMessages();
+  if (GetFocus() != box) {
+    error = L"--type: the input box does not take the focus";
+    return false;
+  }
+  for (wchar_t c : text) {
+    PostMessageW(GetFocus(), WM_CHAR, c, 1);
+    host_.PumpMessages();
+  }
+  return true;
+}
+
+bool ScenarioRunner::Key(const std::wstring& name, std::wstring& error) {
+  HWND target = GetFocus();
+  if (!target) {
+    error = L"--key " + name + L": nothing has the focus";
+    return false;
+  }
+  const ScenarioValue* key = FindStep(ScenarioStep::Kind::Key)->Find(name);
+  if (!key) {
+    error = L"unknown key " + name;
+    return false;
+  }
+  WPARAM vk = key->code & ~kAltKey;
+  bool alt = (key->code & kAltKey) != 0;
+  // Only the key messages are posted; the character messages come from TranslateMessage in the
+  // host's or the band's handling of them, as with a real keyboard.
+  PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, KeyData(vk, false, alt));
+  host_.PumpMessages();
+  HWND now = GetFocus();
+  PostMessageW(now ? now : target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, KeyData(vk, true, alt));
+  host_.PumpMessages();
+  return true;
+}
+
+bool ScenarioRunner::Navigate(const std::wstring& path, std::wstring& error) {
+  if (!host_.Navigate(path.c_str())) {
+    error = L"cannot navigate to " + path;
+    return false;
+  }
+  host_.PumpMessages();
+  output_("navigated\t" + Utf8(path));
+  return true;
+}
+
+bool ScenarioRunner::Refresh(const std::wstring&, std::wstring& error) {
+  if (!host_.Refresh()) {
+    error = L"refresh failed";
+    return false;
+  }
+  host_.PumpMessages();
+  return true;
+}
+
+bool ScenarioRunner::Screenshot(const std::wstring& path, std::wstring& error) {
+  host_.PumpMessages();
+  if (!SaveWindowPng(host_.Frame(), path, error)) return false;
+  output_("screenshot\t" + Utf8(path));
+  return true;
+}
+
+bool ScenarioRunner::ChooseFromMenu(const std::wstring& item, std::wstring&) {
+  pendingMenu_ = item;
+  return true;
+}
+
+bool ScenarioRunner::ShootMenu(const std::wstring& path, std::wstring&) {
+  pendingMenuShot_ = path;
+  return true;
+}
+
+// history: the entries of "history.txt" beside the module, oldest first, read as the band reads
+// them.
+bool ScenarioRunner::PrintHistory(const std::wstring&, std::wstring&) {
+  wchar_t path[MAX_PATH];
+  lstrcpynW(path, settingsPath_.c_str(), MAX_PATH);
+  PathRemoveFileSpecW(path);
+  HistoryList list;
+  if (PathAppendW(path, L"history.txt")) LoadHistoryFrom(path, list);
+  for (const std::wstring& entry : list) output_("history\t" + Utf8(entry));
+  return true;
+}
+
+// dropdown: the rows of the visible history drop-down of this window's thread, top to bottom.
+bool ScenarioRunner::PrintDropDown(const std::wstring&, std::wstring&) {
+  host_.PumpMessages();
+  bool exists = false;
+  for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
+    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) continue;
+    exists = true;
+    if (!IsWindowVisible(box)) continue;
+    for (const std::wstring& row : ListBoxRows(box)) output_("dropdown\t" + Utf8(row));
+  }
+  if (!exists) output_("nodropdown");
+  return true;
+}
+
+// setting: the two words of the file beside the module as they are at this moment.
+bool ScenarioRunner::PrintSettingFile(const std::wstring&, std::wstring&) {
+  uint32_t mode = 0, options = 0;
+  if (!ReadSettingsFile(settingsPath_, mode, options)) {
+    output_("setting\tnone");
+  } else {
+    output_("setting\tmode=" + std::to_string(mode) + "\toptions=" + Hex(options));
+  }
+  return true;
+}
+
+// selected, shown: the names of the view's selected or of all its items, in the view's order.
+bool ScenarioRunner::PrintItems(const std::wstring& which, std::wstring& error) {
+  HWND list = host_.ListView();
+  if (!list) {
+    error = L"--print " + which + L": no folder list view";
+    return false;
+  }
+  bool selectedOnly = which == L"selected";
+  int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    if (selectedOnly && !(SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED)) continue;
+    output_((selectedOnly ? "selected\t" : "shown\t") + Utf8(ItemName(list, i)));
+  }
+  return true;
+}
+
+// The band's live record comes from its window (a registered query message); the no-match
+// flag from the colours the band gives its input box; then the focus. Without a band the mode
+// and options are those of the setting file.
+bool ScenarioRunner::PrintState(const std::wstring&, std::wstring&) {
+  uint32_t mode = 0, options = 0;
+  HWND band = host_.BandWindow();
+  UINT query = RegisterWindowMessageW(kBandStateQueryMessage);
+  DWORD_PTR reply = 0;
+  if (band && query && ClassName(band) == L"Vantorel Toolbar" &&
+      SendMessageTimeoutW(band, query, 0, 0, SMTO_NORMAL, 5000, &reply)) {
+    mode = static_cast<uint32_t>(reply & 0xFFFFFFFFu);
+    options = static_cast<uint32_t>(static_cast<unsigned long long>(reply) >> 32);
+  } else if (!ReadSettingsFile(settingsPath_, mode, options)) {
+    mode = options = 0;
+  }
+  HWND box = InputBox();
+  int noMatch = band && box && ShowsNoMatch(band, box) ? 1 : 0;
+  std::wstring focusName = L"-";
+  HWND list = host_.ListView();
+  if (list) {
+    int focused = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0) focusName = ItemName(list, focused);
+  }
+  output_("state\tmode=" + std::to_string(mode) + "\toptions=" + Hex(options) + "\tnomatch=" +
+          std::to_string(noMatch) + "\tfocus=" + Utf8(focusName) + "\tfocuswindow=" + Utf8(ClassName(GetFocus())));
+  return true;
+}
+
+}  // namespace vantorel::host

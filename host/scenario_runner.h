@@ -1,0 +1,68 @@
+#pragma once
+// The steps of the stand-in's scripted mode against the band hosted in one Explorer window,
+// and their line-oriented output.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "host/explorer_host.h"
+#include "host/scenario_args.h"
+
+namespace vantorel::host {
+
+// A --key value's number: the virtual key, with this bit when Alt is held.
+constexpr unsigned kAltKey = 0x10000;
+
+// --dialog ACTION: "check:ID" or "uncheck:ID" of one of the dialog's choices, "ok", "cancel" or
+// "close"; false with a reason otherwise.
+bool CheckDialogAction(const std::wstring& action, std::wstring& error);
+
+// Runs the steps against a host with a hosted band, on the host's thread.
+class ScenarioRunner {
+ public:
+  using Output = std::function<void(const std::string&)>;
+  ScenarioRunner(ExplorerHost& host, Output output, std::wstring settingsPath)
+      : host_(host), output_(std::move(output)), settingsPath_(std::move(settingsPath)) {}
+
+  // Runs the step with the handler its table entry gives it.
+  bool Run(const ScenarioStep& step, std::wstring& error);
+
+  // The steps, as the table names them; each takes the step's value.
+  bool Type(const std::wstring& text, std::wstring& error);
+  bool Key(const std::wstring& name, std::wstring& error);
+  bool Navigate(const std::wstring& path, std::wstring& error);
+  bool Refresh(const std::wstring&, std::wstring& error);
+  bool Screenshot(const std::wstring& path, std::wstring& error);
+  bool Click(const std::wstring& where, std::wstring& error);
+  bool Hover(const std::wstring& where, std::wstring& error);
+  // What the next --click mode does with the menu it opens, and where it saves the frame then.
+  bool ChooseFromMenu(const std::wstring& item, std::wstring& error);
+  bool ShootMenu(const std::wstring& path, std::wstring& error);
+  bool Dialog(const std::wstring& action, std::wstring& error);
+  bool PrintItems(const std::wstring& which, std::wstring& error);
+  bool PrintState(const std::wstring&, std::wstring& error);
+  bool PrintBox(const std::wstring&, std::wstring& error);
+  bool PrintHistory(const std::wstring&, std::wstring& error);
+  bool PrintDropDown(const std::wstring&, std::wstring& error);
+  bool PrintSettingFile(const std::wstring&, std::wstring& error);
+  bool PrintDialog(const std::wstring&, std::wstring& error);
+  bool PrintPlacement(const std::wstring&, std::wstring& error);
+
+ private:
+  HWND SettingDialog() const;
+  // A real left click at a screen point that must lie on target (a control, or a window's
+  // caption button); false with a reason when something else is in the way.
+  bool ClickAt(POINT point, HWND target, std::wstring& error);
+  bool BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const;
+  HWND InputBox() const;
+  std::wstring ItemName(HWND list, int index) const;
+
+  ExplorerHost& host_;
+  Output output_;
+  std::wstring settingsPath_;
+  std::wstring pendingMenu_;      // what the next --click mode does with the menu it opens
+  std::wstring pendingMenuShot_;  // and where it saves the frame with the menu open
+};
+
+}  // namespace vantorel::host

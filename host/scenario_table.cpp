@@ -1,0 +1,143 @@
+// The vocabulary of the stand-in's command line. A new option or step is one entry here (and a
+// row of the README's tables, which a test holds against the usage text made from this).
+#include <windows.h>
+
+#include "host/scenario_args.h"
+#include "host/scenario_runner.h"
+
+namespace vantorel::host {
+namespace {
+
+using Kind = ScenarioStep::Kind;
+
+constexpr int kMostWindows = 16;
+
+template <bool (ScenarioRunner::*Member)(const std::wstring&, std::wstring&)>
+bool Handler(ScenarioRunner& runner, const std::wstring& value, std::wstring& error) {
+  return (runner.*Member)(value, error);
+}
+
+template <std::wstring ScenarioArgs::*Field>
+bool SetText(const ScenarioOption&, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
+  out.*Field = value;
+  return true;
+}
+
+template <bool ScenarioArgs::*Field>
+bool SetFlag(const ScenarioOption&, const std::wstring&, ScenarioArgs& out, std::wstring&) {
+  out.*Field = true;
+  return true;
+}
+
+bool SetSettings(const ScenarioOption&, const std::wstring& value, ScenarioArgs& out, std::wstring& error) {
+  size_t comma = value.find(L',');
+  if (comma == std::wstring::npos || !ParseNumber(value.substr(0, comma), out.runMode) ||
+      !ParseNumber(value.substr(comma + 1), out.options)) {
+    error = L"--settings wants MODE,OPTIONS (numbers, 0x for hex): " + value;
+    return false;
+  }
+  out.hasSettings = true;
+  return true;
+}
+
+bool SetWindows(const ScenarioOption&, const std::wstring& value, ScenarioArgs& out, std::wstring& error) {
+  if (!ParseCount(value, out.windows) || out.windows < 1 || out.windows > kMostWindows) {
+    error = L"--windows wants a number from 1 to 16, not " + value;
+    return false;
+  }
+  return true;
+}
+
+// --in K, --close K: a window number (whether there are that many is checked at the end).
+bool QueueWindowStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out,
+                     std::wstring& error) {
+  int number = 0;
+  if (!ParseCount(value, number) || number < 1) {
+    error = std::wstring(option.name) + L" wants a window number from 1 up, not " + value;
+    return false;
+  }
+  return QueueStep(option, value, out, error);
+}
+
+// --menu, --menu-screenshot: queued before the --click mode that opens the menu.
+bool QueueBeforeMenuClick(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out,
+                          std::wstring& error) {
+  if (out.steps.empty() || out.steps.back().kind != Kind::Click || out.steps.back().argument != L"mode") {
+    error = std::wstring(option.name) + L" follows the --click mode that opens the menu";
+    return false;
+  }
+  out.steps.insert(out.steps.end() - 1, {option.kind, value});
+  return true;
+}
+
+const std::vector<ScenarioValue> kBoxPlaces = {{L"mode"}, {L"clear"}, {L"text"}};
+
+std::vector<ScenarioOption> MakeTable() {
+  using R = ScenarioRunner;
+  return {
+      Setup(L"--folder", "PATH", SetText<&ScenarioArgs::folder>, "the folder to show (required)"),
+      Setup(L"--dll", "FILE", SetText<&ScenarioArgs::dll>, "load this module directly instead of registering a copy"),
+      Setup(L"--settings", "M,OPTS", SetSettings, "write the setting file first (numbers, 0x for hex)"),
+      Setup(L"--tree", nullptr, SetFlag<&ScenarioArgs::tree>, "show the folder tree pane"),
+      Setup(L"--dui", nullptr, SetFlag<&ScenarioArgs::directUi>, "put the list view on the DirectUI path"),
+      Setup(L"--no-band", nullptr, SetFlag<&ScenarioArgs::noBand>, "show the folder without the band"),
+      Setup(L"--history", "FILE", SetText<&ScenarioArgs::historyFile>,
+            "copy FILE over history.txt beside the module first"),
+      Setup(L"--windows", "N", SetWindows,
+            "open N Explorer windows (1 to 16), each on its own thread with its own band"),
+      Setup(L"--help", nullptr, SetFlag<&ScenarioArgs::help>, "print the options"),
+
+      Step(L"--type", "TEXT", Kind::Type, Handler<&R::Type>, "type into the input box"),
+      Step(L"--key", "NAME", Kind::Key, Handler<&R::Key>, "{} to the focused window")
+          .Values({{L"enter", nullptr, nullptr, VK_RETURN},
+                   {L"tab", nullptr, nullptr, VK_TAB},
+                   {L"escape", nullptr, nullptr, VK_ESCAPE},
+                   {L"alt+s", nullptr, nullptr, 'S' | kAltKey},
+                   {L"alt+f", nullptr, nullptr, 'F' | kAltKey}})
+          .AnyCase(),
+      Step(L"--click", "WHERE", Kind::Click, Handler<&R::Click>, "a real left click on the input box: {}")
+          .Values(kBoxPlaces),
+      Step(L"--menu", "ITEM", Kind::Menu, Handler<&R::ChooseFromMenu>, "after --click mode: {}")
+          .Values({{L"select"}, {L"filter"}, {L"settings"},
+                   {L"dismiss", "Escape, also what happens to a menu without --menu"}})
+          .Apply(QueueBeforeMenuClick),
+      Step(L"--menu-screenshot", "FILE", Kind::MenuScreenshot, Handler<&R::ShootMenu>,
+           "after --click mode: save the frame as PNG while the menu is open")
+          .Apply(QueueBeforeMenuClick),
+      Step(L"--hover", "WHERE", Kind::Hover, Handler<&R::Hover>, "move the pointer over the input box: {}")
+          .Values(kBoxPlaces),
+      Step(L"--print", "WHAT", Kind::Print, nullptr, "{}")
+          .Values({{L"selected", nullptr, Handler<&R::PrintItems>},
+                   {L"shown", nullptr, Handler<&R::PrintItems>},
+                   {L"state", nullptr, Handler<&R::PrintState>},
+                   {L"box", nullptr, Handler<&R::PrintBox>},
+                   {L"history", "the file, oldest first", Handler<&R::PrintHistory>},
+                   {L"dropdown", "the rows of the visible history drop-down; nodropdown when the band has none",
+                    Handler<&R::PrintDropDown>},
+                   {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
+                   {L"dialog", "shown, and the checked controls", Handler<&R::PrintDialog>},
+                   {L"placement", "whether the shown dialog is centred over the window, over the work area",
+                    Handler<&R::PrintPlacement>}}),
+      Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
+           "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 205 206 207; radio buttons "
+           "209 210 are only checked), ok, cancel, close (the close box)")
+          .Check(CheckDialogAction),
+      Step(L"--navigate", "PATH", Kind::Navigate, Handler<&R::Navigate>, "browse to another folder"),
+      Step(L"--refresh", nullptr, Kind::Refresh, Handler<&R::Refresh>, "refresh the view"),
+      Step(L"--screenshot", "FILE", Kind::Screenshot, Handler<&R::Screenshot>, "save the frame as PNG"),
+      // Window choices: the driver of the windows acts on them, not a window's runner.
+      Step(L"--in", "K", Kind::In, nullptr, "the following steps act in window K until the next --in")
+          .Apply(QueueWindowStep),
+      Step(L"--close", "K", Kind::Close, nullptr, "close window K as Explorer does; the others go on")
+          .Apply(QueueWindowStep),
+  };
+}
+
+}  // namespace
+
+const std::vector<ScenarioOption>& ScenarioOptions() {
+  static const std::vector<ScenarioOption> table = MakeTable();
+  return table;
+}
+
+}  // namespace vantorel::host
