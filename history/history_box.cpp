@@ -1,5 +1,6 @@
 #include "history/history_box.h"
 
+#include <climits>
 #include <cwchar>
 #include <vector>
 
@@ -181,10 +182,19 @@ void CHistoryBox::Pick(LPARAM point) {
 bool CHistoryBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_MOUSEMOVE: {
+      // Only a pointer that moved highlights: one resting where the list came up would otherwise
+      // choose the row that Enter takes.
+      POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ClientToScreen(hwnd(), &at);
+      if (at.x == restingPointer_.x && at.y == restingPointer_.y) return false;
+      restingPointer_ = {LONG_MIN, LONG_MIN};
       const LRESULT hit = SendMessageW(hwnd(), LB_ITEMFROMPOINT, 0, lParam);
       if (hit != LB_ERR && HIWORD(hit) == 0) SendMessageW(hwnd(), LB_SETCURSEL, LOWORD(hit), 0);
       return false;
     }
+    case WM_WINDOWPOSCHANGED:
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) GetCursorPos(&restingPointer_);
+      return false;
     case WM_LBUTTONDOWN:
       Pick(lParam);
       return false;  // and the list box's own handling of the press

@@ -4,6 +4,7 @@
 // begin with the typed text, newest first, and puts a clicked entry into the input box.
 #include <windows.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,7 @@ class CHistoryBox : public Window {
   UINT runMessage_ = 0;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   HFONT font_ = nullptr;
+  POINT restingPointer_ = {LONG_MIN, LONG_MIN};  // where the pointer was when the list came up
 };
 
 // The rows of a list box, top to bottom (the entries a drop-down offers).

@@ -97,6 +97,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
     return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get());
   }
   HWND BandWindow() const override { return bandWindow_; }
+  POINTL BandMinSize() const override { return bandMinSize_; }
 
   // BrowserHost
   HWND FrameForBrowser() const override { return getHwndFails_ ? nullptr : Frame(); }
@@ -150,6 +151,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   ComPtr<IInputObject> bandInput_;
   HWND bandWindow_ = nullptr;
   int bandHeight_ = 22;
+  POINTL bandMinSize_ = {0, 0};
 
   UniquePidl pendingBrowse_;
   int lastFocus_ = -1;
@@ -583,7 +585,10 @@ HRESULT HostImpl::AskBandHeight(IDeskBand* band) {
   DESKBANDINFO info = {};
   info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS | DBIM_BKCOLOR;
   HRESULT hr = band->GetBandInfo(kBandId, DBIF_VIEWMODE_NORMAL, &info);
-  if (SUCCEEDED(hr)) bandHeight_ = info.ptMinSize.y > 0 ? info.ptMinSize.y : 22;
+  if (SUCCEEDED(hr)) {
+    bandMinSize_ = info.ptMinSize;
+    bandHeight_ = info.ptMinSize.y > 0 ? info.ptMinSize.y : 22;
+  }
   return hr;
 }
 
@@ -610,6 +615,7 @@ void HostImpl::RemoveBand() {
   withSite.reset();
   band.reset();
   bandHeight_ = 22;
+  bandMinSize_ = {0, 0};
   Layout();
 }
 

@@ -83,6 +83,9 @@ class ExplorerHost {
   virtual PCIDLIST_ABSOLUTE CurrentFolder() const = 0;
   // The band's window (IOleWindow::GetWindow of the band) or null.
   virtual HWND BandWindow() const = 0;
+  // The minimum size the band gave in its last GetBandInfo (asked when it was added and whenever
+  // it reports DBID_BANDINFOCHANGED); zero without a band.
+  virtual POINTL BandMinSize() const = 0;
 };
 
 }  // namespace vantorel::host

@@ -10,7 +10,8 @@ namespace vantorel::host {
 class ScenarioRunner;
 
 struct ScenarioStep {
-  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close };
+  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close,
+                    Rescale };
   Kind kind;
   std::wstring argument;
 };

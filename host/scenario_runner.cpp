@@ -186,7 +186,11 @@ bool ScenarioRunner::PrintDropDown(const std::wstring&, std::wstring&) {
     if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) continue;
     exists = true;
     if (!IsWindowVisible(box)) continue;
-    for (const std::wstring& row : ListBoxRows(box)) output_("dropdown\t" + Utf8(row));
+    const LRESULT highlighted = SendMessageW(box, LB_GETCURSEL, 0, 0);
+    int index = 0;
+    for (const std::wstring& row : ListBoxRows(box)) {
+      output_("dropdown\t" + Utf8(row) + (index++ == highlighted ? "\thighlighted" : ""));
+    }
   }
   if (!exists) output_("nodropdown");
   return true;

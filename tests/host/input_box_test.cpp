@@ -3,6 +3,7 @@
 // pointer shape and the glyphs as they appear on the screen.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -349,4 +350,18 @@ TEST_F(InputBoxTest, EscapeAndAltS) {
   EXPECT_EQ(L"alpha beta", Text());
   EXPECT_EQ(InputBox(), GetFocus());
   EXPECT_EQ(0, traffic_.keyMenus);
+}
+
+// A screen reader asks the box's client object (WM_GETOBJECT) and hears its name.
+TEST_F(InputBoxTest, AccessibleName) {
+  ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
+  ComPtr<IAccessible> box;
+  ASSERT_EQ(S_OK, AccessibleObjectFromWindow(InputBox(), OBJID_CLIENT, __uuidof(IAccessible), box.put_void()));
+  VARIANT self = {};
+  V_VT(&self) = VT_I4;
+  V_I4(&self) = CHILDID_SELF;
+  BSTR name = nullptr;
+  ASSERT_EQ(S_OK, box->get_accName(self, &name));
+  EXPECT_STREQ(L"\u30AD\u30FC\u30EF\u30FC\u30C9", name);
+  SysFreeString(name);
 }
