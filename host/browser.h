@@ -31,6 +31,7 @@ class BrowserHost {
   virtual void ReportFocus(BOOL focus) = 0;
   // The band said its sizes changed (DBID_BANDINFOCHANGED): ask GetBandInfo again, lay out.
   virtual void BandInfoChanged() = 0;
+  virtual HRESULT ShowBrowserBar(REFCLSID clsid, bool show) = 0;
 
  protected:
   ~BrowserHost() = default;
@@ -141,7 +142,7 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override;
   STDMETHODIMP QueryStatusWB(OLECMDID, OLECMDF*) override { return E_NOTIMPL; }
   STDMETHODIMP ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
-  STDMETHODIMP ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+  STDMETHODIMP ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT* size) override;
   STDMETHODIMP get_ReadyState(READYSTATE* state) override;
   STDMETHODIMP get_Offline(VARIANT_BOOL*) override { return E_NOTIMPL; }
   STDMETHODIMP put_Offline(VARIANT_BOOL) override { return E_NOTIMPL; }

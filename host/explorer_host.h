@@ -18,6 +18,8 @@
 
 namespace vantorel::host {
 
+class ExplorerToolbars;
+
 struct HostOptions {
   bool folderTree = false;      // show the BaseBar > ReBarWindow32 > SysTreeView32 pane
   bool directUiLayout = false;  // put the list view on the DirectUI path
@@ -86,6 +88,11 @@ class ExplorerHost {
   // The minimum size the band gave in its last GetBandInfo (asked when it was added and whenever
   // it reports DBID_BANDINFOCHANGED); zero without a band.
   virtual POINTL BandMinSize() const = 0;
+
+  // Loads toolbars as Explorer does (explorer_toolbars.h), instead of a band given with
+  // AddBand; from then on IWebBrowser2::ShowBrowserBar works. Toolbars() is null before.
+  virtual void LoadExplorerToolbars() = 0;
+  virtual ExplorerToolbars* Toolbars() = 0;
 };
 
 }  // namespace vantorel::host

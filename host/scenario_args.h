@@ -11,7 +11,7 @@ class ScenarioRunner;
 
 struct ScenarioStep {
   enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close,
-                    Rescale };
+                    Toolbar, Rescale };
   Kind kind;
   std::wstring argument;
 };
@@ -22,6 +22,7 @@ struct ScenarioArgs {
   bool tree = false;       // --tree
   bool directUi = false;   // --dui
   bool noBand = false;     // --no-band
+  bool explorerToolbars = false;  // --explorer-toolbars: toolbars loaded as Explorer does
   bool help = false;       // --help
   bool hasSettings = false;
   uint32_t runMode = 0;

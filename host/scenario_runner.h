@@ -51,6 +51,8 @@ class ScenarioRunner {
   bool PrintLayout(const std::wstring&, std::wstring& error);
   // Moves the band window into a window at 96 DPI, or back into the toolbar strip.
   bool Rescale(const std::wstring&, std::wstring& error);
+  bool PrintToolbars(const std::wstring&, std::wstring& error);
+  bool Toolbar(const std::wstring& action, std::wstring& error);
 
  private:
   HWND SettingDialog() const;
