@@ -110,11 +110,3 @@ TEST_F(RealBandScenario, FilterModeShowsOnlyMatchesWithFullWidthDigitsFolded) {
   ASSERT_EQ(1u, state.size());
   EXPECT_EQ(0u, state[0].find("state\tmode=1\toptions=0x33\tnomatch=0\t"));
 }
-
-int main(int argc, char** argv) {
-  OleInitialize(nullptr);
-  testing::InitGoogleTest(&argc, argv);
-  int result = RUN_ALL_TESTS();
-  OleUninitialize();
-  return result;
-}

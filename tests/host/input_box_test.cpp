@@ -195,7 +195,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
     if (c.focusToBox) { EXPECT_EQ(std::make_pair(0ul, static_cast<DWORD>(Text().size())), Selection()); }
     if (c.stateChanges) { EXPECT_EQ(0, SendMessageW(host_->ListView(), LVM_GETSELECTEDCOUNT, 0, 0)); }
     Settle();
-    EXPECT_EQ(c.shownAfter, ResolveItems(host_->ListView(), host_->CurrentFolder()).size());
+    EXPECT_EQ(c.shownAfter, ItemNames(host_->ListView(), host_->CurrentFolder()).size());
     EXPECT_EQ(c.boxAfter, Box());
     TearDown();
   }
