@@ -3,6 +3,7 @@
 #   make demo    install, build, open the band in the Explorer stand-in over a sample folder
 #   make bench   run the benchmarks
 #   make fuzz    native sanitizer build of the matcher and a bounded fuzz run
+#   make dist    the setup program and the portable zip in build/dist
 
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
@@ -10,7 +11,7 @@ PREFIX   := $(abspath $(BUILD))/wineprefix
 TOOLCHAIN := $(CURDIR)/cmake/mingw-w64-x86_64.cmake
 DISPLAY_RUN := WINEPREFIX=$(PREFIX) $(CURDIR)/scripts/with-display.sh
 
-.PHONY: all deps configure build prefix test demo bench fuzz clean
+.PHONY: all deps configure build prefix test demo bench fuzz dist clean
 
 all: build
 
@@ -37,6 +38,9 @@ bench: build prefix
 demo: build prefix
 	@sh scripts/ensure-deps.sh fonts-ipafont-gothic
 	$(DISPLAY_RUN) sh scripts/demo.sh $(BUILD)
+
+dist: build
+	cmake --build $(BUILD) --target dist
 
 fuzz:
 	@sh scripts/ensure-deps.sh clang libclang-rt-14-dev

@@ -10,7 +10,8 @@ class Module {
   static LONG Lock() noexcept;
   static LONG Unlock() noexcept;
   static LONG LockCount() noexcept;
-  // The module (DLL or program) that holds this code; its resources and files live there.
+  // The module (DLL or program) that holds this code and its resources (where its files are
+  // kept: framework/data_files.h).
   static HINSTANCE Instance() noexcept;
   // Directory of the module's file joined with name, cut to MAX_PATH. False when it does not fit.
   static bool PathBeside(const wchar_t* name, wchar_t (&path)[MAX_PATH]) noexcept;

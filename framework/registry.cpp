@@ -27,6 +27,11 @@ HRESULT SetString(HKEY root, const wchar_t* key, const wchar_t* name, const wcha
   return FromStatus(RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes));
 }
 
+HRESULT SetDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD data) noexcept {
+  if (!key) return E_INVALIDARG;
+  return FromStatus(RegSetKeyValueW(root, key, name, REG_DWORD, &data, sizeof(data)));
+}
+
 HRESULT CreateKey(HKEY root, const wchar_t* key) noexcept {
   if (!key) return E_INVALIDARG;
   HKEY handle = nullptr;

@@ -8,6 +8,8 @@ namespace registry {
 
 // Creates the key (and its parents) when needed and sets a REG_SZ value; null name = default.
 HRESULT SetString(HKEY root, const wchar_t* key, const wchar_t* name, const wchar_t* data) noexcept;
+// The same for a REG_DWORD value.
+HRESULT SetDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD data) noexcept;
 // Creates the key (and its parents) when needed.
 HRESULT CreateKey(HKEY root, const wchar_t* key) noexcept;
 // Removes the key with every subkey and value.

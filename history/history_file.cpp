@@ -6,8 +6,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "framework/data_files.h"
 #include "framework/file_replace.h"
-#include "framework/module.h"
 #include "framework/unique_handle.h"
 
 namespace vantorel {
@@ -122,7 +122,7 @@ bool HistoryMutexName(const wchar_t* path, wchar_t (&name)[64]) noexcept {
 }
 
 bool HistoryFilePath(wchar_t (&path)[MAX_PATH]) noexcept {
-  return Module::PathBeside(kHistoryFileName, path);
+  return DataFilePath(kHistoryFileName, DataFileUse::Read, path);
 }
 
 bool LoadHistoryFrom(const wchar_t* path, HistoryList& list) noexcept {
@@ -192,14 +192,14 @@ bool LoadHistory(HistoryList& list) noexcept {
 
 bool SaveHistory(const HistoryList& list) noexcept {
   wchar_t path[MAX_PATH];
-  if (!HistoryFilePath(path)) return false;
+  if (!DataFilePath(kHistoryFileName, DataFileUse::Write, path)) return false;
   HistoryFileLock lock(path);
   return SaveHistoryTo(path, list);
 }
 
 bool AddToHistory(const wchar_t* text) noexcept {
   wchar_t path[MAX_PATH];
-  if (!HistoryFilePath(path)) return false;
+  if (!DataFilePath(kHistoryFileName, DataFileUse::Write, path)) return false;
   return AddToHistoryAt(path, text);
 }
 

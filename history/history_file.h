@@ -1,5 +1,6 @@
 #pragma once
-// The keyword history: the file "history.txt" beside the module, one entry per line, oldest
+// The keyword history: the file "history.txt" in the module's data folder
+// (framework/data_files.h), one entry per line, oldest
 // first, in the thread's ANSI code page with CR LF after every entry. No copy is kept in
 // memory: every operation reads the file afresh, and every addition rewrites it whole.
 #include <windows.h>
@@ -24,12 +25,12 @@ bool SaveHistory(const HistoryList& list) noexcept;
 // that adds to the same file.
 bool AddToHistory(const wchar_t* text) noexcept;
 
-// The same operations on an explicit file; the band always uses the one beside the module.
+// The same operations on an explicit file; the band always uses the data folder's one.
 bool LoadHistoryFrom(const wchar_t* path, HistoryList& list) noexcept;
 bool SaveHistoryTo(const wchar_t* path, const HistoryList& list) noexcept;
 bool AddToHistoryAt(const wchar_t* path, const wchar_t* text) noexcept;
 
-// "history.txt" beside the module.
+// The "history.txt" that the band reads.
 bool HistoryFilePath(wchar_t (&path)[MAX_PATH]) noexcept;
 // The name of the mutex that makes an addition to the file at path one step: the same for
 // every spelling of the same full path (letter case does not count).

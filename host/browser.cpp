@@ -192,6 +192,20 @@ STDMETHODIMP CBrowser::get_Busy(VARIANT_BOOL* value) {
   return S_OK;
 }
 
+// The bar as a CLSID string; show as a boolean, true when left out.
+STDMETHODIMP CBrowser::ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT*) {
+  if (!host_) return E_FAIL;
+  CLSID bar;
+  if (!clsid || V_VT(clsid) != VT_BSTR || !V_BSTR(clsid) || FAILED(CLSIDFromString(V_BSTR(clsid), &bar))) {
+    return E_INVALIDARG;
+  }
+  VARIANT flag;
+  VariantInit(&flag);
+  bool visible = !show || V_VT(show) == VT_EMPTY || V_VT(show) == VT_ERROR ||
+                 (SUCCEEDED(VariantChangeType(&flag, show, 0, VT_BOOL)) && V_BOOL(&flag) != VARIANT_FALSE);
+  return host_->ShowBrowserBar(bar, visible);
+}
+
 STDMETHODIMP CBrowser::get_ReadyState(READYSTATE* state) {
   if (!state) return E_POINTER;
   *state = READYSTATE_COMPLETE;

@@ -29,6 +29,7 @@ class BrowserHost {
   virtual void RequestClose() = 0;
   virtual bool CurrentPath(wchar_t (&path)[MAX_PATH]) const = 0;
   virtual void ReportFocus(BOOL focus) = 0;
+  virtual HRESULT ShowBrowserBar(REFCLSID clsid, bool show) = 0;
 
  protected:
   ~BrowserHost() = default;
@@ -139,7 +140,7 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override;
   STDMETHODIMP QueryStatusWB(OLECMDID, OLECMDF*) override { return E_NOTIMPL; }
   STDMETHODIMP ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
-  STDMETHODIMP ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+  STDMETHODIMP ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT* size) override;
   STDMETHODIMP get_ReadyState(READYSTATE* state) override;
   STDMETHODIMP get_Offline(VARIANT_BOOL*) override { return E_NOTIMPL; }
   STDMETHODIMP put_Offline(VARIANT_BOOL) override { return E_NOTIMPL; }

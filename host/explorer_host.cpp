@@ -11,6 +11,7 @@
 #include "framework/unique_pidl.h"
 #include "framework/window.h"
 #include "host/browser.h"
+#include "host/explorer_toolbars.h"
 
 namespace vantorel::host {
 namespace {
@@ -96,6 +97,12 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
     return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get());
   }
   HWND BandWindow() const override { return bandWindow_; }
+  void LoadExplorerToolbars() override {
+    if (toolbars_ || closed_) return;
+    toolbars_ = std::make_unique<ExplorerToolbars>(*this);
+    toolbars_->Load();
+  }
+  ExplorerToolbars* Toolbars() override { return toolbars_.get(); }
 
   // BrowserHost
   HWND FrameForBrowser() const override { return getHwndFails_ ? nullptr : Frame(); }
@@ -110,6 +117,9 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   }
   bool CurrentPath(wchar_t (&path)[MAX_PATH]) const override;
   void ReportFocus(BOOL focus) override { lastFocus_ = focus ? 1 : 0; }
+  HRESULT ShowBrowserBar(REFCLSID clsid, bool show) override {
+    return toolbars_ && !closing_ && !closed_ ? toolbars_->Show(clsid, show) : E_NOTIMPL;
+  }
 
  private:
   bool FrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -142,6 +152,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   HWND rebar_ = nullptr;
   HWND tree_ = nullptr;
 
+  std::unique_ptr<ExplorerToolbars> toolbars_;
   ComPtr<IUnknown> band_;
   ComPtr<IInputObject> bandInput_;
   HWND bandWindow_ = nullptr;
@@ -634,6 +645,7 @@ void HostImpl::Close() {
     ComPtr<CBrowser> keep = browser_;
     keep->Events()->Fire(DISPID_ONQUIT, nullptr);
   }
+  if (toolbars_) toolbars_->Unload();
   RemoveBand();
   DestroyView();
   shellFolder_.reset();

@@ -18,6 +18,8 @@
 
 namespace vantorel::host {
 
+class ExplorerToolbars;
+
 struct HostOptions {
   bool folderTree = false;      // show the BaseBar > ReBarWindow32 > SysTreeView32 pane
   bool directUiLayout = false;  // put the list view on the DirectUI path
@@ -83,6 +85,11 @@ class ExplorerHost {
   virtual PCIDLIST_ABSOLUTE CurrentFolder() const = 0;
   // The band's window (IOleWindow::GetWindow of the band) or null.
   virtual HWND BandWindow() const = 0;
+
+  // Loads toolbars as Explorer does (explorer_toolbars.h), instead of a band given with
+  // AddBand; from then on IWebBrowser2::ShowBrowserBar works. Toolbars() is null before.
+  virtual void LoadExplorerToolbars() = 0;
+  virtual ExplorerToolbars* Toolbars() = 0;
 };
 
 }  // namespace vantorel::host

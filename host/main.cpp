@@ -14,6 +14,7 @@
 #include "host/scenario_args.h"
 #include "host/scenario_output.h"
 #include "host/scenario_windows.h"
+#include "vantorel_h.h"
 
 using namespace vantorel::host;
 using vantorel::ComPtr;
@@ -43,6 +44,19 @@ std::wstring DirectoryOf(const std::wstring& file) {
   return path;
 }
 
+// The folder of the module registered for the band, as Explorer would load it.
+std::wstring RegisteredModuleDirectory() {
+  wchar_t clsid[40] = {};
+  StringFromGUID2(CLSID_SelectorCore, clsid, 40);
+  wchar_t path[MAX_PATH] = {};
+  DWORD bytes = sizeof(path);
+  const std::wstring key = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &bytes) != ERROR_SUCCESS) {
+    return L".";
+  }
+  return DirectoryOf(path);
+}
+
 int Fail(const std::wstring& reason) {
   WriteLine(GetStdHandle(STD_ERROR_HANDLE), "vantorel-host: " + Utf8(reason));
   return 1;
@@ -59,9 +73,12 @@ int Run(const ScenarioArgs& args) {
 
   LoadedBand loaded;
   std::wstring settingsPath;
+  setup.explorerToolbars = args.explorerToolbars;
   if (!args.noBand) {
     std::wstring error;
-    std::wstring dir = args.dll.empty() ? RegisteredCopyDirectory() : DirectoryOf(args.dll);
+    std::wstring dir = args.explorerToolbars ? RegisteredModuleDirectory()
+                       : args.dll.empty()    ? RegisteredCopyDirectory()
+                                             : DirectoryOf(args.dll);
     settingsPath = dir + L"\\setting";
     if (args.hasSettings) {
       SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
@@ -73,12 +90,14 @@ int Run(const ScenarioArgs& args) {
         return Fail(L"cannot copy " + args.historyFile + L" to " + dir);
       }
     }
-    bool ok = args.dll.empty() ? loaded.LoadRegistered(ModuleDirectory() + L"\\Vantorel.dll", dir, error)
-                               : loaded.LoadDirect(args.dll, error);
-    if (ok) {
+    // With Explorer's way of loading toolbars the registry and the helper objects decide.
+    bool ok = args.explorerToolbars ||
+              (args.dll.empty() ? loaded.LoadRegistered(ModuleDirectory() + L"\\Vantorel.dll", dir, error)
+                                : loaded.LoadDirect(args.dll, error));
+    if (ok && !args.explorerToolbars) {
       // Each window makes its own band on its own thread, as Explorer does.
       setup.makeBand = [&loaded](ComPtr<IUnknown>& band) { return loaded.NewBand(band); };
-    } else {
+    } else if (!ok) {
       if (!args.steps.empty()) return Fail(error);
       WriteLine(GetStdHandle(STD_ERROR_HANDLE), "vantorel-host: " + Utf8(error) + "; showing the folder without the band");
     }

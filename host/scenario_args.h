@@ -10,7 +10,7 @@ namespace vantorel::host {
 class ScenarioRunner;
 
 struct ScenarioStep {
-  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close };
+  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close, Toolbar };
   Kind kind;
   std::wstring argument;
 };
@@ -21,6 +21,7 @@ struct ScenarioArgs {
   bool tree = false;       // --tree
   bool directUi = false;   // --dui
   bool noBand = false;     // --no-band
+  bool explorerToolbars = false;  // --explorer-toolbars: toolbars loaded as Explorer does
   bool help = false;       // --help
   bool hasSettings = false;
   uint32_t runMode = 0;

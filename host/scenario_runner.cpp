@@ -8,8 +8,10 @@
 #include "framework/com_ptr.h"
 #include "history/history_box.h"
 #include "history/history_file.h"
+#include "host/explorer_toolbars.h"
 #include "host/scenario_output.h"
 #include "input/edit_window.h"
+#include "vantorel_h.h"
 #include "view/item_name.h"
 
 namespace vantorel::host {
@@ -194,6 +196,27 @@ bool ScenarioRunner::PrintSettingFile(const std::wstring&, std::wstring&) {
     output_("setting\tmode=" + std::to_string(mode) + "\toptions=" + Hex(options));
   }
   return true;
+}
+
+// toolbars: one line per band shown by ShowBrowserBar, with its CLSID.
+bool ScenarioRunner::PrintToolbars(const std::wstring&, std::wstring&) {
+  std::vector<CLSID> shown;
+  if (host_.Toolbars()) shown = host_.Toolbars()->Shown();
+  for (const CLSID& clsid : shown) {
+    wchar_t text[40] = {};
+    StringFromGUID2(clsid, text, 40);
+    output_("toolbar\t" + Utf8(text));
+  }
+  if (shown.empty()) output_("notoolbar");
+  return true;
+}
+
+// hide, show: the band through ShowBrowserBar, as View > Toolbars does.
+bool ScenarioRunner::Toolbar(const std::wstring& action, std::wstring& error) {
+  HRESULT hr = E_NOTIMPL;
+  if (host_.Toolbars()) hr = host_.Toolbars()->Show(CLSID_SelectorCore, action == L"show");
+  if (FAILED(hr)) error = L"--toolbar " + action + L" failed (without --explorer-toolbars there is no toolbar menu)";
+  return SUCCEEDED(hr);
 }
 
 // selected, shown: the names of the view's selected or of all its items, in the view's order.

@@ -48,6 +48,8 @@ class ScenarioRunner {
   bool PrintSettingFile(const std::wstring&, std::wstring& error);
   bool PrintDialog(const std::wstring&, std::wstring& error);
   bool PrintPlacement(const std::wstring&, std::wstring& error);
+  bool PrintToolbars(const std::wstring&, std::wstring& error);
+  bool Toolbar(const std::wstring& action, std::wstring& error);
 
  private:
   HWND SettingDialog() const;

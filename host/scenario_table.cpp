@@ -81,6 +81,9 @@ std::vector<ScenarioOption> MakeTable() {
       Setup(L"--tree", nullptr, SetFlag<&ScenarioArgs::tree>, "show the folder tree pane"),
       Setup(L"--dui", nullptr, SetFlag<&ScenarioArgs::directUi>, "put the list view on the DirectUI path"),
       Setup(L"--no-band", nullptr, SetFlag<&ScenarioArgs::noBand>, "show the folder without the band"),
+      Setup(L"--explorer-toolbars", nullptr, SetFlag<&ScenarioArgs::explorerToolbars>,
+            "no band of its own: load the registered browser helper objects and show the toolbars they ask "
+            "for, or this user showed before, as Explorer does"),
       Setup(L"--history", "FILE", SetText<&ScenarioArgs::historyFile>,
             "copy FILE over history.txt beside the module first"),
       Setup(L"--windows", "N", SetWindows,
@@ -117,11 +120,16 @@ std::vector<ScenarioOption> MakeTable() {
                    {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
                    {L"dialog", "shown, and the checked controls", Handler<&R::PrintDialog>},
                    {L"placement", "whether the shown dialog is centred over the window, over the work area",
-                    Handler<&R::PrintPlacement>}}),
+                    Handler<&R::PrintPlacement>},
+                   {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none",
+                    Handler<&R::PrintToolbars>}}),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
            "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 205 206 207; radio buttons "
            "209 210 are only checked), ok, cancel, close (the close box)")
           .Check(CheckDialogAction),
+      Step(L"--toolbar", "ACTION", Kind::Toolbar, Handler<&R::Toolbar>,
+           "with --explorer-toolbars: {} the band as the user does from the View menu")
+          .Values({{L"hide"}, {L"show"}}),
       Step(L"--navigate", "PATH", Kind::Navigate, Handler<&R::Navigate>, "browse to another folder"),
       Step(L"--refresh", nullptr, Kind::Refresh, Handler<&R::Refresh>, "refresh the view"),
       Step(L"--screenshot", "FILE", Kind::Screenshot, Handler<&R::Screenshot>, "save the frame as PNG"),

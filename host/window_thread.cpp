@@ -57,6 +57,7 @@ void ExplorerWindowThread::Main() {
         band.reset();  // the host holds it now
         if (FAILED(hr)) startError_ = L"the band could not be made or refused to be hosted";
       }
+      if (setup_.explorerToolbars) host->LoadExplorerToolbars();
       // As in Explorer, the band is there before the first navigation completes, so it hears of it.
       if (startError_.empty() && !host->Navigate(setup_.folder.c_str())) {
         startError_ = L"cannot show the folder " + setup_.folder;

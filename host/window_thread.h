@@ -21,6 +21,8 @@ struct WindowThreadSetup {
   std::wstring folder;
   // Makes the band on the window's thread; empty for a window without a band.
   std::function<HRESULT(ComPtr<IUnknown>& band)> makeBand;
+  // Loads toolbars as Explorer does (ExplorerHost::LoadExplorerToolbars), after makeBand.
+  bool explorerToolbars = false;
 };
 
 class ExplorerWindowThread {

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only when some are missing.
 # Usage: ensure-deps.sh [extra-package ...]
 set -e
-packages="cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth googletest $*"
+packages="cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth googletest nsis $*"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -55,3 +55,5 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* ppv) {
 STDAPI DllRegisterServer() { return vantorel::RegisterServer(); }
 
 STDAPI DllUnregisterServer() { return vantorel::UnregisterServer(); }
+
+STDAPI DllInstall(BOOL install, PCWSTR options) { return vantorel::Install(install != FALSE, options); }

@@ -9,6 +9,7 @@
 #include "framework/guard.h"
 #include "framework/module.h"
 #include "framework/registry.h"
+#include "server/show_toolbar_helper.h"
 #include "server/vantorel_module.h"
 #include "vantorel_h.h"
 
@@ -21,6 +22,9 @@ constexpr wchar_t kProgId[] = L"Vantorel.SelectorCore.1";
 constexpr wchar_t kIndependentProgId[] = L"Vantorel.SelectorCore";
 constexpr wchar_t kAppIdModuleKey[] = L"AppID\\Vantorel.DLL";
 constexpr wchar_t kToolbarKey[] = L"SoftWare\\Microsoft\\Internet Explorer\\Toolbar";
+constexpr wchar_t kHelperDescription[] = L"Vantorel: shows the toolbar";
+constexpr wchar_t kHelperObjectsKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\";
 
 class ThreadLocaleScope {
  public:
@@ -189,6 +193,36 @@ HRESULT UnregisterTypeLibrary(const std::wstring& modulePath) {
   return hr;
 }
 
+// The helper object's class and its entry among Explorer's browser helper objects; it never
+// loads into a web browser.
+HRESULT WriteShowHelper(const std::wstring& modulePath) {
+  const std::wstring clsid = GuidString(CLSID_ShowToolbarHelper);
+  const std::wstring classKey = L"CLSID\\" + clsid;
+  const std::wstring inproc = classKey + L"\\InprocServer32";
+  const std::wstring helperKey = kHelperObjectsKey + clsid;
+  HKEY cr = HKEY_CLASSES_ROOT;
+  return Steps()
+      .Then([&] { return DeleteTree(cr, classKey.c_str()); })
+      .Then([&] { return SetString(cr, classKey.c_str(), nullptr, kHelperDescription); })
+      .Then([&] { return SetString(cr, inproc.c_str(), nullptr, modulePath.c_str()); })
+      .Then([&] { return SetString(cr, inproc.c_str(), L"ThreadingModel", L"Apartment"); })
+      .Then([&] { return DeleteTree(HKEY_LOCAL_MACHINE, helperKey.c_str()); })
+      .Then([&] { return SetString(HKEY_LOCAL_MACHINE, helperKey.c_str(), nullptr, kHelperDescription); })
+      .Then([&] { return registry::SetDword(HKEY_LOCAL_MACHINE, helperKey.c_str(), L"NoInternetExplorer", 1); })
+      .result();
+}
+
+// Also the calling user's record that the band was shown once: a later installation shows it
+// again.
+HRESULT RemoveShowHelper() {
+  const std::wstring clsid = GuidString(CLSID_ShowToolbarHelper);
+  return Steps()
+      .Then([&] { return DeleteTree(HKEY_LOCAL_MACHINE, (kHelperObjectsKey + clsid).c_str()); })
+      .Then([&] { return DeleteTree(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str()); })
+      .Then([&] { return DeleteTree(HKEY_CURRENT_USER, kUserKey); })
+      .result();
+}
+
 }  // namespace
 
 HRESULT RegisterServer() noexcept {
@@ -212,10 +246,24 @@ HRESULT UnregisterServer() noexcept {
     const Names names;
     return Steps()
         .Then([&] { return ModulePath(path); })
+        // First, so that Explorer stops loading the helper even when a later step fails.
+        .Then([&] { return RemoveShowHelper(); })
         .Then([&] { return RemoveClass(names); })
         .Then([&] { return UnregisterTypeLibrary(path); })
         .Then([&] { return RemoveAppId(names); })
         .result();
+  });
+}
+
+HRESULT Install(bool install, const wchar_t* options) noexcept {
+  return GuardHresult([&]() -> HRESULT {
+    const bool show = options && lstrcmpiW(options, L"show") == 0;
+    if (options && *options && !show) return E_INVALIDARG;
+    if (!install) return RemoveShowHelper();
+    if (!show) return S_OK;
+    ThreadLocaleScope locale;
+    std::wstring path;
+    return Steps().Then([&] { return ModulePath(path); }).Then([&] { return WriteShowHelper(path); }).result();
   });
 }
 

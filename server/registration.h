@@ -8,6 +8,11 @@
 namespace vantorel {
 
 HRESULT RegisterServer() noexcept;
+// Also removes what Install wrote.
 HRESULT UnregisterServer() noexcept;
+// DllInstall: with the option "show" (any letter case) registers the browser helper object
+// that shows the band once per user; no option does nothing more; uninstalling removes the
+// helper object whatever the option. An unknown option gives E_INVALIDARG.
+HRESULT Install(bool install, const wchar_t* options) noexcept;
 
 }  // namespace vantorel

@@ -4,6 +4,7 @@
 
 #include "band/selector_core_factory.h"
 #include "server/class_factory.h"
+#include "server/show_toolbar_helper.h"
 #include "vantorel_h.h"
 
 namespace vantorel {
@@ -13,6 +14,7 @@ constexpr wchar_t kAppId[] = L"{70608BA4-043B-44BB-B0D0-456A8368186B}";
 
 ClassEntry g_classes[] = {
     {&CLSID_SelectorCore, &CreateSelectorCore, nullptr},
+    {&CLSID_ShowToolbarHelper, &CreateShowToolbarHelper, nullptr},
 };
 
 }  // namespace

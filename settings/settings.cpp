@@ -2,8 +2,8 @@
 
 #include <shlwapi.h>
 
+#include "framework/data_files.h"
 #include "framework/file_replace.h"
-#include "framework/module.h"
 #include "framework/unique_handle.h"
 
 namespace vantorel {
@@ -41,13 +41,13 @@ bool SaveSettingsTo(const wchar_t* path, const Settings& settings) noexcept {
 
 bool LoadSettings(Settings& settings) noexcept {
   wchar_t path[MAX_PATH];
-  if (!Module::PathBeside(kSettingFileName, path)) return false;
+  if (!DataFilePath(kSettingFileName, DataFileUse::Read, path)) return false;
   return LoadSettingsFrom(path, settings);
 }
 
 bool SaveSettings(const Settings& settings) noexcept {
   wchar_t path[MAX_PATH];
-  if (!Module::PathBeside(kSettingFileName, path)) return false;
+  if (!DataFilePath(kSettingFileName, DataFileUse::Write, path)) return false;
   return SaveSettingsTo(path, settings);
 }
 

@@ -26,7 +26,7 @@ struct Settings {
 
 namespace vantorel {
 
-// The file "setting" beside the module: RunMode then the options, each unsigned 32-bit
+// The file "setting" (in the module's data folder, framework/data_files.h): RunMode then the options, each unsigned 32-bit
 // little-endian, 8 bytes in all. Both return a success flag that callers may ignore.
 //
 // Load overwrites the record with what the file holds, word by word, and stops at the first
@@ -37,8 +37,7 @@ bool LoadSettings(Settings& settings) noexcept;
 // "setting", so a failed save leaves the previous file as it was.
 bool SaveSettings(const Settings& settings) noexcept;
 
-// The same two operations on an explicit path; for the band they are always the file
-// beside the module.
+// The same two operations on an explicit path; the band always uses the data folder's file.
 bool LoadSettingsFrom(const wchar_t* path, Settings& settings) noexcept;
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings) noexcept;
 

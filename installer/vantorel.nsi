@@ -1,0 +1,104 @@
+; The setup program of Vantorel: a 64-bit installer that asks for elevation, puts the module
+; into Program Files\Vantorel, registers it (and, when chosen, the helper object that shows the
+; toolbar), and writes the Apps & features entry. Its uninstaller takes all of that away and
+; leaves each user's settings and history.
+; makensis -DVERSION=2.1 -DMODULE=...\Vantorel.dll -DREADME=... -DLICENSE=... -DOUTFILE=... vantorel.nsi
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include MUI2.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantorel"
+!define REGSVR32 '"$SYSDIR\regsvr32.exe" /s'
+
+Name "Vantorel ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\Vantorel"
+BrandingText "Vantorel ${VERSION}"
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey ProductName "Vantorel"
+VIAddVersionKey ProductVersion "${VERSION}"
+VIAddVersionKey FileVersion "${VERSION}"
+VIAddVersionKey FileDescription "Vantorel setup"
+VIAddVersionKey LegalCopyright "MIT License"
+
+Var FinishText
+
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Section "Vantorel" SecModule
+  SectionIn RO
+  SetRegView 64
+  SetOutPath "$INSTDIR"
+  ; Explorer may still have an older module loaded: a loaded file can be renamed, not replaced.
+  ${If} ${FileExists} "$INSTDIR\Vantorel.dll"
+    Delete "$INSTDIR\Vantorel.dll.old"
+    Rename "$INSTDIR\Vantorel.dll" "$INSTDIR\Vantorel.dll.old"
+    Delete /REBOOTOK "$INSTDIR\Vantorel.dll.old"
+  ${EndIf}
+  File "/oname=Vantorel.dll" "${MODULE}"
+  File "/oname=README.md" "${README}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  ExecWait '${REGSVR32} "$INSTDIR\Vantorel.dll"' $0
+  ${If} $0 != 0
+    MessageBox MB_ICONSTOP "Vantorel.dll could not be registered (regsvr32 exit code $0)." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Vantorel"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Vantorel"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Uninstall.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
+  IntFmt $1 "0x%08X" $1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
+  StrCpy $FinishText "Vantorel is installed. Turn the toolbar on from the View menu of an Explorer window (Toolbars > Vantorel)."
+SectionEnd
+
+Section "Show the toolbar in Explorer windows" SecShow
+  ExecWait '${REGSVR32} /n /i:show "$INSTDIR\Vantorel.dll"' $0
+  ${If} $0 != 0
+    MessageBox MB_ICONEXCLAMATION "The toolbar could not be set to show by itself (regsvr32 exit code $0); turn it on from the View menu." /SD IDOK
+  ${Else}
+    StrCpy $FinishText "Vantorel is installed. Explorer windows opened from now on show the toolbar."
+  ${EndIf}
+SectionEnd
+
+Section "Uninstall"
+  SetRegView 64
+  ExecWait '${REGSVR32} /u "$INSTDIR\Vantorel.dll"'
+  ; A module that Explorer still has loaded goes when Windows restarts.
+  Delete /REBOOTOK "$INSTDIR\Vantorel.dll"
+  Delete /REBOOTOK "$INSTDIR\Vantorel.dll.old"
+  Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\Uninstall.exe"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; Settings and history that were written beside the module (a folder somebody made writable)
+  ; stay, and with them the folder.
+  ${If} ${RebootFlag}
+    RMDir /REBOOTOK "$INSTDIR"
+    DetailPrint "Vantorel.dll is in use by Explorer and is removed when Windows restarts."
+  ${Else}
+    RMDir "$INSTDIR"
+  ${EndIf}
+SectionEnd

@@ -1,0 +1,88 @@
+#include "server/show_toolbar_helper.h"
+
+#include <exdisp.h>
+#include <shlguid.h>
+#include <shobjidl.h>
+
+#include "framework/guard.h"
+#include "vantorel_h.h"
+
+namespace vantorel {
+
+const CLSID CLSID_ShowToolbarHelper = {0x1DEEED5F, 0x6CAC, 0x4B5A, {0x8E, 0xB7, 0x21, 0x15, 0x6C, 0xAA, 0xCC, 0x7F}};
+
+namespace {
+
+bool ShownBefore() noexcept {
+  DWORD shown = 0;
+  DWORD bytes = sizeof(shown);
+  return RegGetValueW(HKEY_CURRENT_USER, kUserKey, kToolbarShownValue, RRF_RT_REG_DWORD, nullptr, &shown,
+                      &bytes) == ERROR_SUCCESS &&
+         shown != 0;
+}
+
+void RecordShown() noexcept {
+  const DWORD shown = 1;
+  RegSetKeyValueW(HKEY_CURRENT_USER, kUserKey, kToolbarShownValue, REG_DWORD, &shown, sizeof(shown));
+}
+
+// The browser of a file-system window: a shell browser whose frame is not a web browser's.
+bool IsShellBrowserWindow(IWebBrowser2* browser) noexcept {
+  SHANDLE_PTR handle = 0;
+  if (FAILED(browser->get_HWND(&handle)) || !handle) return false;
+  wchar_t frameClass[32] = {};
+  GetClassNameW(reinterpret_cast<HWND>(handle), frameClass, 32);
+  if (lstrcmpW(frameClass, L"IEFrame") == 0) return false;
+  ComPtr<IServiceProvider> services;
+  ComPtr<IShellBrowser> shellBrowser;
+  return SUCCEEDED(browser->QueryInterface(IID_PPV_ARGS(services.put()))) &&
+         SUCCEEDED(services->QueryService(SID_SShellBrowser, IID_PPV_ARGS(shellBrowser.put()))) && shellBrowser;
+}
+
+void ShowBandOncePerUser(IUnknown* site) noexcept {
+  if (ShownBefore()) return;
+  ComPtr<IWebBrowser2> browser;
+  if (FAILED(site->QueryInterface(IID_PPV_ARGS(browser.put()))) || !browser || !IsShellBrowserWindow(browser.get())) {
+    return;
+  }
+  wchar_t clsid[40];
+  if (!StringFromGUID2(CLSID_SelectorCore, clsid, 40)) return;
+  VARIANT bar, show, size;
+  VariantInit(&bar);
+  VariantInit(&size);
+  VariantInit(&show);
+  V_VT(&bar) = VT_BSTR;
+  V_BSTR(&bar) = SysAllocString(clsid);
+  V_VT(&show) = VT_BOOL;
+  V_BOOL(&show) = VARIANT_TRUE;
+  if (V_BSTR(&bar) && SUCCEEDED(browser->ShowBrowserBar(&bar, &show, &size))) RecordShown();
+  VariantClear(&bar);
+}
+
+}  // namespace
+
+const InterfaceEntry* CShowToolbarHelper::Interfaces() {
+  static const InterfaceEntry table[] = {VANTOREL_INTERFACE(CShowToolbarHelper, IObjectWithSite), {}};
+  return table;
+}
+
+STDMETHODIMP CShowToolbarHelper::SetSite(IUnknown* site) {
+  return GuardHresult([&]() -> HRESULT {
+    site_ = ComPtr<IUnknown>(site);
+    if (site) ShowBandOncePerUser(site);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP CShowToolbarHelper::GetSite(REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (!site_) return E_FAIL;
+  return site_->QueryInterface(riid, ppv);
+}
+
+HRESULT CreateShowToolbarHelper(IUnknown* outer, REFIID riid, void** ppv) noexcept {
+  return CShowToolbarHelper::CreateInstance(outer, riid, ppv);
+}
+
+}  // namespace vantorel

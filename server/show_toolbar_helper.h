@@ -1,0 +1,36 @@
+#pragma once
+// The browser helper object that `regsvr32 /i:show` registers: Explorer creates one in each
+// of its windows and hands it the window's browser. The first time for each user it asks that
+// window to show the band, and records in the user's registry that it did, so that a user who
+// hides the toolbar afterwards keeps it hidden.
+#include <windows.h>
+#include <ocidl.h>
+
+#include "framework/com_object.h"
+
+namespace vantorel {
+
+// {1DEEED5F-6CAC-4B5A-8EB7-21156CAACC7F}
+extern const CLSID CLSID_ShowToolbarHelper;
+
+// HKEY_CURRENT_USER key of the record, and its DWORD value (1 once the band was shown).
+constexpr wchar_t kUserKey[] = L"Software\\Vantorel";
+constexpr wchar_t kToolbarShownValue[] = L"ToolbarShown";
+
+class CShowToolbarHelper : public ComObject<CShowToolbarHelper>, public IObjectWithSite {
+ public:
+  CShowToolbarHelper() noexcept = default;
+  VANTOREL_IUNKNOWN_METHODS
+  static const InterfaceEntry* Interfaces();
+
+  STDMETHODIMP SetSite(IUnknown* site) override;
+  STDMETHODIMP GetSite(REFIID riid, void** ppv) override;
+
+ private:
+  ComPtr<IUnknown> site_;
+};
+
+// For the class table: aggregated when outer is given.
+HRESULT CreateShowToolbarHelper(IUnknown* outer, REFIID riid, void** ppv) noexcept;
+
+}  // namespace vantorel

@@ -1,0 +1,41 @@
+#!/bin/sh
+# The setup program under Wine, in a prefix of its own: a silent install; the band shown by
+# the installed helper object and used as Explorer loads toolbars, without --dll; hidden by the
+# user and staying hidden; then a silent uninstall that leaves none of the keys or program files.
+# Usage: installer.sh SETUP_EXE HOST_EXE PREFIX
+setup="$1"
+host="$2"
+export WINEPREFIX="$3"
+scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
+. "$scripts/wine-env.sh"
+# A prefix that another run left with an installation in it is made afresh; the data files of
+# the last run go.
+[ -e "$WINEPREFIX/drive_c/Program Files/Vantorel/Vantorel.dll" ] && rm -rf "$WINEPREFIX"
+rm -rf "$WINEPREFIX/drive_c/Program Files/Vantorel"
+sh "$scripts/wine-prefix.sh" "$WINEPREFIX" >/dev/null || exit 1
+"$WINE64" reg delete 'HKCU\Software\Vantorel Host' /f >/dev/null 2>&1
+dir=$(mktemp -d "${TMPDIR:-/tmp}/vantorel-setup.XXXXXX")
+trap '"$WINESERVER" -k 2>/dev/null; rm -rf "$dir"' EXIT
+mkdir "$dir/folder" && : >"$dir/folder/alpha.txt" && : >"$dir/folder/beta.txt" || exit 1
+folder='Z:'"$(echo "$dir/folder" | tr / '\\')"
+failed=0
+check() { if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failed=1; fi; }
+run() { (cd "$(dirname "$host")" && "$WINE64" "./$(basename "$host")" --explorer-toolbars --folder "$folder" "$@" 2>&1); }
+
+"$WINE64" "$setup" /S
+check "silent install" 0 $?
+check "first window shows the band" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nselected\tbeta.txt')" \
+  "$(run --print toolbars --type 'b*' --print selected)"
+check "the next window shows it too; hidden by the user" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nnotoolbar')" \
+  "$(run --print toolbars --toolbar hide --print toolbars)"
+check "a later window keeps it hidden" notoolbar "$(run --print toolbars)"
+"$WINE64" 'C:\Program Files\Vantorel\Uninstall.exe' /S && "$WINESERVER" -w
+# Every registry line (with its key) that names the module or one of its identifiers; the
+# stand-in's own memory of shown toolbars is Explorer's, not ours.
+left=$(cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | awk '/^\[/ { key = $0 }
+  tolower($0) ~ /vantorel|c84b9402|1deeed5f|3d9d5531|76860caa|70608ba4/ && key !~ /Vantorel Host/ { print key " " $0 }')
+check "silent uninstall leaves no key" "" "$left"
+# Wine runs the band with every right, so its two files went beside the module; like every
+# user's settings and history they stay, and only they.
+check "silent uninstall leaves only the data" "history.txt setting" "$(cd "$WINEPREFIX/drive_c/Program Files/Vantorel" && echo *)"
+exit $failed
