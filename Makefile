@@ -1,6 +1,8 @@
 # Vantorel: cross build for Windows, tests under Wine.
 #   make test    install what is missing, build, run every test
 #   make demo    install, build, open the band in the Explorer stand-in over a sample folder
+#                (without a display: a scripted tour, screenshots in build/)
+#   make screenshots  the scripted tour, and its screenshots copied over the README's in docs/
 #   make bench   run the benchmarks
 #   make fuzz    native sanitizer build of the matcher and a bounded fuzz run
 #   make dist    the setup program and the portable zip in build/dist
@@ -38,6 +40,11 @@ bench: build prefix
 demo: build prefix
 	@sh scripts/ensure-deps.sh fonts-ipafont-gothic
 	$(DISPLAY_RUN) sh scripts/demo.sh $(BUILD)
+
+.PHONY: screenshots
+screenshots: build prefix
+	@sh scripts/ensure-deps.sh fonts-ipafont-gothic
+	$(DISPLAY_RUN) sh scripts/demo.sh $(BUILD) $(CURDIR)/docs
 
 dist: build
 	cmake --build $(BUILD) --target dist

@@ -76,27 +76,43 @@ bool CHistoryBox::ShowMatching(const RECT* anchor, const wchar_t* prefix) noexce
   if (!box || !anchor) return false;
   HistoryList list;
   LoadHistory(list);
-  SendMessageW(box, LB_RESETCONTENT, 0, 0);
   const size_t prefixLength = prefix ? wcslen(prefix) : 0;
+  auto matches = [&](const std::wstring& entry) {
+    return prefixLength == 0 || StartsWith(entry, prefix, prefixLength);
+  };
+  size_t rows = 0, units = 0;
+  for (const std::wstring& entry : list) {
+    if (!matches(entry)) continue;
+    ++rows;
+    units += entry.size() + 1;
+  }
+  // Refilled without a repaint per row (on screen, every row would cost one), into storage
+  // reserved for all rows; the list is painted once, when it is shown again.
+  SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(box, LB_RESETCONTENT, 0, 0);
+  SendMessageW(box, LB_INITSTORAGE, rows, static_cast<LPARAM>(units * sizeof(wchar_t)));
   for (auto entry = list.rbegin(); entry != list.rend(); ++entry) {
-    if (prefixLength == 0 || StartsWith(*entry, prefix, prefixLength)) {
-      SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->c_str()));
-    }
+    if (matches(*entry)) SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->c_str()));
   }
   const LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
+  const LRESULT rowHeight = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
+  const int height = static_cast<int>((count < kMaxRows + 1 ? count : kMaxRows) * rowHeight) + kExtraHeight;
+  const int width = anchor->right - anchor->left;
+  // Sized while hidden, redrawn again while still hidden (the scroll bar takes the new rows
+  // without a paint), then shown: the list comes up over everything, painted once, without
+  // taking the activation (the input box keeps the keyboard focus).
+  // Nothing matches: hidden, and the hook goes with it.
   if (count > 0) {
-    const LRESULT rowHeight = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
-    const int height = static_cast<int>((count < kMaxRows + 1 ? count : kMaxRows) * rowHeight) + kExtraHeight;
-    const int width = anchor->right - anchor->left;
-    // Hidden and shown again, so the list comes up over everything without taking the
-    // activation (the input box keeps the keyboard focus).
     SetWindowPos(box, HWND_TOP, anchor->left, anchor->top, width, height, SWP_HIDEWINDOW);
+  } else if (IsWindowVisible(box)) {
+    ShowWindow(box, SW_HIDE);
+  }
+  SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+  if (count > 0) {
     SetWindowPos(box, HWND_TOP, anchor->left, anchor->top, width, height,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     InstallHook();
-  } else if (IsWindowVisible(box)) {
-    ShowWindow(box, SW_HIDE);
   }
   return true;
 }

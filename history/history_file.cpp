@@ -1,7 +1,5 @@
 #include "history/history_file.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -15,59 +13,176 @@ namespace {
 
 constexpr wchar_t kHistoryFileName[] = L"history.txt";
 
-bool IsSeparator(wchar_t c) { return c == L'\r' || c == L'\n'; }
+// How the file's text is stored: a file that starts with the byte-order mark of UTF-8 or of
+// UTF-16 little-endian is read and written in that encoding, mark included; any other file is
+// in the thread's ANSI code page.
+enum class Encoding { kAnsi, kUtf8, kUtf16 };
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+constexpr char kUtf16Mark[] = "\xFF\xFE";
 
-// Calls take(start, length) for every entry of text, front to back: the pieces between runs
-// of CR and LF; empty pieces are skipped.
-template <class Take>
-void ForEachEntry(const std::wstring& text, Take take) {
-  size_t i = 0;
-  const size_t end = text.size();
-  while (i < end) {
-    while (i < end && IsSeparator(text[i])) ++i;
-    size_t start = i;
-    while (i < end && !IsSeparator(text[i])) ++i;
-    if (i > start) take(start, i - start);
+enum class ReadResult { kMissing, kRead, kUnreadable };
+
+// The file's entries, converted, with line breaks between them, and how the file stores them.
+struct HistoryText {
+  Encoding encoding = Encoding::kAnsi;
+  std::wstring text;
+};
+
+template <class Unit>
+bool IsSeparator(Unit c) {
+  return c == '\r' || c == '\n';
+}
+
+// Calls take(start, length) for every entry between begin and end, front to back: the pieces
+// between runs of CR and LF; empty pieces are skipped.
+template <class Unit, class Take>
+void ForEachEntry(const Unit* begin, const Unit* end, Take take) {
+  const Unit* at = begin;
+  while (at < end) {
+    while (at < end && IsSeparator(*at)) ++at;
+    const Unit* start = at;
+    while (at < end && !IsSeparator(*at)) ++at;
+    if (at > start) take(start, static_cast<size_t>(at - start));
   }
 }
 
-// Reads the file's bytes up to the first NUL and converts them from the thread's ANSI code
-// page. False when the file is missing or cannot be opened; an unreadable size, a failed read
-// or a failed conversion give an empty text.
-bool ReadHistoryText(const wchar_t* path, std::wstring& text) {
-  text.clear();
-  if (!path || !*path || !PathFileExistsW(path)) return false;
-  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
-  if (!file) return false;
-  // Only the low 32 bits of the size count.
-  DWORD size = GetFileSize(file.get(), nullptr);
-  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return true;
-  std::string bytes(static_cast<size_t>(size) + 1, '\0');
-  DWORD read = 0;
-  if (!ReadFile(file.get(), &bytes[0], size, &read, nullptr)) read = 0;
-  bytes.resize(std::min<size_t>(read, strlen(bytes.c_str())));  // the first NUL ends the text
-  if (bytes.empty()) return true;
-  int units = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  if (units <= 0) return true;
-  text.resize(static_cast<size_t>(units));
-  units = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], units);
-  text.resize(static_cast<size_t>(units > 0 ? units : 0));
+// Converts one line of the file, its NUL bytes left out, and appends it to text. No byte of an
+// ANSI code page or of UTF-8 gives more than one UTF-16 unit, so the room is known beforehand.
+bool AppendLine(UINT codePage, const char* line, size_t length, std::string& scratch, std::wstring& text) {
+  if (std::memchr(line, '\0', length)) {
+    scratch.assign(line, length);
+    scratch.erase(std::remove(scratch.begin(), scratch.end(), '\0'), scratch.end());
+    line = scratch.data();
+    length = scratch.size();
+  }
+  if (length == 0) return true;
+  if (length > 0x7FFFFFFF) return false;
+  const size_t at = text.size();
+  text.resize(at + length);
+  const int size = static_cast<int>(length);
+  const int units = MultiByteToWideChar(codePage, 0, line, size, &text[at], size);
+  text.resize(at + static_cast<size_t>(units > 0 ? units : 0));
+  return units > 0;
+}
+
+// The thread's ANSI code page by its number, looked up once rather than for every line.
+UINT ThreadAnsiCodePage() {
+  CPINFOEXW info;
+  return GetCPInfoExW(CP_THREAD_ACP, 0, &info) ? info.CodePage : CP_THREAD_ACP;
+}
+
+// Whether converting the text whole reads every line as converting it on its own would: no NUL
+// byte, and no line ends in a byte that can start a two-byte character (the conversion would
+// take the line break after it for the second byte).
+bool ConvertsWhole(UINT codePage, const char* begin, const char* end) {
+  CPINFO info;
+  if (std::memchr(begin, '\0', static_cast<size_t>(end - begin)) || !GetCPInfo(codePage, &info)) return false;
+  if (info.LeadByte[0] == 0) return true;  // no two-byte characters
+  bool lead[256] = {};
+  for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i]; i += 2) {
+    for (int byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte) lead[byte] = true;
+  }
+  for (const char* at = begin + 1; at < end; ++at) {
+    if (IsSeparator(*at) && lead[static_cast<unsigned char>(at[-1])]) return false;
+  }
   return true;
 }
 
-// Converts text (entries each followed by CR LF) to the thread's ANSI code page and puts it
-// in place of the file. No default character is given: what the code page cannot show
-// becomes its own default character.
-bool WriteHistoryText(const wchar_t* path, const std::wstring& text) {
-  if (text.empty() || text.size() > 0x7FFFFFFF) return false;
-  const int units = static_cast<int>(text.size());
-  int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return false;
-  std::string bytes(static_cast<size_t>(size), '\0');
-  size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, &bytes[0], size, nullptr, nullptr);
-  if (size <= 0) return false;
-  return ReplaceFileWith(path, bytes.data(), static_cast<DWORD>(size), L"his");
+// Converts the file's bytes. Where converting them whole could join or cut lines, they are
+// split into lines on the bytes themselves and each line is converted on its own: a lead byte
+// at the end of a line cannot take the line break for its trail byte (CR and LF are never trail
+// bytes in the ANSI code pages). NUL bytes (NUL units in UTF-16) are left out. The text gets
+// room for as many more units.
+bool DecodeHistory(const std::string& bytes, size_t room, HistoryText& history) {
+  const char* begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  if (bytes.compare(0, 2, kUtf16Mark) == 0) {
+    history.encoding = Encoding::kUtf16;
+    history.text.resize((bytes.size() - 2) / sizeof(wchar_t));
+    if (!history.text.empty()) std::memcpy(&history.text[0], begin + 2, history.text.size() * sizeof(wchar_t));
+    history.text.erase(std::remove(history.text.begin(), history.text.end(), L'\0'), history.text.end());
+    return true;
+  }
+  UINT codePage = ThreadAnsiCodePage();
+  if (bytes.compare(0, 3, kUtf8Mark) == 0) {
+    history.encoding = Encoding::kUtf8;
+    codePage = CP_UTF8;
+    begin += 3;
+  }
+  history.text.reserve(bytes.size() + 1 + room);
+  std::string scratch;
+  if (ConvertsWhole(codePage, begin, end)) {
+    return AppendLine(codePage, begin, static_cast<size_t>(end - begin), scratch, history.text);
+  }
+  bool ok = true;
+  ForEachEntry(begin, end, [&](const char* line, size_t length) {
+    ok = ok && AppendLine(codePage, line, length, scratch, history.text);
+    history.text += L"\r\n";
+  });
+  return ok;
+}
+
+// Reads and converts the whole file, with room for as many more units. Missing: there is no
+// file. Unreadable: it is there but cannot be opened, its size or bytes cannot be read (4 GiB
+// or more included), or a line does not convert; history then holds nothing.
+ReadResult ReadHistoryText(const wchar_t* path, HistoryText& history, size_t room = 0) {
+  history = HistoryText();
+  if (!path || !*path) return ReadResult::kMissing;
+  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::kMissing
+                                                                            : ReadResult::kUnreadable;
+  }
+  DWORD high = 0;
+  const DWORD size = GetFileSize(file.get(), &high);
+  if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0) return ReadResult::kUnreadable;
+  std::string bytes(size, '\0');
+  DWORD read = 0;
+  if (size && !ReadFile(file.get(), &bytes[0], size, &read, nullptr)) return ReadResult::kUnreadable;
+  bytes.resize(read);
+  if (DecodeHistory(bytes, room, history)) return ReadResult::kRead;
+  history = HistoryText();
+  return ReadResult::kUnreadable;
+}
+
+// Whether encoding stores text exactly, by the converter's own report: no default character
+// and no look-alike stands in for any of it.
+bool Holds(Encoding encoding, const wchar_t* text, int length) {
+  if (encoding == Encoding::kUtf16) return true;
+  if (encoding == Encoding::kUtf8) {
+    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, length, nullptr, 0, nullptr, nullptr) > 0;
+  }
+  BOOL usedDefault = FALSE;
+  const int size =
+      WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, &usedDefault);
+  return size > 0 && !usedDefault;
+}
+
+// Converts text (entries each followed by CR LF) to encoding and puts it in place of the file.
+// No default character is given: what the code page cannot show becomes its own default
+// character.
+bool WriteHistoryText(const wchar_t* path, Encoding encoding, const std::wstring& text) {
+  if (text.empty() || text.size() > 0x3FFFFFFF) return false;
+  std::string bytes;
+  if (encoding == Encoding::kUtf16) {
+    bytes.reserve(2 + text.size() * sizeof(wchar_t));
+    bytes.assign(kUtf16Mark, 2);
+    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  } else {
+    const UINT codePage = encoding == Encoding::kUtf8 ? CP_UTF8 : CP_THREAD_ACP;
+    if (encoding == Encoding::kUtf8) bytes = kUtf8Mark;
+    const size_t at = bytes.size();
+    const int units = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(codePage, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    bytes.resize(at + static_cast<size_t>(size));
+    size = WideCharToMultiByte(codePage, 0, text.data(), units, &bytes[at], size, nullptr, nullptr);
+    if (size <= 0) return false;
+    bytes.resize(at + static_cast<size_t>(size));
+  }
+  return ReplaceFileWith(path, bytes.data(), static_cast<DWORD>(bytes.size()), L"his");
 }
 
 // Held for one load, save or addition. Every process that loads the module derives the same
@@ -128,9 +243,11 @@ bool HistoryFilePath(wchar_t (&path)[MAX_PATH]) noexcept {
 bool LoadHistoryFrom(const wchar_t* path, HistoryList& list) noexcept {
   list.clear();
   try {
-    std::wstring text;
-    if (!ReadHistoryText(path, text)) return false;
-    ForEachEntry(text, [&](size_t start, size_t length) { list.emplace_back(text, start, length); });
+    HistoryText history;
+    if (ReadHistoryText(path, history) != ReadResult::kRead) return false;
+    const wchar_t* text = history.text.data();
+    ForEachEntry(text, text + history.text.size(),
+                 [&](const wchar_t* entry, size_t length) { list.emplace_back(entry, length); });
   } catch (...) {
     list.clear();
   }
@@ -145,7 +262,7 @@ bool SaveHistoryTo(const wchar_t* path, const HistoryList& list) noexcept {
       text += entry;
       text += L"\r\n";
     }
-    return WriteHistoryText(path, text);
+    return WriteHistoryText(path, Encoding::kAnsi, text);
   } catch (...) {
     return false;
   }
@@ -155,25 +272,36 @@ bool AddToHistoryAt(const wchar_t* path, const wchar_t* text) noexcept {
   if (!path || !text || !*text) return false;
   HistoryFileLock lock(path);
   try {
-    // Load, drop the first entry equal to text, append text, save: in one pass over the
-    // converted file, without a string per entry.
-    std::wstring old;
-    ReadHistoryText(path, old);
+    // A file that is there but cannot be read is left as it is: rewritten, it would lose its
+    // entries. A text that the file cannot store as typed is not kept either: it would read
+    // back as another text.
     const size_t textLength = wcslen(text);
-    std::wstring updated;
-    updated.reserve(old.size() + textLength + 2);
-    bool removed = false;
-    ForEachEntry(old, [&](size_t start, size_t length) {
-      if (!removed && length == textLength && old.compare(start, length, text) == 0) {
-        removed = true;
-        return;
-      }
-      updated.append(old, start, length);
-      updated += L"\r\n";
+    HistoryText old;
+    if (ReadHistoryText(path, old, textLength + 2) == ReadResult::kUnreadable) return false;
+    if (textLength > 0x7FFFFFFF || !Holds(old.encoding, text, static_cast<int>(textLength))) return false;
+    // Drop the first entry equal to text and append text, every entry followed by CR LF. A text
+    // in that form already (as every save leaves it) is changed in place; any other is rebuilt.
+    std::wstring& entries = old.text;
+    const wchar_t *const begin = entries.data(), *const end = begin + entries.size();
+    const wchar_t *found = nullptr, *tidyTo = begin;
+    ForEachEntry(begin, end, [&](const wchar_t* entry, size_t length) {
+      if (!found && length == textLength && wmemcmp(entry, text, length) == 0) found = entry;
+      const wchar_t* after = entry + length;
+      const bool crlf = end - after >= 2 && after[0] == L'\r' && after[1] == L'\n';
+      tidyTo = entry == tidyTo && crlf ? after + 2 : nullptr;
     });
-    updated += text;
-    updated += L"\r\n";
-    return WriteHistoryText(path, updated);
+    if (tidyTo == end) {
+      if (found) entries.erase(static_cast<size_t>(found - begin), textLength + 2);
+    } else {
+      std::wstring updated;
+      updated.reserve(entries.size() + textLength + 2);
+      ForEachEntry(begin, end, [&](const wchar_t* entry, size_t length) {
+        if (entry != found) updated.append(entry, length).append(L"\r\n");
+      });
+      entries.swap(updated);
+    }
+    entries.append(text, textLength).append(L"\r\n");
+    return WriteHistoryText(path, old.encoding, entries);
   } catch (...) {
     return false;
   }

@@ -131,6 +131,7 @@ int main() {
     WriteLine(GetStdHandle(STD_OUTPUT_HANDLE), ScenarioUsage());
     return 0;
   }
+  if (!parsed.pathError.empty()) return Fail(parsed.pathError);
   if (FAILED(OleInitialize(nullptr))) return Fail(L"OleInitialize failed");
   int status = Run(parsed);
   OleUninitialize();

@@ -148,7 +148,12 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
       }
       value = args[++i];
     }
-    if (!CheckValue(*option, value, error) || !option->apply(*option, value, out, error)) return false;
+    if (!CheckValue(*option, value, error)) return false;
+    std::wstring pathError;
+    if (!ResolvePath(option->path, value, pathError) && out.pathError.empty()) {
+      out.pathError = std::wstring(option->name) + L": " + pathError;
+    }
+    if (!option->apply(*option, value, out, error)) return false;
   }
   if (out.folder.empty() && !out.help) {
     error = L"--folder PATH is required";

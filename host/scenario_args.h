@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/scenario_paths.h"
+
 namespace vantorel::host {
 
 class ScenarioRunner;
@@ -28,6 +30,7 @@ struct ScenarioArgs {
   uint32_t options = 0;
   int windows = 1;         // --windows N: Explorer windows, each on its own thread
   std::wstring historyFile;  // --history: copied over "history.txt" beside the module
+  std::wstring pathError;    // the first path that names nothing of its kind: nothing runs
   std::vector<ScenarioStep> steps;
 };
 
@@ -61,11 +64,13 @@ struct ScenarioOption {
   std::vector<ScenarioValue> values;  // the values it takes; empty: any
   bool anyCase = false;         // values compare without case and are kept in lower case
   bool (*check)(const std::wstring& value, std::wstring& error) = nullptr;  // a value's further test
+  PathKind path = PathKind::None;  // a path, made full before the entry's effect
 
   ScenarioOption& Values(std::vector<ScenarioValue> list) { values = std::move(list); return *this; }
   ScenarioOption& AnyCase() { anyCase = true; return *this; }
   ScenarioOption& Check(bool (*test)(const std::wstring&, std::wstring&)) { check = test; return *this; }
   ScenarioOption& Apply(ApplyOption effect) { apply = effect; return *this; }
+  ScenarioOption& Path(PathKind kind) { path = kind; return *this; }
   // The entry of values named value, or null.
   const ScenarioValue* Find(const std::wstring& value) const;
 };
@@ -80,6 +85,7 @@ const std::vector<ScenarioOption>& ScenarioOptions();
 const ScenarioOption* FindStep(ScenarioStep::Kind kind);
 
 // Parses the arguments after the program name. False with a one-line reason on a bad line.
+// A path that names nothing of its kind is no bad line: it is kept in pathError.
 // A --menu step is queued before the --click mode that opens the menu, since the menu is modal
 // inside that click.
 bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out, std::wstring& error);

@@ -173,17 +173,19 @@ bool ScenarioRunner::PrintHistory(const std::wstring&, std::wstring&) {
   return true;
 }
 
-// dropdown: the rows of the visible history drop-down of this window's thread, top to bottom.
+// dropdown: the rows of the visible history drop-down of this window's thread, top to bottom;
+// "nodropdown" when none is dropped down (or the band has none), so the step is seen to run.
 bool ScenarioRunner::PrintDropDown(const std::wstring&, std::wstring&) {
   host_.PumpMessages();
-  bool exists = false;
+  bool printed = false;
   for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
-    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) continue;
-    exists = true;
-    if (!IsWindowVisible(box)) continue;
-    for (const std::wstring& row : ListBoxRows(box)) output_("dropdown\t" + Utf8(row));
+    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() || !IsWindowVisible(box)) continue;
+    for (const std::wstring& row : ListBoxRows(box)) {
+      output_("dropdown\t" + Utf8(row));
+      printed = true;
+    }
   }
-  if (!exists) output_("nodropdown");
+  if (!printed) output_("nodropdown");
   return true;
 }
 
@@ -219,7 +221,8 @@ bool ScenarioRunner::Toolbar(const std::wstring& action, std::wstring& error) {
   return SUCCEEDED(hr);
 }
 
-// selected, shown: the names of the view's selected or of all its items, in the view's order.
+// selected, shown: the names of the view's selected or of all its items, in the view's order;
+// "noselection" when nothing is selected.
 bool ScenarioRunner::PrintItems(const std::wstring& which, std::wstring& error) {
   HWND list = host_.ListView();
   if (!list) {
@@ -228,10 +231,13 @@ bool ScenarioRunner::PrintItems(const std::wstring& which, std::wstring& error) 
   }
   bool selectedOnly = which == L"selected";
   int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  bool printed = false;
   for (int i = 0; i < count; ++i) {
     if (selectedOnly && !(SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED)) continue;
     output_((selectedOnly ? "selected\t" : "shown\t") + Utf8(ItemName(list, i)));
+    printed = true;
   }
+  if (selectedOnly && !printed) output_("noselection");
   return true;
 }
 

@@ -75,8 +75,10 @@ const std::vector<ScenarioValue> kBoxPlaces = {{L"mode"}, {L"clear"}, {L"text"}}
 std::vector<ScenarioOption> MakeTable() {
   using R = ScenarioRunner;
   return {
-      Setup(L"--folder", "PATH", SetText<&ScenarioArgs::folder>, "the folder to show (required)"),
-      Setup(L"--dll", "FILE", SetText<&ScenarioArgs::dll>, "load this module directly instead of registering a copy"),
+      Setup(L"--folder", "PATH", SetText<&ScenarioArgs::folder>, "the folder to show (required)")
+          .Path(PathKind::Folder),
+      Setup(L"--dll", "FILE", SetText<&ScenarioArgs::dll>, "load this module directly instead of registering a copy")
+          .Path(PathKind::File),
       Setup(L"--settings", "M,OPTS", SetSettings, "write the setting file first (numbers, 0x for hex)"),
       Setup(L"--tree", nullptr, SetFlag<&ScenarioArgs::tree>, "show the folder tree pane"),
       Setup(L"--dui", nullptr, SetFlag<&ScenarioArgs::directUi>, "put the list view on the DirectUI path"),
@@ -85,7 +87,8 @@ std::vector<ScenarioOption> MakeTable() {
             "no band of its own: load the registered browser helper objects and show the toolbars they ask "
             "for, or this user showed before, as Explorer does"),
       Setup(L"--history", "FILE", SetText<&ScenarioArgs::historyFile>,
-            "copy FILE over history.txt beside the module first"),
+            "copy FILE over history.txt beside the module first")
+          .Path(PathKind::File),
       Setup(L"--windows", "N", SetWindows,
             "open N Explorer windows (1 to 16), each on its own thread with its own band"),
       Setup(L"--help", nullptr, SetFlag<&ScenarioArgs::help>, "print the options"),
@@ -106,19 +109,20 @@ std::vector<ScenarioOption> MakeTable() {
           .Apply(QueueBeforeMenuClick),
       Step(L"--menu-screenshot", "FILE", Kind::MenuScreenshot, Handler<&R::ShootMenu>,
            "after --click mode: save the frame as PNG while the menu is open")
-          .Apply(QueueBeforeMenuClick),
+          .Apply(QueueBeforeMenuClick)
+          .Path(PathKind::Output),
       Step(L"--hover", "WHERE", Kind::Hover, Handler<&R::Hover>, "move the pointer over the input box: {}")
           .Values(kBoxPlaces),
       Step(L"--print", "WHAT", Kind::Print, nullptr, "{}")
-          .Values({{L"selected", nullptr, Handler<&R::PrintItems>},
+          .Values({{L"selected", "noselection when nothing is", Handler<&R::PrintItems>},
                    {L"shown", nullptr, Handler<&R::PrintItems>},
                    {L"state", nullptr, Handler<&R::PrintState>},
                    {L"box", nullptr, Handler<&R::PrintBox>},
                    {L"history", "the file, oldest first", Handler<&R::PrintHistory>},
-                   {L"dropdown", "the rows of the visible history drop-down; nodropdown when the band has none",
+                   {L"dropdown", "the rows of the visible history drop-down; nodropdown when none is dropped down",
                     Handler<&R::PrintDropDown>},
                    {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
-                   {L"dialog", "shown, and the checked controls", Handler<&R::PrintDialog>},
+                   {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
                    {L"placement", "whether the shown dialog is centred over the window, over the work area",
                     Handler<&R::PrintPlacement>},
                    {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none",
@@ -130,9 +134,11 @@ std::vector<ScenarioOption> MakeTable() {
       Step(L"--toolbar", "ACTION", Kind::Toolbar, Handler<&R::Toolbar>,
            "with --explorer-toolbars: {} the band as the user does from the View menu")
           .Values({{L"hide"}, {L"show"}}),
-      Step(L"--navigate", "PATH", Kind::Navigate, Handler<&R::Navigate>, "browse to another folder"),
+      Step(L"--navigate", "PATH", Kind::Navigate, Handler<&R::Navigate>, "browse to another folder")
+          .Path(PathKind::Folder),
       Step(L"--refresh", nullptr, Kind::Refresh, Handler<&R::Refresh>, "refresh the view"),
-      Step(L"--screenshot", "FILE", Kind::Screenshot, Handler<&R::Screenshot>, "save the frame as PNG"),
+      Step(L"--screenshot", "FILE", Kind::Screenshot, Handler<&R::Screenshot>, "save the frame as PNG")
+          .Path(PathKind::Output),
       // Window choices: the driver of the windows acts on them, not a window's runner.
       Step(L"--in", "K", Kind::In, nullptr, "the following steps act in window K until the next --in")
           .Apply(QueueWindowStep),

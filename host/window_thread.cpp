@@ -1,8 +1,25 @@
 #include "host/window_thread.h"
 
+#include <string>
 #include <utility>
 
 namespace vantorel::host {
+namespace {
+
+// The longest the window's start, one task or its closing may take. Beyond it the window's
+// thread hangs, and nothing the caller could do would make it answer: the process ends at once,
+// with exit code 1 and a line on standard error, instead of waiting for ever.
+constexpr DWORD kAnswerBound = 120000;
+
+void GiveUp(const char* what) {
+  std::string line = std::string("window thread: no answer within ") + std::to_string(kAnswerBound / 1000) +
+                     " s " + what + "; ending the process\n";
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  TerminateProcess(GetCurrentProcess(), 1);
+}
+
+}  // namespace
 
 std::unique_ptr<ExplorerWindowThread> ExplorerWindowThread::Start(const WindowThreadSetup& setup,
                                                                    std::wstring& error) {
@@ -20,7 +37,7 @@ std::unique_ptr<ExplorerWindowThread> ExplorerWindowThread::Start(const WindowTh
     error = L"cannot start the window thread";
     return nullptr;
   }
-  WaitPumping(window->ready_.get(), window->thread_.get());
+  if (!WaitPumping(window->ready_.get(), window->thread_.get(), kAnswerBound)) GiveUp("while the window opened");
   if (!window->started_) {
     error = window->startError_.empty() ? L"the window thread ended early" : window->startError_;
     window->WaitUntilEnded();
@@ -126,7 +143,7 @@ bool ExplorerWindowThread::Call(const std::function<void(ExplorerHost&)>& task) 
     ResetEvent(taskDone_.get());
   }
   SetEvent(taskSet_.get());
-  WaitPumping(taskDone_.get(), thread_.get());
+  if (!WaitPumping(taskDone_.get(), thread_.get(), kAnswerBound)) GiveUp("to a step");
   std::lock_guard<std::mutex> guard(lock_);
   task_ = nullptr;  // a thread that ended first never ran it
   return taskRan_;
@@ -135,12 +152,12 @@ bool ExplorerWindowThread::Call(const std::function<void(ExplorerHost&)>& task) 
 void ExplorerWindowThread::Close() {
   if (!thread_) return;
   Call([](ExplorerHost& host) { host.Close(); });
-  WaitUntilEnded();
+  if (!WaitPumping(thread_.get(), nullptr, kAnswerBound)) GiveUp("while the window closed");
 }
 
 void ExplorerWindowThread::WaitUntilEnded() {
   if (!thread_) return;
-  WaitPumping(thread_.get());
+  WaitPumping(thread_.get(), nullptr, INFINITE);
 }
 
 bool ExplorerWindowThread::HasEnded() const {
@@ -149,14 +166,20 @@ bool ExplorerWindowThread::HasEnded() const {
 
 // Waits for handle (or orThis) and meanwhile dispatches the calling thread's own messages, so
 // that a window of this thread, or a broadcast sent to it, never holds up the other thread.
-void ExplorerWindowThread::WaitPumping(HANDLE handle, HANDLE orThis) {
+// False when bound (milliseconds, or INFINITE) ran out first.
+bool ExplorerWindowThread::WaitPumping(HANDLE handle, HANDLE orThis, DWORD bound) {
   HANDLE handles[2] = {handle, orThis};
   DWORD count = orThis ? 2 : 1;
   bool quit = false;
   int quitCode = 0;
+  bool answered = true;
+  const ULONGLONG start = GetTickCount64();
   for (;;) {
-    DWORD woken = MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woken != WAIT_OBJECT_0 + count) break;  // signalled, or a failed wait
+    ULONGLONG spent = GetTickCount64() - start;
+    DWORD left = bound == INFINITE ? INFINITE : spent >= bound ? 0 : static_cast<DWORD>(bound - spent);
+    DWORD woken = MsgWaitForMultipleObjectsEx(count, handles, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woken == WAIT_TIMEOUT) answered = false;
+    if (woken != WAIT_OBJECT_0 + count) break;  // signalled, out of time, or a failed wait
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
@@ -170,6 +193,7 @@ void ExplorerWindowThread::WaitPumping(HANDLE handle, HANDLE orThis) {
     }
   }
   if (quit) PostQuitMessage(quitCode);
+  return answered;
 }
 
 }  // namespace vantorel::host

@@ -41,7 +41,9 @@ class ExplorerWindowThread {
   // Closes the window like Explorer (quit event, band let go, frame destroyed) and waits until
   // its thread has ended. Nothing happens when it is already closed.
   void Close();
-  // Waits until the window's thread has ended, for instance because the user closed the frame.
+  // Waits until the window's thread has ended, for instance because the user closed the frame:
+  // the one wait without a bound. Opening, a task and closing each end the process when the
+  // window's thread gives no answer within two minutes.
   void WaitUntilEnded();
   bool HasEnded() const;
   DWORD ThreadId() const { return threadId_; }
@@ -51,7 +53,7 @@ class ExplorerWindowThread {
   static DWORD WINAPI ThreadMain(void* self);
   void Main();
   bool RunPendingTask(ExplorerHost& host);
-  static void WaitPumping(HANDLE handle, HANDLE orThis = nullptr);
+  static bool WaitPumping(HANDLE handle, HANDLE orThis, DWORD bound);
 
   WindowThreadSetup setup_;
   UniqueKernelHandle thread_;

@@ -78,9 +78,9 @@ bool CEditWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd(), &paint);
   RECT client;
-  if (!dc || !selectIcon_ || !filterIcon_ || !GetClientRect(hwnd(), &client)) {
+  if (!dc || !GetClientRect(hwnd(), &client)) {
     EndPaint(hwnd(), &paint);
-    return true;
+    return false;  // the edit control paints its text all the same
   }
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
   SetDCBrushColor(dc, noMatch_ ? kNoMatchBackground : kMatchBackground);
@@ -90,8 +90,10 @@ bool CEditWindow::OnPaint() {
   // picture (the other mode, the pressed button) shows through.
   PatBlt(dc, client.left, client.top, kModeGlyphWidth, height, PATCOPY);
   PatBlt(dc, client.right - kClearGlyphWidth, client.top, kClearGlyphWidth, height, PATCOPY);
-  DrawIconEx(dc, 0, y, runMode_ == 0 ? selectIcon_.get() : filterIcon_.get(), kIconSize, kIconSize, 0, nullptr,
-             DI_NORMAL);
+  // A glyph that could not be loaded leaves its place blank; the text is painted all the same.
+  if (HICON mode = runMode_ == 0 ? selectIcon_.get() : filterIcon_.get()) {
+    DrawIconEx(dc, 0, y, mode, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  }
   if (HasText()) {
     HICON clear = clearGlyph_ == kClearHot       ? clearHotIcon_.get()
                   : clearGlyph_ == kClearPressed ? clearPressedIcon_.get()

@@ -1,11 +1,13 @@
 #!/bin/sh
 # make demo: a sample folder of a few hundred files, then the Explorer stand-in with the band.
 # On a real display the stand-in opens for the user; under the private Xvfb of with-display.sh
-# a short scripted tour of every feature runs and leaves screenshots in the build folder (the ones
-# the README shows are copied into docs/).
+# a short scripted tour of every feature runs and leaves screenshots in the build folder.
+# Usage: demo.sh BUILD [DOCS]: with DOCS (make screenshots) the tour always runs, and the
+# screenshots the README shows are copied into DOCS.
 set -e
 . "$(dirname "$0")/wine-env.sh"
 build=$(cd "${1:-build}" && pwd)
+docs="$2"
 host="$build/host/vantorel-host.exe"
 [ -f "$host" ] || { echo "demo: $host is missing (make build first)" >&2; exit 1; }
 sample="$build/demo-folder"
@@ -45,7 +47,7 @@ if [ -n "$WINEPREFIX" ] && fc-list 2>/dev/null | grep -q IPAPGothic; then
   sh "$(dirname "$0")/demo-fonts.sh" IPAPGothic
 fi
 
-if [ -n "$DISPLAY" ] && [ -z "$VANTOREL_PRIVATE_XVFB" ]; then
+if [ -n "$DISPLAY" ] && [ -z "$VANTOREL_PRIVATE_XVFB" ] && [ -z "$docs" ]; then
   echo "demo: $count files in $sample; opening the stand-in (close its window to end)"
   exec "$WINE64" "$host" --folder "$folder" --settings 0,0x33 $band
 fi
@@ -57,8 +59,8 @@ run() {
 }
 shot() { winpath "$build/demo-$1.png"; }
 if [ -z "$band" ]; then
-  echo "-- Select mode: every name matching 報告* becomes selected (case and width folded)"
-  run --settings 0,0x33 --type '報告*' --key enter --print selected --print state --screenshot "$(shot select)"
+  echo "-- Select mode: every name matching 会議* becomes selected, every other row near the top"
+  run --settings 0,0x33 --type '会議*' --key enter --print selected --print state --screenshot "$(shot select)"
   echo "-- Filter mode: the view is refilled with only the names matching invoice|readme"
   run --settings 1,0x33 --type 'invoice|readme' --key enter --print shown --print state --screenshot "$(shot filter)"
   echo "-- Filter mode, full-width digits folded: ２０２４ finds 2024 as well"
@@ -81,10 +83,13 @@ if [ -z "$band" ]; then
   run --settings 0,0x33 --history "$(winpath "$history")" --type re --print dropdown --screenshot "$(shot history)"
   echo "-- Two Explorer windows, each with its own band: window 1 filters, window 2 keeps every file"
   run --settings 1,0x33 --windows 2 --in 1 --type 'invoice*' --key enter --print shown --in 2 --print state
-  mkdir -p "$(dirname "$0")/../docs"
-  for name in select filter nomatch clear-hot mode-menu settings history; do
-    cp "$build/demo-$name.png" "$(dirname "$0")/../docs/demo-$name.png"
-  done
+  if [ -n "$docs" ]; then
+    mkdir -p "$docs"
+    for name in select filter nomatch clear-hot mode-menu settings history; do
+      cp "$build/demo-$name.png" "$docs/demo-$name.png"
+    done
+    echo "demo: the README's screenshots copied to $docs"
+  fi
 else
   run --print state --screenshot "$(shot view)"
 fi

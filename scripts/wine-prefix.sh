@@ -1,16 +1,23 @@
 #!/bin/sh
-# Creates the build's private Wine prefix once; later calls only check the stamp.
+# Creates the build's private Wine prefix once, or brings an older one up to date; later calls
+# only check the stamp.
 set -e
 . "$(dirname "$0")/wine-env.sh"
 prefix="$1"
-stamp="$prefix/.vantorel-ready-2"
+stamp="$prefix/.vantorel-ready-4"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$prefix"
 export WINEPREFIX="$prefix" WINEARCH=win64
-echo "creating Wine prefix $prefix"
+echo "preparing Wine prefix $prefix"
 "$WINE64" wineboot -i >/dev/null 2>&1
 # Windows that no window manager manages: without one (Xvfb), Wine waits two seconds for every
 # managed top-level window that is hidden or destroyed.
 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# No crash dialog: on the invisible display nobody could close it, and the crashed program would
+# wait for it forever. The debugger prints its backtrace and the process ends at once.
+"$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+# Wine's own fonts (Marlett draws the title bar's buttons) are only found in the Fonts folder.
+fonts=/usr/share/wine/fonts
+[ -d "$fonts" ] && cp -f "$fonts"/* "$prefix/drive_c/windows/Fonts/"
 "$WINESERVER" -w
 touch "$stamp"

@@ -3,6 +3,11 @@
 # The Wine server of the prefix is kept alive for the whole command and shut down after it.
 set -e
 . "$(dirname "$0")/wine-env.sh"
+# Inside a run of this script for the same prefix (a test that runs scripts/vantorel-host): that
+# run's display and Wine server serve this command too, and only that run shuts them down.
+if [ -n "$WINEPREFIX" ] && [ "$VANTOREL_DISPLAY_PREFIX" = "$WINEPREFIX" ]; then
+  exec "$@"
+fi
 if [ -n "$DISPLAY" ] && [ -S "/tmp/.X11-unix/X$(echo "${DISPLAY#*:}" | cut -d. -f1)" ]; then
   have_display=1
 else
@@ -37,7 +42,7 @@ fi
 # Start the Wine server and its services up front, detached from our output: a service that a
 # test program started would inherit the test's output pipe and keep ctest waiting.
 if [ -n "$WINEPREFIX" ]; then
-  export WINEPREFIX
+  export WINEPREFIX VANTOREL_DISPLAY_PREFIX="$WINEPREFIX"
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
   "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
 fi

@@ -16,6 +16,7 @@ failures=0
 passes=0
 
 # check NAME EXPECTED-FILE ARGS...: runs the stand-in and compares its standard output.
+stand_in() { (cd "$dir" && "$run" "$host" "$@"); }
 # With ordered=1 the lines are compared in their order, otherwise as sets.
 ordered=0
 check() {
@@ -23,7 +24,7 @@ check() {
   expected="$2"
   shift 2
   actual="$dir/actual"
-  (cd "$(dirname "$host")" && "$run" "./$(basename "$host")" "$@") >"$actual" 2>"$dir/stderr"
+  stand_in "$@" >"$actual" 2>"$dir/stderr"
   status=$?
   # The view's item order is the shell's; compare the lines as sets.
   if [ "$ordered" = 1 ]; then
@@ -91,9 +92,15 @@ check "history drop-down and Enter" "$dir/e6" --folder "$winpath" --settings 0,0
   --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type alp --print dropdown \
   --type ha.txt --key enter --print history
 
+# A keyword that the history file cannot store as typed runs, and is kept neither on Enter nor
+# when the box then loses the focus.
+printf 'selected\talpha.txt\nhistory\tbeta.txt\nhistory\talpha.txt\nhistory\talp\n' >"$dir/e6b"
+check "a keyword the history cannot hold runs and adds nothing" "$dir/e6b" --folder "$winpath" --settings 0,0x33 \
+  --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type 'alpha*|😀' --key enter --print selected --print history
+
 # With the mouse alone: the mode glyph's menu switches to Filter (the selection goes), the
 # clear button empties the box and brings every item back, the menu opens the settings dialog.
-printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e7"
+printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nnoselection\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e7"
 for name in alpha.txt beta.txt gamma.doc 'Report 2008.TXT' '報告書２００８.txt' notes sub2008; do
   printf 'shown\t%s\n' "$name" >>"$dir/e7"
 done
@@ -151,6 +158,25 @@ for how in cancel close; do
     --dialog check:207 --dialog check:209 --print dialog --dialog "$how" --print dialog \
     --click mode --menu settings --print dialog --print setting
 done
+
+# Linux paths, relative to the current folder or absolute, are taken; a path that names nothing
+# of its kind ends the run with exit code 1 before anything opens, naming the path.
+printf 'selected\tsub2008\nnavigated\t%s\\sub2008\n' "$winpath" >"$dir/p1"
+check "linux paths" "$dir/p1" --folder folder --type 'sub*' --print selected --navigate "$dir/folder/sub2008"
+for bad in "--folder $dir/none" "--folder folder/notes" "--navigate none" "--history $dir/folder"; do
+  stand_in --folder folder $bad --print state >"$dir/actual" 2>"$dir/stderr"
+  if [ $? -eq 1 ] && [ ! -s "$dir/actual" ] && grep -qF -- "${bad#* }" "$dir/stderr"; then
+    passes=$((passes + 1)); echo "ok: refused $bad"
+  else failures=$((failures + 1)); echo "FAILED: refused $bad"; cat "$dir/actual" "$dir/stderr"; fi
+done
+
+# The README's example as written, through scripts/vantorel-host, its sample folder under ours.
+top=$(cd "$(dirname "$0")/../.." && pwd)
+sed -n '/^Example, after `make test`/,/^The exit code/p' "$top/README.md" | awk -v d="$dir" '
+  /^    /{ if (!b) n++; b = 1; l = substr($0, 5); gsub("/tmp/sample", d "/sample", l); print l > (d "/readme" n); next }
+  { b = 0 }'
+stand_in() { (cd "$top" && BUILD="$(dirname "$(dirname "$host")")" sh "$dir/readme1"); }
+check "README example" "$dir/readme2"
 
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]

@@ -258,3 +258,17 @@ TEST_F(DropDown, TheWheelOverTheBoxScrollsTheOpenList) {
   Send({r.left + 100, r.top + 10}, {MOUSEEVENTF_WHEEL}, static_cast<DWORD>(-WHEEL_DELTA));
   EXPECT_TRUE(PumpUntil([&] { return SendMessageW(band_.list(), LB_GETTOPINDEX, 0, 0) > 0; }));
 }
+
+// This program carries none of the glyph icons: the box still paints its text.
+TEST_F(DropDown, TheBoxPaintsItsTextWithoutItsGlyphs) {
+  const HWND box = band_.box.hwnd();
+  int dark[2] = {};
+  for (int i : {0, 1}) {
+    SetWindowTextW(box, i ? L"WWWWWWWWWW" : L"");
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(box);
+    for (int xy = 0; xy < 70 * 9; ++xy) dark[i] += GetRValue(GetPixel(dc, 30 + xy % 70, 4 + xy / 70)) < 90;
+    ReleaseDC(box, dc);
+  }
+  EXPECT_GT(dark[1], dark[0] + 5);
+}

@@ -1,6 +1,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/unique_handle.h"
 #include "tests/history/history_test_support.h"
 
 using namespace vantorel;
@@ -33,7 +34,7 @@ TEST_F(HistoryFile, LoadThenAddRewritesEveryEntryWithCrLf) {
       {"\r\n\n\r", {}, L"p\r\nq", "p\r\nq\r\n"},
       {"", {}, L"abc", "abc\r\n"},
       {kMissing, {}, L"abc", "abc\r\n"},
-      {std::string("a\r\nb\0c\r\n", 8), {L"a", L"b"}, L"z", "a\r\nb\r\nz\r\n"},
+      {std::string("a\r\nb\0c\r\n\0\r\nd", 12), {L"a", L"bc", L"d"}, L"z", "a\r\nbc\r\nd\r\nz\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.before);
@@ -46,33 +47,46 @@ TEST_F(HistoryFile, LoadThenAddRewritesEveryEntryWithCrLf) {
   }
   EXPECT_FALSE(AddToHistory(L""));  // nothing written for an empty text or list
   EXPECT_TRUE(SaveHistory({}));
-  EXPECT_EQ("a\r\nb\r\nz\r\n", ReadHistoryBytes());
+  EXPECT_EQ("a\r\nbc\r\nd\r\nz\r\n", ReadHistoryBytes());
 }
 
-TEST_F(HistoryFile, TextIsStoredInTheThreadsAnsiCodePage) {
+// Lines are split on the file's bytes; a byte-order mark keeps its encoding; a text that the
+// encoding cannot store as typed is not added.
+TEST_F(HistoryFile, EveryLineKeepsItsEntryAndTheFileItsEncodingUnderBothCodePages) {
   const LCID old = GetThreadLocale();
+  auto utf16 = [](const std::wstring& text) {
+    return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(&text[0]), 2 * text.size());
+  };
+  const std::string damaged = "one\nalpha\x81\nbeta\nx\x9f\ngamma\n", nul("before\r\nmid\0dle\r\nafter\r\n", 24);
   struct Case {
     LCID locale;
-    const wchar_t* text;
-    std::string bytes;
-    const wchar_t* readBack;
+    std::string before;
+    const wchar_t* add;
+    std::string after;
   } const cases[] = {
-      {0x411, L"\x5199\x771F", "\x8E\xCA\x90\x5E\r\n", L"\x5199\x771F"},
-      {0x409, L"a\x5199", "\x8E\xCA\x90\x5E\r\na?\r\n", L"a?"},  // what 1252 cannot show is its default char
-      {0x409, L"a\x5199", "\x8E\xCA\x90\x5E\r\na?\r\na?\r\n", L"a?"},  // ... so typing it again adds it again
+      {0x411, "", L"\x5199\x771F", "\x8E\xCA\x90\x5E\r\n"},
+      {0x411, damaged, L"zq", "one\r\nalpha\x81\x45\r\nbeta\r\nx\x81\x45\r\ngamma\r\nzq\r\n"},
+      {0x409, damaged, L"zq", "one\r\nalpha\x81\r\nbeta\r\nx\x9f\r\ngamma\r\nzq\r\n"},
+      {0x411, nul, L"zq", "before\r\nmiddle\r\nafter\r\nzq\r\n"},
+      {0x411, "x\r\n", L"\xD83D\xDE00", "x\r\n"},  // an emoji, and what 1252 cannot show
+      {0x409, "x\r\n", L"a\x5199", "x\r\n"},
+      {0x409, "x\r\n", L"e\x0301", "x\r\n"},
+      {0x411, "\xEF\xBB\xBFone\r\n\xE5\x86\x99\r\n", L"\xD83D\xDE00",
+       "\xEF\xBB\xBFone\r\n\xE5\x86\x99\r\n\xF0\x9F\x98\x80\r\n"},
+      {0x409, "\xEF\xBB\xBF\xE5\x86\x99\r\n", L"\x771F", "\xEF\xBB\xBF\xE5\x86\x99\r\n\xE7\x9C\x9F\r\n"},
+      {0x409, utf16(L"one\n\x5199"), L"\xD83D\xDE00", utf16(L"one\r\n\x5199\r\n\xD83D\xDE00\r\n")},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
     ASSERT_TRUE(SetThreadLocale(c.locale));
-    EXPECT_TRUE(AddToHistory(c.text));
-    EXPECT_EQ(c.bytes, ReadHistoryBytes());
-    HistoryList list;
-    LoadHistory(list);
-    EXPECT_EQ(c.readBack, list.back());
+    WriteHistoryBytes(c.before);
+    EXPECT_EQ(c.after != c.before, AddToHistory(c.add));
+    EXPECT_EQ(c.after, ReadHistoryBytes());
   }
   SetThreadLocale(old);
 }
 
-TEST_F(HistoryFile, AFailedSaveLeavesTheOldFileWholeAndNoNewFile) {
+TEST_F(HistoryFile, AFailedSaveOrAFileTooLargeToReadLeavesTheOldFileWholeAndNoNewFile) {
   const std::wstring path = HistoryPath();
   HANDLE reader = INVALID_HANDLE_VALUE;
   const std::function<void()> failures[] = {
@@ -89,6 +103,15 @@ TEST_F(HistoryFile, AFailedSaveLeavesTheOldFileWholeAndNoNewFile) {
     reader = INVALID_HANDLE_VALUE;
     EXPECT_EQ(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY ? "" : "old\r\n", ReadHistoryBytes());
   }
+  // A file of 4 GiB or more cannot be read whole: it is left alone.
+  WriteHistoryBytes("old\r\n");
+  UniqueFile big(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size = {};
+  size.QuadPart = 1LL << 32;
+  ASSERT_TRUE(SetFilePointerEx(big.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(big.get()));
+  big.reset();
+  EXPECT_FALSE(AddToHistory(L"new"));
+  EXPECT_EQ(0, ReadHistoryBytes().compare(0, 6, std::string("old\r\n\0", 6)));
 }
 
 TEST_F(HistoryFile, AdditionsAreOneStepAcrossThreadsAndPastStuckOrDeadHolders) {

@@ -419,6 +419,7 @@ TEST(BandLife, LeavesNothingBehind) {
                                        "menu\tchecked=select\tchose=filter",
                                        "navigated\t" + Utf8(folder.path()),
                                        "navigated\t" + Utf8(other.path()),
+                                       "nodropdown",  // after the outside press
                                        "selected\tbeta.txt",
                                        "shown\talpha.txt",
                                        "shown\tanother.doc",

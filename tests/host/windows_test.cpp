@@ -63,7 +63,7 @@ TEST_F(ExplorerWindows, EachBandKeepsItsOwnModeAndOptions) {
   };
   const Case cases[] = {
       {"a run in window 2 selects there", 2, L"b*", 2, L"selected", {"selected\tBeta.txt", "selected\tbeta2.doc"}},
-      {"and leaves window 1 unselected", 0, nullptr, 1, L"selected", {}},
+      {"and leaves window 1 unselected", 0, nullptr, 1, L"selected", {"noselection"}},
       {"and unfiltered", 0, nullptr, 1, L"shown", AllShown()},
       {"a run in window 1 filters there", 1, L"b*", 1, L"shown", {"shown\tBeta.txt", "shown\tbeta2.doc"}},
       {"and leaves window 2 showing all", 0, nullptr, 2, L"shown", AllShown()},
@@ -201,7 +201,7 @@ TEST_F(ExplorerWindows, ScenarioStepsRunInTheChosenWindow) {
       {{L"--windows", L"2", L"--in", L"2", L"--type", L"gam*", L"--key", L"enter", L"--print", L"selected", L"--in",
         L"1", L"--print", L"selected", L"--print", L"dialog"},
        true,
-       {"2\tselected\tgamma.txt", "1\tdialog\tvisible=0\tchecked="}},
+       {"2\tselected\tgamma.txt", "1\tnoselection", "1\tdialog\tvisible=0\tchecked="}},
       {{L"--type", L"gam*", L"--key", L"enter", L"--print", L"selected"}, true, {"selected\tgamma.txt"}},
       {{L"--windows", L"2", L"--close", L"1", L"--in", L"2", L"--type", L"alpha", L"--key", L"enter", L"--print",
         L"selected", L"--in", L"1", L"--print", L"shown", L"--in", L"2", L"--print", L"selected"},
