@@ -4,7 +4,6 @@
 #include <shlwapi.h>
 
 #include "framework/unique_pidl.h"
-#include "match/match.h"
 
 namespace vantorel {
 
@@ -19,12 +18,19 @@ bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_P
   return true;
 }
 
-bool CandidateName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, DWORD options,
-                   wchar_t (&name)[MAX_PATH]) noexcept {
+bool ItemName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept {
   if (!ItemPath(folder, itemIdList, name)) return false;
   PathStripPathW(name);
-  NormalizeForMatch(name, options);
   return true;
+}
+
+bool ListItemName(HWND listView, int index, PCIDLIST_ABSOLUTE folder, wchar_t (&name)[MAX_PATH]) noexcept {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  name[0] = L'\0';
+  return SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) &&
+         ItemName(folder, item.lParam, name);
 }
 
 void ClearStateOfAllItems(HWND listView, UINT mask) noexcept {

@@ -9,9 +9,10 @@ namespace vantorel {
 // The file-system path of a list view item: the last identifier of its relative list (the
 // item's lParam) joined with the folder's absolute list. False when it has no path.
 bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_PATH]) noexcept;
-// The name a run matches: the last component of the item's path, normalised with options.
-bool CandidateName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, DWORD options,
-                   wchar_t (&name)[MAX_PATH]) noexcept;
+// The name a run matches: the last component of the item's path.
+bool ItemName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept;
+// The name of the list view's item index, whose lParam is its identifier list relative to folder.
+bool ListItemName(HWND listView, int index, PCIDLIST_ABSOLUTE folder, wchar_t (&name)[MAX_PATH]) noexcept;
 // Takes the state bits of mask from every item of the list view.
 void ClearStateOfAllItems(HWND listView, UINT mask) noexcept;
 
