@@ -18,6 +18,10 @@ constexpr unsigned long long BandStateReply(DWORD runMode, DWORD options) {
   return (static_cast<unsigned long long>(options) << 32) | runMode;
 }
 
+// A registered message that the band window answers with the pixel size of the glyph icons its
+// input box has loaded, as measured from the icon itself.
+constexpr const wchar_t* kGlyphSizeQueryMessage = L"Vantorel.GlyphSize";
+
 static_assert(WM_BAND_FOCUS_INPUT == 0x8003 && WM_BAND_MODE_MENU == 0x8004 &&
                   WM_BAND_CLEAR == 0x8005 && WM_BAND_RUN == 0x8007 &&
                   WM_BAND_SETTINGS_CHANGED == 0x8008,

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kInputHeight = 22;
 constexpr int kMenuOffsetY = 19;
+constexpr int kTextInsetTop = 2;  // the text's formatting rectangle, below the box's top
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
@@ -24,9 +25,17 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     result = static_cast<LRESULT>(BandStateReply(settings_.RunMode, settings_.Options));
     return true;
   }
+  static const UINT glyphQuery = RegisterWindowMessageW(kGlyphSizeQueryMessage);
+  if (msg == glyphQuery && glyphQuery != 0) {
+    result = editBox_.LoadedGlyphSize();
+    return true;
+  }
   switch (msg) {
     case WM_SIZE:
       LayOut();
+      return true;
+    case kDpiChangedAfterParent:
+      OnDpiChanged();
       return true;
     case WM_LBUTTONDBLCLK:
       return true;
@@ -74,16 +83,32 @@ void CSelectorCore::LayOut() {
   RECT client;
   GetClientRect(hwnd(), &client);
   int height = client.bottom - client.top;
-  int top = client.top + (height - kInputHeight) / 2;
-  MoveWindow(box, client.left, top, client.right - client.left, kInputHeight, FALSE);
+  int boxHeight = ScaleForDpi(kInputHeight, dpi_);
+  int top = client.top + (height - boxHeight) / 2;
+  MoveWindow(box, client.left, top, client.right - client.left, boxHeight, FALSE);
   RECT format;
   GetClientRect(box, &format);
-  format.left += kModeGlyphWidth;
-  format.right -= kClearGlyphWidth;
-  format.top += 2;
-  format.bottom += 2;
+  format.left += editBox_.ModeGlyphWidth();
+  format.right -= editBox_.ClearGlyphWidth();
+  format.top += ScaleForDpi(kTextInsetTop, dpi_);
+  format.bottom += ScaleForDpi(kTextInsetTop, dpi_);
   SendMessageW(box, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
   InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void CSelectorCore::OnDpiChanged() {
+  dpi_ = WindowDpi(hwnd());
+  editBox_.SetScale(dpi_);
+  LayOut();
+  // As a band tells its container (CGID_DeskBand): the container asks GetBandInfo again.
+  ComPtr<IOleCommandTarget> container;
+  if (inputObjectSite_ && SUCCEEDED(inputObjectSite_.As(container)) && container) {
+    VARIANT band;
+    VariantInit(&band);
+    V_VT(&band) = VT_I4;
+    V_I4(&band) = static_cast<LONG>(bandId_);
+    container->Exec(&CGID_DeskBand, DBID_BANDINFOCHANGED, OLECMDEXECOPT_DODEFAULT, &band, nullptr);
+  }
 }
 
 LRESULT CSelectorCore::OnColorEdit(HDC dc) {
@@ -101,7 +126,8 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
   }
   RECT glyph;
   if (!GetWindowRect(editBox_.hwnd(), &glyph)) return 1;
-  glyph.right = glyph.left + kModeGlyphWidth;
+  const int glyphWidth = editBox_.ModeGlyphWidth(), menuOffset = ScaleForDpi(kMenuOffsetY, dpi_);
+  glyph.right = glyph.left + glyphWidth;
   POINT click = {glyph.left + static_cast<LONG>(LOWORD(lParam)), glyph.top + static_cast<LONG>(HIWORD(lParam))};
   if (!PtInRect(&glyph, click)) return 1;
 
@@ -120,9 +146,9 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
     }
     TPMPARAMS params = {};
     params.cbSize = sizeof(params);
-    params.rcExclude = {glyph.left, glyph.top, glyph.left + kModeGlyphWidth, glyph.top + kMenuOffsetY};
+    params.rcExclude = {glyph.left, glyph.top, glyph.left + glyphWidth, glyph.top + menuOffset};
     command = static_cast<UINT>(TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_VERTICAL, glyph.left,
-                                                 glyph.top + kMenuOffsetY, hwnd(), &params));
+                                                 glyph.top + menuOffset, hwnd(), &params));
     // The menu loop ran messages: the band window may have been destroyed meanwhile.
     if (!hwnd()) return 0;
   }

@@ -16,6 +16,9 @@ namespace {
 constexpr DWORD kBandWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | CCS_TOP |
                                    CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
 constexpr DWORD kInputBoxStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
+constexpr int kBandMinWidth = 120;
+constexpr int kBandMaxWidth = 500;
+constexpr int kBandHeight = 22;
 constexpr InputBoxMessages kInputBoxMessages = {WM_BAND_MODE_MENU, WM_BAND_CLEAR, WM_BAND_RUN};
 
 const WindowClassSpec kBandWindowClass = {L"Vantorel Toolbar", nullptr,
@@ -109,7 +112,8 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
   Create(kBandWindowClass, parent, nullptr, kBandWindowStyle, 0, 0, 0, 0, 0, nullptr);
   LoadSettings(settings_);
   if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages)) {
-    SendMessageW(editBox_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    dpi_ = WindowDpi(hwnd());
+    editBox_.SetScale(dpi_);  // at 96 DPI the stock GUI font, as before any scaling
     editBox_.SetRunState(settings_.RunMode, noMatch_);
     editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                                 (settings_.Options & kSortHistoryOption) != 0);
@@ -204,12 +208,15 @@ STDMETHODIMP CSelectorCore::CloseDW(DWORD) {
 
 STDMETHODIMP CSelectorCore::ResizeBorderDW(LPCRECT, IUnknown*, BOOL) { return E_NOTIMPL; }
 
-STDMETHODIMP CSelectorCore::GetBandInfo(DWORD, DWORD, DESKBANDINFO* info) {
+STDMETHODIMP CSelectorCore::GetBandInfo(DWORD bandId, DWORD, DESKBANDINFO* info) {
+  bandId_ = bandId;
   if (!info) return S_OK;
-  if (info->dwMask & DBIM_MINSIZE) info->ptMinSize = {120, 22};
-  if (info->dwMask & DBIM_MAXSIZE) info->ptMaxSize = {500, -1};
+  // Sizes at 96 DPI, scaled to the band window's.
+  const POINTL minimum = {ScaleForDpi(kBandMinWidth, dpi_), ScaleForDpi(kBandHeight, dpi_)};
+  if (info->dwMask & DBIM_MINSIZE) info->ptMinSize = minimum;
+  if (info->dwMask & DBIM_MAXSIZE) info->ptMaxSize = {ScaleForDpi(kBandMaxWidth, dpi_), -1};
   if (info->dwMask & DBIM_INTEGRAL) info->ptIntegral = {0, 0};
-  if (info->dwMask & DBIM_ACTUAL) info->ptActual = {120, 22};
+  if (info->dwMask & DBIM_ACTUAL) info->ptActual = minimum;
   if (info->dwMask & DBIM_TITLE) info->wszTitle[0] = L'\0';
   if (info->dwMask & DBIM_MODEFLAGS) info->dwModeFlags = DBIMF_NORMAL;
   info->dwMask &= ~static_cast<DWORD>(DBIM_BKCOLOR);  // the host paints its own background
@@ -234,6 +241,7 @@ STDMETHODIMP CSelectorCore::TranslateAcceleratorIO(MSG* msg) {
   ComPtr<IUnknown> hold(ObjectUnknown());  // a run refreshes the browser, which runs messages
   return GuardHresult([&]() -> HRESULT {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+      editBox_.TakeHighlightedEntry();  // a row highlighted in the drop-down is what runs
       RunCurrentMode(true);
       editBox_.CommitToHistory();
       return S_OK;

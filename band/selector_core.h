@@ -78,6 +78,9 @@ class CSelectorCore : public ComObject<CSelectorCore>,
 
   // Band window handlers.
   void LayOut();
+  // A move to a display of another scale: the box takes the new scale, the band is laid out
+  // again and the site is told that the band's sizes changed.
+  void OnDpiChanged();
   LRESULT OnColorEdit(HDC dc);
   LRESULT OnModeMenu(LPARAM lParam);
   void OnClear();
@@ -88,6 +91,8 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   CEditWindow editBox_;
   CSettingDlg settingDialog_;
   DWORD suppressNextMenu_ = 0;
+  UINT dpi_ = kDefaultDpi;  // the band window's, from its creation on
+  DWORD bandId_ = 0;        // the identifier the site gave in GetBandInfo
   ComPtr<ITypeInfo> typeInfo_;
 };
 

@@ -1,5 +1,7 @@
 #include "framework/registry.h"
 
+#include "framework/unique_handle.h"
+
 namespace vantorel {
 namespace registry {
 namespace {
@@ -20,10 +22,9 @@ HRESULT SetString(HKEY root, const wchar_t* key, const wchar_t* name, const wcha
   LSTATUS status = RegCreateKeyExW(root, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                                    nullptr, &handle, nullptr);
   if (status != ERROR_SUCCESS) return FromStatus(status);
+  UniqueRegKey owned(handle);
   DWORD bytes = static_cast<DWORD>((lstrlenW(data) + 1) * sizeof(wchar_t));
-  status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
-  RegCloseKey(handle);
-  return FromStatus(status);
+  return FromStatus(RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes));
 }
 
 HRESULT SetDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD data) noexcept {
@@ -36,7 +37,7 @@ HRESULT CreateKey(HKEY root, const wchar_t* key) noexcept {
   HKEY handle = nullptr;
   LSTATUS status = RegCreateKeyExW(root, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ,
                                    nullptr, &handle, nullptr);
-  if (status == ERROR_SUCCESS) RegCloseKey(handle);
+  UniqueRegKey owned(status == ERROR_SUCCESS ? handle : nullptr);
   return FromStatus(status);
 }
 
@@ -54,9 +55,8 @@ HRESULT DeleteKeyIfNoSubkeys(HKEY root, const wchar_t* key) noexcept {
   if (IsGone(status)) return S_OK;
   if (status != ERROR_SUCCESS) return FromStatus(status);
   DWORD subkeys = 0;
-  status = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
-                            nullptr, nullptr, nullptr, nullptr);
-  RegCloseKey(handle);
+  status = RegQueryInfoKeyW(UniqueRegKey(handle).get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr, nullptr);
   if (status != ERROR_SUCCESS) return FromStatus(status);
   if (subkeys != 0) return S_OK;
   status = RegDeleteKeyW(root, key);
@@ -70,8 +70,7 @@ HRESULT DeleteValue(HKEY root, const wchar_t* key, const wchar_t* name) noexcept
   LSTATUS status = RegOpenKeyExW(root, key, 0, KEY_SET_VALUE, &handle);
   if (IsGone(status)) return S_OK;
   if (status != ERROR_SUCCESS) return FromStatus(status);
-  status = RegDeleteValueW(handle, name);
-  RegCloseKey(handle);
+  status = RegDeleteValueW(UniqueRegKey(handle).get(), name);
   if (IsGone(status)) return S_OK;
   return FromStatus(status);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Owners for the plain Win32 handles the module keeps: files, GDI objects, icons, menus, hooks.
+// Owners for the plain Win32 handles the module keeps: files, GDI objects, icons, menus, hooks,
+// registry keys.
 #include <windows.h>
 
 namespace vantorel {
@@ -58,6 +59,11 @@ struct HookTraits {
   static Handle Invalid() noexcept { return nullptr; }
   static void Close(Handle h) noexcept { UnhookWindowsHookEx(h); }
 };
+struct RegKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { RegCloseKey(h); }
+};
 template <class T>
 struct GdiObjectTraits {
   using Handle = T;
@@ -75,6 +81,7 @@ using UniqueKernelHandle = UniqueHandleT<KernelHandleTraits>;
 using UniqueIcon = UniqueHandleT<IconTraits>;
 using UniqueMenu = UniqueHandleT<MenuTraits>;
 using UniqueHook = UniqueHandleT<HookTraits>;
+using UniqueRegKey = UniqueHandleT<RegKeyTraits>;
 using UniqueBitmap = UniqueHandleT<GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = UniqueHandleT<GdiObjectTraits<HBRUSH>>;
 using UniqueWindow = UniqueHandleT<WindowTraits>;

@@ -1,8 +1,10 @@
 #include "history/history_box.h"
 
+#include <climits>
 #include <cwchar>
 #include <vector>
 
+#include "framework/dpi.h"
 #include "history/history_file.h"
 
 namespace vantorel {
@@ -43,6 +45,14 @@ LRESULT CALLBACK OutsideClickHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(hook, code, wParam, lParam);
 }
 
+std::wstring RowText(HWND box, WPARAM index) {
+  const LRESULT length = SendMessageW(box, LB_GETTEXTLEN, index, 0);
+  std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+  const LRESULT copied = SendMessageW(box, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&row[0]));
+  row.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return row;
+}
+
 bool StartsWith(const std::wstring& entry, const wchar_t* prefix, size_t length) {
   return entry.size() >= length && wmemcmp(entry.data(), prefix, length) == 0;
 }
@@ -59,13 +69,41 @@ bool CHistoryBox::CreateBox(HWND owner, bool sorted, UINT runMessage) noexcept {
   HWND box = Create(kHistoryBoxClass, GetDesktopWindow(), L"", kBoxStyle | (sorted ? LBS_SORT : 0), kBoxExStyle,
                     0, 0, 0, 0, nullptr);
   if (!box) return false;
-  SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   owner_ = owner;
   runMessage_ = runMessage;
   return true;
 }
 
 void CHistoryBox::DestroyBox() noexcept { DestroyOwnWindow(); }
+
+void CHistoryBox::SetScale(UINT dpi, HFONT font) noexcept {
+  dpi_ = dpi;
+  font_ = font;
+  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void CHistoryBox::MoveHighlight(int rows) noexcept {
+  const int count = static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0));
+  if (count <= 0 || rows == 0) return;
+  const int current = static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0));
+  int next = current == LB_ERR ? (rows > 0 ? rows - 1 : count + rows) : current + rows;
+  next = next < 0 ? 0 : next >= count ? count - 1 : next;
+  SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(next), 0);
+}
+
+int CHistoryBox::PageRows() const noexcept {
+  RECT client = {};
+  const LRESULT rowHeight = SendMessageW(hwnd(), LB_GETITEMHEIGHT, 0, 0);
+  if (!GetClientRect(hwnd(), &client) || rowHeight <= 0) return 1;
+  const int rows = static_cast<int>((client.bottom - client.top) / rowHeight);
+  return rows > 1 ? rows : 1;
+}
+
+std::wstring CHistoryBox::HighlightedEntry() const {
+  const LRESULT index = SendMessageW(hwnd(), LB_GETCURSEL, 0, 0);
+  return index == LB_ERR ? std::wstring() : RowText(hwnd(), static_cast<WPARAM>(index));
+}
 
 void CHistoryBox::HideBox() noexcept {
   if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
@@ -96,7 +134,8 @@ bool CHistoryBox::ShowMatching(const RECT* anchor, const wchar_t* prefix) noexce
   }
   const LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
   const LRESULT rowHeight = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
-  const int height = static_cast<int>((count < kMaxRows + 1 ? count : kMaxRows) * rowHeight) + kExtraHeight;
+  const int height =
+      static_cast<int>((count < kMaxRows + 1 ? count : kMaxRows) * rowHeight) + ScaleForDpi(kExtraHeight, dpi_);
   const int width = anchor->right - anchor->left;
   // Sized while hidden, redrawn again while still hidden (the scroll bar takes the new rows
   // without a paint), then shown: the list comes up over everything, painted once, without
@@ -159,10 +198,19 @@ void CHistoryBox::Pick(LPARAM point) {
 bool CHistoryBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_MOUSEMOVE: {
+      // Only a pointer that moved highlights: one resting where the list came up would otherwise
+      // choose the row that Enter takes.
+      POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ClientToScreen(hwnd(), &at);
+      if (at.x == restingPointer_.x && at.y == restingPointer_.y) return false;
+      restingPointer_ = {LONG_MIN, LONG_MIN};
       const LRESULT hit = SendMessageW(hwnd(), LB_ITEMFROMPOINT, 0, lParam);
       if (hit != LB_ERR && HIWORD(hit) == 0) SendMessageW(hwnd(), LB_SETCURSEL, LOWORD(hit), 0);
       return false;
     }
+    case WM_WINDOWPOSCHANGED:
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) GetCursorPos(&restingPointer_);
+      return false;
     case WM_LBUTTONDOWN:
       Pick(lParam);
       return false;  // and the list box's own handling of the press
@@ -181,13 +229,7 @@ bool CHistoryBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
 std::vector<std::wstring> ListBoxRows(HWND box) {
   std::vector<std::wstring> rows;
   const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(box, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const LRESULT copied = SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row[0]));
-    row.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    rows.push_back(row);
-  }
+  for (int i = 0; i < count; ++i) rows.push_back(RowText(box, static_cast<WPARAM>(i)));
   return rows;
 }
 

@@ -4,6 +4,7 @@
 // begin with the typed text, newest first, and puts a clicked entry into the input box.
 #include <windows.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,16 @@ class CHistoryBox : public Window {
   // False when there is no window or no anchor.
   bool ShowMatching(const RECT* anchor, const wchar_t* prefix) noexcept;
   void HideBox() noexcept;
+  // The scale of the box it serves: the font (stays the caller's) and the padding under the rows.
+  void SetScale(UINT dpi, HFONT font) noexcept;
+
+  // The keyboard's highlight, the same as the pointer's: moves by rows (negative: up), from no
+  // highlight down from before the first row, up from after the last, and stops at either end.
+  void MoveHighlight(int rows) noexcept;
+  // The rows that show at once.
+  int PageRows() const noexcept;
+  // The highlighted row's text; empty when none is highlighted.
+  std::wstring HighlightedEntry() const;
   bool IsVisible() const noexcept { return hwnd() && IsWindowVisible(hwnd()); }
   HWND Owner() const noexcept { return owner_; }
 
@@ -42,6 +53,9 @@ class CHistoryBox : public Window {
 
   HWND owner_ = nullptr;
   UINT runMessage_ = 0;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  HFONT font_ = nullptr;
+  POINT restingPointer_ = {LONG_MIN, LONG_MIN};  // where the pointer was when the list came up
 };
 
 // The rows of a list box, top to bottom (the entries a drop-down offers).

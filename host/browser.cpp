@@ -315,6 +315,15 @@ STDMETHODIMP CBandSite::OnFocusChangeIS(IUnknown*, BOOL focus) {
   return S_OK;
 }
 
+// Of the commands a band sends its container, Explorer's band site knows the change of the
+// band's sizes; the others are not offered here.
+STDMETHODIMP CBandSite::Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT*) {
+  if (!group || *group != CGID_DeskBand) return OLECMDERR_E_UNKNOWNGROUP;
+  if (command != DBID_BANDINFOCHANGED) return OLECMDERR_E_NOTSUPPORTED;
+  if (host_) host_->BandInfoChanged();
+  return S_OK;
+}
+
 STDMETHODIMP CBandSite::QueryService(REFGUID service, REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;

@@ -29,6 +29,8 @@ class BrowserHost {
   virtual void RequestClose() = 0;
   virtual bool CurrentPath(wchar_t (&path)[MAX_PATH]) const = 0;
   virtual void ReportFocus(BOOL focus) = 0;
+  // The band said its sizes changed (DBID_BANDINFOCHANGED): ask GetBandInfo again, lay out.
+  virtual void BandInfoChanged() = 0;
   virtual HRESULT ShowBrowserBar(REFCLSID clsid, bool show) = 0;
 
  protected:
@@ -190,11 +192,12 @@ class CBrowser : public ComObject<CBrowser>,
   ComPtr<CEventPoint> events_;
 };
 
-// The band site: the toolbar strip as the band's parent, focus reports, and the browser's
-// services.
+// The band site: the toolbar strip as the band's parent, focus reports, the band's commands
+// to its container, and the browser's services.
 class CBandSite : public ComObject<CBandSite>,
                   public IOleWindow,
                   public IInputObjectSite,
+                  public IOleCommandTarget,
                   public IServiceProvider {
  public:
   CBandSite(BrowserHost* host, IServiceProvider* browser) noexcept : host_(host), browser_(browser) {}
@@ -202,6 +205,7 @@ class CBandSite : public ComObject<CBandSite>,
   static const InterfaceEntry* Interfaces() {
     static const InterfaceEntry table[] = {VANTOREL_INTERFACE(CBandSite, IOleWindow),
                                            VANTOREL_INTERFACE(CBandSite, IInputObjectSite),
+                                           VANTOREL_INTERFACE(CBandSite, IOleCommandTarget),
                                            VANTOREL_INTERFACE(CBandSite, IServiceProvider), {}};
     return table;
   }
@@ -213,6 +217,8 @@ class CBandSite : public ComObject<CBandSite>,
   STDMETHODIMP GetWindow(HWND* out) override;
   STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP OnFocusChangeIS(IUnknown* object, BOOL focus) override;
+  STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override { return E_NOTIMPL; }
+  STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in, VARIANT* out) override;
   STDMETHODIMP QueryService(REFGUID service, REFIID riid, void** ppv) override;
 
  private:

@@ -19,6 +19,7 @@ namespace {
 constexpr UINT kBrowseLater = WM_APP + 0x31;
 constexpr int kStripPadding = 2;
 constexpr int kTreeWidth = 200;
+constexpr DWORD kBandId = 0;  // the strip holds one band
 
 const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW,
                                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDC_ARROW};
@@ -97,6 +98,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
     return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get());
   }
   HWND BandWindow() const override { return bandWindow_; }
+  POINTL BandMinSize() const override { return bandMinSize_; }
   void LoadExplorerToolbars() override {
     if (toolbars_ || closed_) return;
     toolbars_ = std::make_unique<ExplorerToolbars>(*this);
@@ -117,6 +119,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   }
   bool CurrentPath(wchar_t (&path)[MAX_PATH]) const override;
   void ReportFocus(BOOL focus) override { lastFocus_ = focus ? 1 : 0; }
+  void BandInfoChanged() override;
   HRESULT ShowBrowserBar(REFCLSID clsid, bool show) override {
     return toolbars_ && !closing_ && !closed_ ? toolbars_->Show(clsid, show) : E_NOTIMPL;
   }
@@ -133,6 +136,8 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   void FillDirectUiList();
   void FillTree();
   void FireDocumentComplete();
+  // The band's height from GetBandInfo (its minimum height), 0 when it gave none.
+  HRESULT AskBandHeight(IDeskBand* band);
 
   HostOptions options_;
   std::unique_ptr<HostWindow> frame_, strip_, park_;
@@ -157,6 +162,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   ComPtr<IInputObject> bandInput_;
   HWND bandWindow_ = nullptr;
   int bandHeight_ = 22;
+  POINTL bandMinSize_ = {0, 0};
 
   UniquePidl pendingBrowse_;
   int lastFocus_ = -1;
@@ -570,13 +576,8 @@ HRESULT HostImpl::AddBand(IUnknown* band) {
   HWND window = nullptr;
   hr = band->QueryInterface(IID_IDeskBand, deskBand.put_void());
   if (SUCCEEDED(hr)) {
-    DESKBANDINFO info = {};
-    info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS | DBIM_BKCOLOR;
-    hr = deskBand->GetBandInfo(0, DBIF_VIEWMODE_NORMAL, &info);
-    if (SUCCEEDED(hr)) {
-      bandHeight_ = info.ptMinSize.y > 0 ? info.ptMinSize.y : 22;
-      hr = deskBand->GetWindow(&window);
-    }
+    hr = AskBandHeight(deskBand.get());
+    if (SUCCEEDED(hr)) hr = deskBand->GetWindow(&window);
   }
   if (FAILED(hr) || !window) {
     withSite->SetSite(nullptr);
@@ -589,6 +590,24 @@ HRESULT HostImpl::AddBand(IUnknown* band) {
   Layout();
   deskBand->ShowDW(TRUE);
   return S_OK;
+}
+
+HRESULT HostImpl::AskBandHeight(IDeskBand* band) {
+  DESKBANDINFO info = {};
+  info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS | DBIM_BKCOLOR;
+  HRESULT hr = band->GetBandInfo(kBandId, DBIF_VIEWMODE_NORMAL, &info);
+  if (SUCCEEDED(hr)) {
+    bandMinSize_ = info.ptMinSize;
+    bandHeight_ = info.ptMinSize.y > 0 ? info.ptMinSize.y : 22;
+  }
+  return hr;
+}
+
+void HostImpl::BandInfoChanged() {
+  ComPtr<IDeskBand> deskBand;
+  if (!band_ || FAILED(band_->QueryInterface(IID_IDeskBand, deskBand.put_void()))) return;
+  AskBandHeight(deskBand.get());
+  Layout();
 }
 
 void HostImpl::RemoveBand() {
@@ -607,6 +626,7 @@ void HostImpl::RemoveBand() {
   withSite.reset();
   band.reset();
   bandHeight_ = 22;
+  bandMinSize_ = {0, 0};
   Layout();
 }
 

@@ -85,6 +85,9 @@ class ExplorerHost {
   virtual PCIDLIST_ABSOLUTE CurrentFolder() const = 0;
   // The band's window (IOleWindow::GetWindow of the band) or null.
   virtual HWND BandWindow() const = 0;
+  // The minimum size the band gave in its last GetBandInfo (asked when it was added and whenever
+  // it reports DBID_BANDINFOCHANGED); zero without a band.
+  virtual POINTL BandMinSize() const = 0;
 
   // Loads toolbars as Explorer does (explorer_toolbars.h), instead of a band given with
   // AddBand; from then on IWebBrowser2::ShowBrowserBar works. Toolbars() is null before.

@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
 namespace vantorel::host {
 namespace {
 
-constexpr size_t kUsageNameWidth = 24;
+constexpr size_t kUsageIndent = 26;  // where the help column starts
 constexpr size_t kUsageWidth = 100;
 
 std::wstring Lower(std::wstring text) {
@@ -63,28 +64,21 @@ bool CheckWindowNumbers(const ScenarioArgs& args, std::wstring& error) {
   return true;
 }
 
-// One usage entry: the name and value in a column, the help after it, broken at spaces.
+// One usage entry: the name and value in a column, then the help, broken at spaces.
 std::string UsageEntry(const ScenarioOption& option) {
-  std::string head = "  " + Narrow(option.name) + (option.value ? std::string(" ") + option.value : "");
+  std::string text = "  " + Narrow(option.name) + (option.value ? std::string(" ") + option.value : "");
   std::string help = option.help;
   size_t slot = help.find("{}");
   if (slot != std::string::npos) help.replace(slot, 2, ValueList(option, true));
-  std::string text = head + std::string(head.size() < kUsageNameWidth + 2 ? kUsageNameWidth + 2 - head.size() : 1, ' ');
-  size_t column = text.size();
-  for (size_t start = 0; start < help.size();) {
-    size_t end = help.find(' ', start);
-    if (end == std::string::npos) end = help.size();
-    std::string word = help.substr(start, end - start);
-    if (column > kUsageNameWidth + 2 && column + 1 + word.size() > kUsageWidth) {
-      text += "\n" + std::string(kUsageNameWidth + 2, ' ');
-      column = kUsageNameWidth + 2;
-    } else if (column > kUsageNameWidth + 2) {
-      text += ' ';
-      ++column;
+  size_t lineStart = 0;
+  for (size_t start = 0, end = 0; start < help.size(); start = end + 1) {
+    end = std::min(help.find(' ', start), help.size());
+    if (start > 0 && text.size() - lineStart + end - start >= kUsageWidth) {
+      lineStart = text.size() + 1;
+      text += "\n";
     }
-    text += word;
-    column += word.size();
-    start = end + 1;
+    text.resize(std::max(text.size() + 1, lineStart + kUsageIndent), ' ');
+    text += help.substr(start, end - start);
   }
   return text + "\n";
 }
@@ -99,25 +93,12 @@ const ScenarioValue* ScenarioOption::Find(const std::wstring& value) const {
 }
 
 ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help) {
-  ScenarioOption option;
-  option.name = name;
-  option.value = value;
-  option.apply = apply;
-  option.help = help;
-  return option;
+  return {name, value, help, false, ScenarioStep::Kind::Type, nullptr, apply, {}, false, nullptr};
 }
 
 ScenarioOption Step(const wchar_t* name, const char* value, ScenarioStep::Kind kind, StepHandler run,
                     const char* help) {
-  ScenarioOption option;
-  option.name = name;
-  option.value = value;
-  option.step = true;
-  option.kind = kind;
-  option.run = run;
-  option.apply = &QueueStep;
-  option.help = help;
-  return option;
+  return {name, value, help, true, kind, run, &QueueStep, {}, false, nullptr};
 }
 
 const ScenarioOption* FindStep(ScenarioStep::Kind kind) {

@@ -12,7 +12,8 @@ namespace vantorel::host {
 class ScenarioRunner;
 
 struct ScenarioStep {
-  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close, Toolbar };
+  enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close,
+                    Toolbar, Rescale };
   Kind kind;
   std::wstring argument;
 };

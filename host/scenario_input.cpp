@@ -15,8 +15,6 @@
 namespace vantorel::host {
 namespace {
 
-constexpr int kModeArea = kModeGlyphWidth;
-constexpr int kClearArea = kClearGlyphWidth;
 constexpr int kIcon = 16;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 // Resource numbers of the glyphs in the band's module.
@@ -269,8 +267,8 @@ bool ScenarioRunner::BoxPoint(const std::wstring& where, POINT& point, std::wstr
   GetClientRect(box, &client);
   int iconTop = (client.bottom - kIcon) / 2;
   point = where == L"mode"    ? POINT{kIcon / 2, iconTop + kIcon / 2}
-          : where == L"clear" ? POINT{client.right - kClearArea / 2, iconTop + kIcon / 2}
-                              : POINT{(kModeArea + client.right - kClearArea) / 2, client.bottom / 2};
+          : where == L"clear" ? POINT{client.right - kClearGlyphWidth / 2, iconTop + kIcon / 2}
+                              : POINT{(kModeGlyphWidth + client.right - kClearGlyphWidth) / 2, client.bottom / 2};
   ClientToScreen(box, &point);
   return true;
 }
@@ -359,7 +357,7 @@ std::string BoxColours(const std::vector<DWORD>& screen, int width, int height, 
   bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
   bool textColourSeen = !hasText;
   for (int y = 0; y < height && !textColourSeen; ++y) {
-    for (int x = kModeArea; x < width - kClearArea && !textColourSeen; ++x) {
+    for (int x = kModeGlyphWidth; x < width - kClearGlyphWidth && !textColourSeen; ++x) {
       COLORREF p = PixelAt(screen, width, x, y);
       textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
     }
@@ -395,14 +393,14 @@ bool ScenarioRunner::PrintBox(const std::wstring&, std::wstring& error) {
   GetClientRect(box, &client);
   int width = client.right, height = client.bottom;
   std::vector<DWORD> screen;
-  if (width <= kModeArea + kClearArea || height <= 0 || !CaptureClient(box, width, height, screen)) {
+  if (width <= kModeGlyphWidth + kClearGlyphWidth || height <= 0 || !CaptureClient(box, width, height, screen)) {
     error = L"--print box: cannot read the box from the screen";
     return false;
   }
   // The glyphs come from the module that registered the band window's class.
   HMODULE module = reinterpret_cast<HMODULE>(GetClassLongPtrW(band, GCLP_HMODULE));
-  COLORREF background = PixelAt(screen, width, kModeArea - 2, height / 2);  // beside the arrow
-  int iconTop = (height - kIcon) / 2, clearLeft = width - kClearArea;
+  COLORREF background = PixelAt(screen, width, kModeGlyphWidth - 2, height / 2);  // beside the arrow
+  int iconTop = (height - kIcon) / 2, clearLeft = width - kClearGlyphWidth;
   const char* glyph = GlyphIn(screen, width, height, 0, iconTop, module, background,
                               {{kSelectIconId, "select"}, {kFilterIconId, "filter"}});
   const char* clear = GlyphIn(screen, width, height, clearLeft, iconTop, module, background,

@@ -4,6 +4,7 @@
 
 #include "framework/com_ptr.h"
 #include "framework/unique_handle.h"
+#include "settings/settings.h"
 
 namespace vantorel::host {
 
@@ -30,27 +31,14 @@ void WriteLine(HANDLE out, const std::string& line) {
 }
 
 bool WriteSettingsFile(const std::wstring& path, uint32_t runMode, uint32_t options) {
-  unsigned char bytes[8];
-  for (int i = 0; i < 4; ++i) {
-    bytes[i] = static_cast<unsigned char>(runMode >> (8 * i));
-    bytes[4 + i] = static_cast<unsigned char>(options >> (8 * i));
-  }
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file && WriteFile(file.get(), bytes, 8, &written, nullptr) && written == 8;
+  return SaveSettingsTo(path.c_str(), Settings{runMode, options});
 }
 
 bool ReadSettingsFile(const std::wstring& path, uint32_t& runMode, uint32_t& options) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  unsigned char bytes[8];
-  DWORD read = 0;
-  if (!file || !ReadFile(file.get(), bytes, 8, &read, nullptr) || read != 8) return false;
-  runMode = options = 0;
-  for (int i = 3; i >= 0; --i) {
-    runMode = (runMode << 8) | bytes[i];
-    options = (options << 8) | bytes[4 + i];
-  }
+  Settings settings;
+  if (!LoadSettingsFrom(path.c_str(), settings)) return false;
+  runMode = settings.RunMode;
+  options = settings.Options;
   return true;
 }
 

@@ -11,7 +11,7 @@ std::string Utf8(const std::wstring& text);
 // One line, UTF-8, LF, to the handle (console, pipe or file alike).
 void WriteLine(HANDLE out, const std::string& line);
 
-// The 8-byte "setting" file: RunMode then the option bits, unsigned 32-bit little-endian.
+// The band's "setting" file at path, written and read by the band's own code.
 bool WriteSettingsFile(const std::wstring& path, uint32_t runMode, uint32_t options);
 bool ReadSettingsFile(const std::wstring& path, uint32_t& runMode, uint32_t& options);
 

@@ -6,13 +6,13 @@
 
 #include "band/band_messages.h"
 #include "framework/com_ptr.h"
-#include "framework/unique_pidl.h"
 #include "history/history_box.h"
 #include "history/history_file.h"
 #include "host/explorer_toolbars.h"
 #include "host/scenario_output.h"
 #include "input/edit_window.h"
 #include "vantorel_h.h"
+#include "view/item_name.h"
 
 namespace vantorel::host {
 namespace {
@@ -60,15 +60,8 @@ HWND ScenarioRunner::InputBox() const {
 }
 
 std::wstring ScenarioRunner::ItemName(HWND list, int index) const {
-  LVITEMW item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) return L"?";
-  UniquePidl full(ILCombine(reinterpret_cast<LPCITEMIDLIST>(host_.CurrentFolder()),
-                            ILFindLastID(reinterpret_cast<LPCITEMIDLIST>(item.lParam))));
-  wchar_t path[MAX_PATH];
-  if (!full || !SHGetPathFromIDListW(full.get(), path)) return L"?";
-  return PathFindFileNameW(path);
+  wchar_t name[MAX_PATH];
+  return ListItemName(list, index, host_.CurrentFolder(), name) ? name : L"?";
 }
 
 bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
@@ -187,8 +180,10 @@ bool ScenarioRunner::PrintDropDown(const std::wstring&, std::wstring&) {
   bool printed = false;
   for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
     if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() || !IsWindowVisible(box)) continue;
+    const LRESULT highlighted = SendMessageW(box, LB_GETCURSEL, 0, 0);
+    int index = 0;
     for (const std::wstring& row : ListBoxRows(box)) {
-      output_("dropdown\t" + Utf8(row));
+      output_("dropdown\t" + Utf8(row) + (index++ == highlighted ? "\thighlighted" : ""));
       printed = true;
     }
   }

@@ -48,6 +48,9 @@ class ScenarioRunner {
   bool PrintSettingFile(const std::wstring&, std::wstring& error);
   bool PrintDialog(const std::wstring&, std::wstring& error);
   bool PrintPlacement(const std::wstring&, std::wstring& error);
+  bool PrintLayout(const std::wstring&, std::wstring& error);
+  // Moves the band window into a window at 96 DPI, or back into the toolbar strip.
+  bool Rescale(const std::wstring&, std::wstring& error);
   bool PrintToolbars(const std::wstring&, std::wstring& error);
   bool Toolbar(const std::wstring& action, std::wstring& error);
 
@@ -65,6 +68,13 @@ class ScenarioRunner {
   std::wstring settingsPath_;
   std::wstring pendingMenu_;      // what the next --click mode does with the menu it opens
   std::wstring pendingMenuShot_;  // and where it saves the frame with the menu open
+  // The window at 96 DPI that holds the band window between two --rescale steps, and where the
+  // band window came from.
+  struct UnscaledPark {
+    HWND window = nullptr;
+    HWND band = nullptr;
+    HWND strip = nullptr;
+  } park_;
 };
 
 }  // namespace vantorel::host

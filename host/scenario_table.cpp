@@ -99,7 +99,13 @@ std::vector<ScenarioOption> MakeTable() {
                    {L"tab", nullptr, nullptr, VK_TAB},
                    {L"escape", nullptr, nullptr, VK_ESCAPE},
                    {L"alt+s", nullptr, nullptr, 'S' | kAltKey},
-                   {L"alt+f", nullptr, nullptr, 'F' | kAltKey}})
+                   {L"alt+f", nullptr, nullptr, 'F' | kAltKey},
+                   {L"down", nullptr, nullptr, VK_DOWN},
+                   {L"up", nullptr, nullptr, VK_UP},
+                   {L"pagedown", nullptr, nullptr, VK_NEXT},
+                   {L"pageup", nullptr, nullptr, VK_PRIOR},
+                   {L"f4", nullptr, nullptr, VK_F4},
+                   {L"alt+down", nullptr, nullptr, VK_DOWN | kAltKey}})
           .AnyCase(),
       Step(L"--click", "WHERE", Kind::Click, Handler<&R::Click>, "a real left click on the input box: {}")
           .Values(kBoxPlaces),
@@ -119,12 +125,18 @@ std::vector<ScenarioOption> MakeTable() {
                    {L"state", nullptr, Handler<&R::PrintState>},
                    {L"box", nullptr, Handler<&R::PrintBox>},
                    {L"history", "the file, oldest first", Handler<&R::PrintHistory>},
-                   {L"dropdown", "the rows of the visible history drop-down; nodropdown when none is dropped down",
+                   {L"dropdown",
+                    "the rows of the visible history drop-down, the highlighted one marked; nodropdown when none "
+                    "is dropped down",
                     Handler<&R::PrintDropDown>},
                    {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
                    {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
                    {L"placement", "whether the shown dialog is centred over the window, over the work area",
                     Handler<&R::PrintPlacement>},
+                   {L"layout",
+                    "the band's DPI, its minimum size from GetBandInfo, the box's height, the mode and clear areas' "
+                    "widths, the glyph icons' size, the font's height, the drop-down's row height",
+                    Handler<&R::PrintLayout>},
                    {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none",
                     Handler<&R::PrintToolbars>}}),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
@@ -137,6 +149,9 @@ std::vector<ScenarioOption> MakeTable() {
       Step(L"--navigate", "PATH", Kind::Navigate, Handler<&R::Navigate>, "browse to another folder")
           .Path(PathKind::Folder),
       Step(L"--refresh", nullptr, Kind::Refresh, Handler<&R::Refresh>, "refresh the view"),
+      Step(L"--rescale", nullptr, Kind::Rescale, Handler<&R::Rescale>,
+           "move the band window into a window at 96 DPI, or back into the toolbar strip, and tell it as Windows "
+           "tells the children of a window whose DPI changed"),
       Step(L"--screenshot", "FILE", Kind::Screenshot, Handler<&R::Screenshot>, "save the frame as PNG")
           .Path(PathKind::Output),
       // Window choices: the driver of the windows acts on them, not a window's runner.

@@ -2,33 +2,61 @@
 
 #include <windowsx.h>
 
+#include "framework/accessible_name.h"
 #include "input/input_icons.h"
 
 namespace vantorel {
 namespace {
 
 const WindowClassSpec kEditBoxClass = {L"Vantorel Editbox", L"EDIT", 0, nullptr, nullptr};
+// The box's name for screen readers: "キーワード" (keywords).
+constexpr const wchar_t* kAccessibleName = L"\u30AD\u30FC\u30EF\u30FC\u30C9";
 
 constexpr int kHotAreaInset = 2;
-constexpr int kIconSize = 16;
+// The drop-down arrow at 96 DPI: a downward triangle 5 pixels wide and 3 rows high, its top
+// left corner at (17, 12) whatever the client height.
+constexpr int kArrowLeft = 17;
+constexpr int kArrowTop = 12;
+constexpr int kArrowWidth = 5;
+constexpr int kArrowRows = 3;
 
-HICON LoadGlyph(int id) {
-  return static_cast<HICON>(LoadImageW(Module::Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0));
-}
-
-bool InModeArea(const RECT& client, int x, int y) {
-  RECT mode = {client.left, client.top, client.left + kModeGlyphWidth, client.bottom};
-  return PtInRect(&mode, POINT{x, y}) != FALSE;
+// Each icon resource holds images drawn at 16, 20, 24 and 32 pixels; the one of size is taken.
+HICON LoadGlyph(int id, int size) {
+  return static_cast<HICON>(LoadImageW(Module::Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace
 
-CEditWindow::CEditWindow() noexcept
-    : selectIcon_(LoadGlyph(IDI_SELECT_MODE)),
-      filterIcon_(LoadGlyph(IDI_FILTER_MODE)),
-      clearIcon_(LoadGlyph(IDI_CLEAR)),
-      clearPressedIcon_(LoadGlyph(IDI_CLEAR_PRESSED)),
-      clearHotIcon_(LoadGlyph(IDI_CLEAR_HOT)) {}
+CEditWindow::CEditWindow() noexcept { LoadGlyphs(kGlyphIconSize); }
+
+void CEditWindow::LoadGlyphs(int size) {
+  if (size == iconSize_) return;
+  iconSize_ = size;
+  selectIcon_.reset(LoadGlyph(IDI_SELECT_MODE, size));
+  filterIcon_.reset(LoadGlyph(IDI_FILTER_MODE, size));
+  clearIcon_.reset(LoadGlyph(IDI_CLEAR, size));
+  clearPressedIcon_.reset(LoadGlyph(IDI_CLEAR_PRESSED, size));
+  clearHotIcon_.reset(LoadGlyph(IDI_CLEAR_HOT, size));
+}
+
+void CEditWindow::SetScale(UINT dpi) noexcept {
+  dpi_ = dpi;
+  LoadGlyphs(ScaleForDpi(kGlyphIconSize, dpi));
+  // The font the box and the drop-down use now is released only after they have the new one.
+  ScaledGuiFont font;
+  font.Make(dpi);
+  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  historyBox_.SetScale(dpi, font.get());
+  font_ = std::move(font);
+}
+
+int CEditWindow::LoadedGlyphSize() const {
+  ICONINFO info = {};
+  if (!selectIcon_ || !GetIconInfo(selectIcon_.get(), &info)) return 0;
+  UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+  BITMAP bitmap = {};
+  return GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap) ? bitmap.bmWidth : 0;
+}
 
 HWND CEditWindow::CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept {
   messages_ = messages;
@@ -51,22 +79,30 @@ bool CEditWindow::HasText() const {
 RECT CEditWindow::TextArea() const {
   RECT area = {};
   GetClientRect(hwnd(), &area);
-  area.left += kModeGlyphWidth;
-  if (HasText()) area.right -= kClearGlyphWidth;
+  area.left += ModeGlyphWidth();
+  if (HasText()) area.right -= ClearGlyphWidth();
   return area;
+}
+
+bool CEditWindow::InModeArea(int x, int y) const {
+  RECT client;
+  if (!GetClientRect(hwnd(), &client)) return false;
+  client.right = client.left + ModeGlyphWidth();
+  return PtInRect(&client, POINT{x, y}) != FALSE;
 }
 
 bool CEditWindow::InClearArea(int x, int y) const {
   RECT client;
   if (!HasText() || !GetClientRect(hwnd(), &client)) return false;
-  client.left = client.right - kClearGlyphWidth;
+  client.left = client.right - ClearGlyphWidth();
   return PtInRect(&client, POINT{x, y}) != FALSE;
 }
 
 bool CEditWindow::InHotArea(int x, int y) const {
   RECT client;
   if (!GetClientRect(hwnd(), &client)) return false;
-  return InClearArea(x, y) && y >= client.top + kHotAreaInset && y < client.bottom - kHotAreaInset;
+  const int inset = ScaleForDpi(kHotAreaInset, dpi_);
+  return InClearArea(x, y) && y >= client.top + inset && y < client.bottom - inset;
 }
 
 void CEditWindow::SetClearGlyph(DWORD state, bool repaint) {
@@ -85,27 +121,31 @@ bool CEditWindow::OnPaint() {
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
   SetDCBrushColor(dc, noMatch_ ? kNoMatchBackground : kMatchBackground);
   int height = client.bottom - client.top;
-  int y = (height - kIconSize) / 2;
+  const int icon = iconSize_, mode = ModeGlyphWidth(), clearWidth = ClearGlyphWidth();
+  int y = (height - icon) / 2;
   // The icons are blended: lay the background under them first, so that nothing of an earlier
   // picture (the other mode, the pressed button) shows through.
-  PatBlt(dc, client.left, client.top, kModeGlyphWidth, height, PATCOPY);
-  PatBlt(dc, client.right - kClearGlyphWidth, client.top, kClearGlyphWidth, height, PATCOPY);
+  PatBlt(dc, client.left, client.top, mode, height, PATCOPY);
+  PatBlt(dc, client.right - clearWidth, client.top, clearWidth, height, PATCOPY);
   // A glyph that could not be loaded leaves its place blank; the text is painted all the same.
-  if (HICON mode = runMode_ == 0 ? selectIcon_.get() : filterIcon_.get()) {
-    DrawIconEx(dc, 0, y, mode, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  if (HICON glyph = runMode_ == 0 ? selectIcon_.get() : filterIcon_.get()) {
+    DrawIconEx(dc, 0, y, glyph, icon, icon, 0, nullptr, DI_NORMAL);
   }
   if (HasText()) {
     HICON clear = clearGlyph_ == kClearHot       ? clearHotIcon_.get()
                   : clearGlyph_ == kClearPressed ? clearPressedIcon_.get()
                                                  : clearIcon_.get();
-    if (clear) DrawIconEx(dc, client.right - kClearGlyphWidth, y, clear, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    if (clear) DrawIconEx(dc, client.right - clearWidth, y, clear, icon, icon, 0, nullptr, DI_NORMAL);
   }
   SelectObject(dc, oldBrush);
-  // The drop-down arrow: a downward triangle of 5, 3 and 1 pixels.
-  static const int kArrow[3][3] = {{17, 22, 12}, {18, 21, 13}, {19, 20, 14}};
-  for (const auto& line : kArrow) {
-    MoveToEx(dc, line[0], line[2], nullptr);
-    LineTo(dc, line[1], line[2]);
+  // The drop-down arrow, one line per row, each row narrower by the same share on both sides:
+  // at 96 DPI rows of 5, 3 and 1 pixels.
+  const int left = ScaleForDpi(kArrowLeft, dpi_), top = ScaleForDpi(kArrowTop, dpi_);
+  const int width = ScaleForDpi(kArrowWidth, dpi_), rows = ScaleForDpi(kArrowRows, dpi_);
+  for (int row = 0; row < rows; ++row) {
+    const int inset = rows > 1 ? row * (width - 1) / (2 * (rows - 1)) : 0;
+    MoveToEx(dc, left + inset, top + row, nullptr);
+    LineTo(dc, left + width - inset, top + row);
   }
   EndPaint(hwnd(), &paint);
   return false;  // the edit control paints its text
@@ -116,8 +156,8 @@ bool CEditWindow::OnSetCursor(LPARAM lParam, LRESULT& result) {
   RECT text;
   POINT cursor;
   if (!GetWindowRect(hwnd(), &text) || !GetCursorPos(&cursor)) return false;
-  text.left += kModeGlyphWidth;
-  if (HasText()) text.right -= kClearGlyphWidth;
+  text.left += ModeGlyphWidth();
+  if (HasText()) text.right -= ClearGlyphWidth();
   if (PtInRect(&text, cursor) && !IsDropDownVisible()) return false;
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   result = 0;
@@ -141,9 +181,7 @@ bool CEditWindow::OnButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result) {
   } else {
     focusedAtPress_ = GetFocus() == hwnd();
   }
-  RECT client = {};
-  GetClientRect(hwnd(), &client);
-  if (InModeArea(client, x, y)) {
+  if (InModeArea(x, y)) {
     focusedAtPress_ = false;
     // The band shows its mode menu, modal, inside this call.
     if (SendMessageW(GetParent(hwnd()), messages_.modeMenu, wParam, lParam) != 0) return false;
@@ -161,9 +199,7 @@ bool CEditWindow::OnButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result) {
 
 bool CEditWindow::OnButtonUp(LPARAM lParam, LRESULT& result) {
   int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-  RECT client = {};
-  GetClientRect(hwnd(), &client);
-  if (HistoryOn() && focusedAtPress_ && !InModeArea(client, x, y) && !InClearArea(x, y)) DropDownHistory();
+  if (HistoryOn() && focusedAtPress_ && !InModeArea(x, y) && !InClearArea(x, y)) DropDownHistory();
   if (clearGlyph_ == kClearPressed && InClearArea(x, y)) {
     SendMessageW(GetParent(hwnd()), messages_.clear, 0, 0);
     SetClearGlyph(kClearHot, true);
@@ -179,8 +215,8 @@ bool CEditWindow::OnDoubleClick(WPARAM wParam, LPARAM lParam, LRESULT& result) {
   RECT client = {};
   GetClientRect(hwnd(), &client);
   result = 0;
-  if (HistoryOn() && !IsDropDownVisible() && x > kModeGlyphWidth &&
-      (!HasText() || x < client.right - kClearGlyphWidth)) {
+  if (HistoryOn() && !IsDropDownVisible() && x > ModeGlyphWidth() &&
+      (!HasText() || x < client.right - ClearGlyphWidth())) {
     result = CallNext(WM_LBUTTONDBLCLK, wParam, lParam);  // the edit control selects a word
     DropDownHistory();
   }
@@ -228,6 +264,8 @@ bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
       return false;
     case WM_SETCURSOR:
       return OnSetCursor(lParam, result);
+    case WM_GETOBJECT:
+      return AnswerAccessibleName(hwnd(), kAccessibleName, wParam, lParam, result);
     default:
       return false;
   }

@@ -2,6 +2,7 @@
 // The band's input box: the platform's edit control superclassed as "Vantorel Editbox".
 #include <windows.h>
 
+#include "framework/dpi.h"
 #include "framework/unique_handle.h"
 #include "framework/window.h"
 #include "history/history_box.h"
@@ -9,10 +10,11 @@
 
 namespace vantorel {
 
-// The box's glyph areas: the mode glyph on the left, the clear button on the right. The band
-// keeps typed text out of them with the formatting rectangle.
+// The box's glyph areas at 96 DPI: the mode glyph on the left, the clear button on the right.
+// The band keeps typed text out of them with the formatting rectangle.
 constexpr int kModeGlyphWidth = 25;
 constexpr int kClearGlyphWidth = 16;
+constexpr int kGlyphIconSize = 16;
 // The background while the last run matched nothing, and otherwise.
 constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
 constexpr COLORREF kMatchBackground = RGB(255, 255, 255);
@@ -29,7 +31,7 @@ class CEditWindow : public Window, public InputBoxLink {
   // The picture of the clear button.
   enum ClearGlyph : DWORD { kClearNormal = 0, kClearHot = 1, kClearPressed = 2 };
 
-  // Loads the five glyph icons from the module's resources.
+  // Loads the five glyph icons from the module's resources, at 96 DPI.
   CEditWindow() noexcept;
 
   // Creates the box as a child of the band window.
@@ -38,6 +40,15 @@ class CEditWindow : public Window, public InputBoxLink {
   // InputBoxLink
   HWND InputWindow() const override { return hwnd(); }
   void SetRunState(DWORD runMode, DWORD noMatch) override;
+
+  // Takes the scale of dpi: glyph icons of the size it needs, the GUI font at that scale (set
+  // on the box and on the drop-down), the glyph areas. The caller lays the box out again.
+  void SetScale(UINT dpi) noexcept;
+  UINT Dpi() const { return dpi_; }
+  int ModeGlyphWidth() const { return ScaleForDpi(kModeGlyphWidth, dpi_); }
+  int ClearGlyphWidth() const { return ScaleForDpi(kClearGlyphWidth, dpi_); }
+  // The width in pixels of the mode glyph's icon as loaded; 0 without one.
+  int LoadedGlyphSize() const;
 
   DWORD RunMode() const { return runMode_; }
   DWORD NoMatch() const { return noMatch_; }
@@ -52,22 +63,28 @@ class CEditWindow : public Window, public InputBoxLink {
   void CommitToHistory();
   // Opens the drop-down under the text area with the entries that begin with the text.
   void DropDownHistory();
+  // Enter: an entry highlighted in the open drop-down goes into the box, caret at its end, and
+  // the drop-down hides. False when none was highlighted.
+  bool TakeHighlightedEntry();
 
   DWORD ClearGlyphState() const { return clearGlyph_; }
   bool FocusedAtPress() const { return focusedAtPress_; }
 
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  // Focus loss, destruction and the wheel, as far as they concern the drop-down.
+  // Focus loss, destruction, the wheel and the keys, as far as they concern the drop-down.
   bool HandleHistoryMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OnHistoryKey(UINT msg, WPARAM key);
 
  private:
   bool HasText() const;
   // The client rectangle less the mode glyph and, while the box holds text, the clear button.
   RECT TextArea() const;
+  bool InModeArea(int x, int y) const;
   bool InClearArea(int x, int y) const;
   bool InHotArea(int x, int y) const;
   void SetClearGlyph(DWORD state, bool repaint);
+  void LoadGlyphs(int size);
 
   bool OnPaint();
   bool OnSetCursor(LPARAM lParam, LRESULT& result);
@@ -81,6 +98,9 @@ class CEditWindow : public Window, public InputBoxLink {
   DWORD noMatch_ = 0;
   DWORD clearGlyph_ = kClearNormal;
   bool focusedAtPress_ = false;
+  UINT dpi_ = kDefaultDpi;
+  int iconSize_ = 0;
+  ScaledGuiFont font_;
   UniqueIcon selectIcon_;
   UniqueIcon filterIcon_;
   UniqueIcon clearIcon_;

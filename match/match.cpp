@@ -1,5 +1,7 @@
 #include "match/match.h"
 
+#include <shlwapi.h>
+
 #include "match/match_options.h"
 
 namespace {

@@ -4,11 +4,15 @@
 // Expressions join keywords with '&' (AND) and '|' (OR); a space means AND
 // when the caller passes a non-zero andContext and OR otherwise. '*' and '?'
 // inside a keyword are wildcards. All comparisons are exact code-unit
-// comparisons; case and width folding come only from NormalizeForMatch, which
-// the caller applies to both the expression and every name with the same bits.
+// comparisons; case and width folding come only from NormalizeForMatch.
+// KeywordQuery (match/keyword_query.h) puts the two together for the runs.
+//
+// The matcher uses only a few user32/shlwapi text functions; the native Linux
+// build (sanitizers, fuzzing) supplies its own windows.h and shlwapi.h with
+// portable stand-ins for them.
 #pragma once
 
-#include "match/text_platform.h"
+#include <windows.h>
 
 // Rewrites text in place: lower-cases it when kFoldCase is set, then maps the
 // full-width characters of the width table to half-width when kFoldDigitWidth

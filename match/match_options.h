@@ -2,7 +2,7 @@
 // other bits to these.
 #pragma once
 
-#include "match/text_platform.h"
+#include <windows.h>
 
 constexpr DWORD kFoldCase = 0x1;        // lower-case names and keywords
 constexpr DWORD kFoldDigitWidth = 0x2;  // full-width digits and a few signs become half-width

@@ -81,11 +81,19 @@ if [ -z "$band" ]; then
   history="$build/demo-history.txt"
   printf 'report 2024\r\nInvoice*\r\nreadme|todo\r\nre*.pdf\r\nbudget*\r\nreport*\r\n' >"$history"
   run --settings 0,0x33 --history "$(winpath "$history")" --type re --print dropdown --screenshot "$(shot history)"
+  echo "-- The same at 150 % display scale (LogPixels 144, set back after): sizes, font and glyphs drawn for it"
+  desktop='HKCU\Control Panel\Desktop'
+  saved=$("$WINE64" reg query "$desktop" /v LogPixels 2>/dev/null | awk '/LogPixels/ { print $3 }')
+  "$WINE64" reg add "$desktop" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  run --settings 0,0x33 --history "$(winpath "$history")" --type re --print dropdown --print layout \
+      --screenshot "$(shot history-150)"
+  if [ -n "$saved" ]; then "$WINE64" reg add "$desktop" /v LogPixels /t REG_DWORD /d $((saved)) /f
+  else "$WINE64" reg delete "$desktop" /v LogPixels /f; fi >/dev/null 2>&1
   echo "-- Two Explorer windows, each with its own band: window 1 filters, window 2 keeps every file"
   run --settings 1,0x33 --windows 2 --in 1 --type 'invoice*' --key enter --print shown --in 2 --print state
   if [ -n "$docs" ]; then
     mkdir -p "$docs"
-    for name in select filter nomatch clear-hot mode-menu settings history; do
+    for name in select filter nomatch clear-hot mode-menu settings history history-150; do
       cp "$build/demo-$name.png" "$docs/demo-$name.png"
     done
     echo "demo: the README's screenshots copied to $docs"

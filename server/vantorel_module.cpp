@@ -44,13 +44,10 @@ HRESULT CVantorelModule::GetGITPtr(IGlobalInterfaceTable** git) noexcept {
   EnterCriticalSection(&lock_);
   if (!git_) {
     hr = CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
-                          IID_IGlobalInterfaceTable, reinterpret_cast<void**>(&git_));
-    if (FAILED(hr)) git_ = nullptr;
+                          IID_IGlobalInterfaceTable, git_.put_void());
+    if (FAILED(hr)) git_.reset();
   }
-  if (git_) {
-    git_->AddRef();
-    *git = git_;
-  }
+  git_.CopyTo(git);
   LeaveCriticalSection(&lock_);
   return hr;
 }
@@ -65,10 +62,9 @@ HRESULT CVantorelModule::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv)
   }
   if (!entry) return CLASS_E_CLASSNOTAVAILABLE;
 
-  IUnknown* classObject = nullptr;
   EnterCriticalSection(&lock_);
-  if (!entry->classObject) entry->classObject = new (std::nothrow) CClassFactory(entry->create);
-  classObject = entry->classObject;
+  if (!entry->classObject) entry->classObject.attach(new (std::nothrow) CClassFactory(entry->create));
+  IUnknown* classObject = entry->classObject.get();  // the table's reference, kept until unload
   LeaveCriticalSection(&lock_);
   if (!classObject) return E_OUTOFMEMORY;
 
@@ -78,14 +74,12 @@ HRESULT CVantorelModule::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv)
 }
 
 void CVantorelModule::Term(bool processEnding) noexcept {
-  for (size_t i = 0; i < ClassCount(); ++i) {
-    IUnknown* classObject = g_classes[i].classObject;
-    g_classes[i].classObject = nullptr;
-    if (classObject) classObject->Release();
+  for (size_t i = 0; i < ClassCount(); ++i) g_classes[i].classObject.reset();
+  if (processEnding) {
+    git_.detach();
+  } else {
+    git_.reset();
   }
-  IGlobalInterfaceTable* git = git_;
-  git_ = nullptr;
-  if (git && !processEnding) git->Release();
 }
 
 }  // namespace vantorel

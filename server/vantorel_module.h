@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include "framework/com_ptr.h"
 #include "framework/module.h"
 
 namespace vantorel {
@@ -15,7 +16,7 @@ using ObjectCreator = HRESULT (*)(IUnknown* outer, REFIID riid, void** ppv);
 struct ClassEntry {
   const CLSID* clsid;
   ObjectCreator create;
-  IUnknown* classObject;  // created on first request, kept until unload
+  ComPtr<IUnknown> classObject;  // created on first request, kept until unload
 };
 
 class CVantorelModule : public Module {
@@ -51,7 +52,7 @@ class CVantorelModule : public Module {
  private:
   CRITICAL_SECTION lock_;
   bool initFailed_ = false;
-  IGlobalInterfaceTable* git_ = nullptr;
+  ComPtr<IGlobalInterfaceTable> git_;
 };
 
 extern CVantorelModule g_vantorelModule;

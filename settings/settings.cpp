@@ -4,6 +4,7 @@
 
 #include "framework/data_files.h"
 #include "framework/file_replace.h"
+#include "framework/unique_handle.h"
 
 namespace vantorel {
 namespace {
@@ -23,12 +24,9 @@ bool ReadWord(HANDLE file, DWORD& word) noexcept {
 
 bool LoadSettingsFrom(const wchar_t* path, Settings& settings) noexcept {
   if (!path || !*path || !PathFileExistsW(path)) return false;
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = ReadWord(file, settings.RunMode) && ReadWord(file, settings.Options);
-  CloseHandle(file);
-  return ok;
+  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && ReadWord(file.get(), settings.RunMode) && ReadWord(file.get(), settings.Options);
 }
 
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings) noexcept {

@@ -6,6 +6,7 @@
 
 #include "framework/com_ptr.h"
 #include "framework/unique_pidl.h"
+#include "view/item_name_cache.h"
 
 namespace vantorel {
 namespace {
@@ -43,7 +44,7 @@ bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_P
   return true;
 }
 
-bool ItemFileName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept {
+bool ItemName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept {
   const bool hasPath = ItemPath(folder, itemIdList, name);
   // A path that filled the buffer may have been cut, and one longer than the buffer may have
   // been refused: such a file is named from its own identifier in its folder.
@@ -58,6 +59,16 @@ bool ItemFileName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[M
   }
   PathStripPathW(name);
   return true;
+}
+
+bool ListItemName(HWND listView, int index, PCIDLIST_ABSOLUTE folder, wchar_t (&name)[MAX_PATH],
+                  CItemNameCache* names) noexcept {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  name[0] = L'\0';
+  return SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) &&
+         (names ? names->Name(folder, item.lParam, name) : ItemName(folder, item.lParam, name));
 }
 
 void ClearStateOfAllItems(HWND listView, UINT mask) noexcept {

@@ -28,7 +28,7 @@ bool CItemNameCache::Name(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (
   name[0] = L'\0';
   // Without an identifier list there is nothing to name, and nothing to key on.
   if (itemIdList == 0) return false;
-  if (!UseFolder(folder)) return ItemFileName(folder, itemIdList, name);
+  if (!UseFolder(folder)) return ItemName(folder, itemIdList, name);
   const BYTE* key = reinterpret_cast<const BYTE*>(itemIdList);
   const uint32_t keySize = ILGetSize(reinterpret_cast<PCUIDLIST_RELATIVE>(itemIdList));
   const uint32_t hash = Hash(key, keySize);
@@ -44,7 +44,7 @@ bool CItemNameCache::Name(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (
       return true;
     }
   }
-  const bool named = ItemFileName(folder, itemIdList, name);
+  const bool named = ItemName(folder, itemIdList, name);
   Remember(key, keySize, hash, named ? name : nullptr);
   return named;
 }

@@ -22,7 +22,7 @@ class CItemNameCache {
  public:
   static constexpr size_t kMaxEntries = 65536;
 
-  // The item's raw file name as ItemFileName gives it, from the cache when the item was named
+  // The item's raw file name as ItemName gives it, from the cache when the item was named
   // before through the same folder. False for an item without a name (remembered as such).
   bool Name(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept;
   // Forgets every entry and the folder, and gives the memory back.

@@ -1,15 +1,15 @@
 #pragma once
-// The keyword text of a run: the input box text, at most 259 units, trimmed of ASCII spaces.
+// The keyword query of a run: the input box's text, at most 259 units, with the band's options.
 #include <windows.h>
-#include <shlwapi.h>
+
+#include "match/keyword_query.h"
 
 namespace vantorel {
 
-inline void ReadKeywordText(HWND inputWindow, wchar_t (&text)[MAX_PATH]) noexcept {
-  text[0] = L'\0';
+inline KeywordQuery InputQuery(HWND inputWindow, DWORD options) noexcept {
+  wchar_t text[MAX_PATH] = L"";
   if (inputWindow) GetWindowTextW(inputWindow, text, MAX_PATH);
-  text[MAX_PATH - 1] = L'\0';
-  StrTrimW(text, L" ");
+  return KeywordQuery(text, options);
 }
 
 }  // namespace vantorel

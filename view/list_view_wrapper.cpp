@@ -3,26 +3,15 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
-#include "match/match.h"
-#include "settings/settings.h"
 #include "view/item_name.h"
 
 namespace vantorel {
 
-CListViewWrapper::CListViewWrapper(CItemNameCache* names) noexcept : names_(names) { query_[0] = L'\0'; }
+CListViewWrapper::CListViewWrapper(CItemNameCache* names) noexcept : names_(names) {}
 
 CListViewWrapper::~CListViewWrapper() {
   Detach();
   SetFolderId(nullptr);
-}
-
-void CListViewWrapper::SetQuery(const wchar_t* query, DWORD options) noexcept {
-  size_t i = 0;
-  if (query) {
-    for (; i < MAX_PATH - 1 && query[i]; ++i) query_[i] = query[i];
-  }
-  query_[i] = L'\0';
-  matchOptions_ = options;
 }
 
 void CListViewWrapper::SetFolderId(PIDLIST_ABSOLUTE folder) noexcept {
@@ -30,16 +19,15 @@ void CListViewWrapper::SetFolderId(PIDLIST_ABSOLUTE folder) noexcept {
 }
 
 bool CListViewWrapper::Passes(const LVITEMW* item) noexcept {
-  if (query_[0] == L'\0') return true;
+  if (query_.Empty()) return true;
   // The shell keeps the item's relative identifier list there, whatever the mask says.
   if (!item || item->lParam == 0) return true;
   wchar_t name[MAX_PATH];
   // An item that cannot be named is not hidden.
   const bool named = names_ ? names_->Name(folderId_.get(), item->lParam, name)
-                            : ItemFileName(folderId_.get(), item->lParam, name);
+                            : ItemName(folderId_.get(), item->lParam, name);
   if (!named) return true;
-  NormalizeForMatch(name, matchOptions_);
-  if (!MatchExpression(name, query_, static_cast<int>(matchOptions_ & kDefaultAnd))) return false;
+  if (!query_.Matches(name)) return false;
   nothingShown_ = 0;
   return true;
 }

@@ -8,6 +8,7 @@
 
 #include "framework/unique_pidl.h"
 #include "framework/window.h"
+#include "match/keyword_query.h"
 #include "view/item_name_cache.h"
 
 namespace vantorel {
@@ -18,8 +19,8 @@ class CListViewWrapper : public Window {
   explicit CListViewWrapper(CItemNameCache* names = nullptr) noexcept;
   ~CListViewWrapper() override;
 
-  // The query is already normalised with the same option bits. At most 259 units are kept.
-  void SetQuery(const wchar_t* query, DWORD options) noexcept;
+  // The query that inserted items must match; the empty query lets every item in.
+  void SetQuery(const KeywordQuery& query) noexcept { query_ = query; }
   // Takes ownership of folder (may be null); the list held so far is freed.
   void SetFolderId(PIDLIST_ABSOLUTE folder) noexcept;
   // 1 after LVM_DELETEALLITEMS until an inserted item passes the name test.
@@ -35,8 +36,8 @@ class CListViewWrapper : public Window {
   bool Detach() noexcept { return Unsubclass(); }
   bool IsAttached() const noexcept { return hwnd() != nullptr; }
 
-  const wchar_t* Query() const noexcept { return query_; }
-  DWORD MatchOptions() const noexcept { return matchOptions_; }
+  const wchar_t* Query() const noexcept { return query_.Text(); }
+  DWORD MatchOptions() const noexcept { return query_.Options(); }
   PCIDLIST_ABSOLUTE FolderId() const noexcept { return folderId_.get(); }
   HWND NotifyWindow() const noexcept { return notifyWindow_; }
 
@@ -47,9 +48,8 @@ class CListViewWrapper : public Window {
   // True when the item described by the insert record may go into the view.
   bool Passes(const LVITEMW* item) noexcept;
 
-  wchar_t query_[MAX_PATH];
+  KeywordQuery query_;
   DWORD nothingShown_ = 0;
-  DWORD matchOptions_ = 0;
   HWND notifyWindow_ = nullptr;
   UINT focusInputMessage_ = 0;
   UniqueAbsolutePidl folderId_;

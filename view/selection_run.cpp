@@ -5,7 +5,6 @@
 #include <shlwapi.h>
 
 #include "framework/unique_pidl.h"
-#include "match/match.h"
 #include "view/band_view_state.h"
 #include "view/item_name.h"
 #include "view/keyword_text.h"
@@ -46,33 +45,22 @@ bool CBandViewState::RunCurrentMode(bool focusView) {
 }
 
 bool CBandViewState::RunSelect(HWND listView) {
-  wchar_t keyword[MAX_PATH];
-  ReadKeywordText(inputBox_ ? inputBox_->InputWindow() : nullptr, keyword);
+  const KeywordQuery query = InputQuery(inputBox_ ? inputBox_->InputWindow() : nullptr, settings_.Options);
   ClearStateOfAllItems(listView, LVIS_SELECTED);
-  if (keyword[0] == L'\0') {
+  if (query.Empty()) {
     ChangeNoMatch(0);
     return false;
   }
   const int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
   if (count <= 0) return false;
 
-  const DWORD options = settings_.Options;
-  const int andContext = static_cast<int>(options & kDefaultAnd);
-  NormalizeForMatch(keyword, options);
   UniqueAbsolutePidl folder;
   GetCurrentFolderIdList(folder.put());
 
   int firstMatch = -1;
   for (int i = 0; i < count; ++i) {
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    item.lParam = 0;
-    if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
     wchar_t name[MAX_PATH];
-    if (!itemNames_.Name(folder.get(), item.lParam, name)) continue;
-    NormalizeForMatch(name, options);
-    if (!MatchExpression(name, keyword, andContext)) continue;
+    if (!ListItemName(listView, i, folder.get(), name, &itemNames_) || !query.Matches(name)) continue;
     SetStateOf(listView, i, LVIS_SELECTED);
     if (firstMatch < 0) {
       firstMatch = i;

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the input box's five 16x16 glyphs and writes them as 32-bit icons with alpha.
+"""Draws the input box's five glyphs and writes them as 32-bit icons with alpha.
 
-Standard library only. Every shape is a polygon (or a union of polygons) rasterised with 8x8
-supersampling; a shape can carry an inner outline of a given width, measured from its edge.
-Usage: make_icons.py [OUTPUT_DIR] [--preview DIR]   (preview: each icon at 8x zoom on white and
+Each icon file holds one image per display scale, 16, 20, 24 and 32 pixels (96, 120, 144 and
+192 DPI), each drawn at its own size from the same shapes, not stretched from another image.
+Standard library only. Every shape is a polygon (or a union of polygons) given on a 16-unit grid
+and rasterised with 8x8 supersampling; a shape can carry an inner outline of a given width,
+measured from its edge, which is kept to whole pixels at every size.
+Usage: make_icons.py [OUTPUT_DIR] [--preview DIR]   (preview: each image at 8x zoom on white and
 on the no-match red, as PNG files)
 """
 import math
@@ -12,7 +15,8 @@ import struct
 import sys
 import zlib
 
-SIZE = 16
+SIZE = 16  # the grid the shapes are given on
+SIZES = (16, 20, 24, 32)
 SUB = 8  # samples per pixel along each axis
 
 
@@ -56,7 +60,7 @@ class Shape:
         self.stroke = stroke
         self.line = line
 
-    def sample(self, x, y):
+    def sample(self, x, y, line):
         hits = [p for p in self.polys if inside(p, x, y)]
         if not hits:
             return None
@@ -65,24 +69,32 @@ class Shape:
         # The outline follows the union's boundary: a point is on it when it is near an edge
         # of a polygon it lies in and not deep inside any other.
         near = min(edge_distance(p, x, y) for p in hits)
-        deep = any(edge_distance(p, x, y) >= self.line for p in hits)
-        return self.stroke if near < self.line and not deep else self.fill
+        deep = any(edge_distance(p, x, y) >= line for p in hits)
+        return self.stroke if near < line and not deep else self.fill
+
+    def line_at(self, size):
+        """The outline's width in grid units at size: whole pixels, at least one."""
+        if size == SIZE:
+            return self.line
+        return max(1, round(self.line * size / SIZE)) * SIZE / size
 
 
-def render(shapes):
-    """RGBA rows, top first, straight alpha."""
+def render(shapes, size=SIZE):
+    """RGBA rows, top first, straight alpha, size x size pixels."""
+    unit = SIZE / size  # grid units per pixel
+    lines = [shape.line_at(size) for shape in shapes]
     pixels = []
-    for py in range(SIZE):
+    for py in range(size):
         row = []
-        for px in range(SIZE):
+        for px in range(size):
             r = g = b = a = 0.0
             for sy in range(SUB):
                 for sx in range(SUB):
-                    x = px + (sx + 0.5) / SUB
-                    y = py + (sy + 0.5) / SUB
+                    x = (px + (sx + 0.5) / SUB) * unit
+                    y = (py + (sy + 0.5) / SUB) * unit
                     colour = None
-                    for shape in shapes:
-                        c = shape.sample(x, y)
+                    for shape, line in zip(shapes, lines):
+                        c = shape.sample(x, y, line)
                         if c is not None:
                             colour = c
                     if colour is not None:
@@ -114,7 +126,7 @@ def document_stack():
 def filter_icon():
     funnel = Shape([[(6.5, 0.5), (15.5, 0.5), (12.4, 5.0), (12.4, 10.5), (9.6, 13.0), (9.6, 5.0)]],
                    (40, 110, 220), (10, 45, 120), 1.1)
-    return render(document_stack() + [funnel])
+    return document_stack() + [funnel]
 
 
 def select_icon():
@@ -125,7 +137,7 @@ def select_icon():
     thumb = [(6.0, 8.5), (9.4, 8.5), (10.8, 11.8), (9.2, 13.0), (6.0, 10.5)]
     hand = Shape([finger, fist, thumb], skin, line, 1.1)
     knuckles = Shape([rect(12.4, 7.0, 13.2, 10.0)], line)
-    return render(document_stack() + [hand, knuckles])
+    return document_stack() + [hand, knuckles]
 
 
 def clear_icon(square, border):
@@ -135,7 +147,7 @@ def clear_icon(square, border):
     a, b = 4.6, 11.4
     cross = Shape([[(a - d, a + d), (a + d, a - d), (b + d, b - d), (b - d, b + d)],
                    [(b - d, a - d), (b + d, a + d), (a + d, b + d), (a - d, b - d)]], (255, 255, 255))
-    return render([box, cross])
+    return [box, cross]
 
 
 ICONS = {
@@ -147,8 +159,9 @@ ICONS = {
 }
 
 
-def ico_bytes(pixels):
-    """One 16x16 image: BITMAPINFOHEADER, BGRA rows bottom first, then the AND mask."""
+def image_bytes(pixels):
+    """One image: BITMAPINFOHEADER, BGRA rows bottom first, then the AND mask."""
+    size = len(pixels)
     xor = b"".join(bytes((p[2], p[1], p[0], p[3])) for row in reversed(pixels) for p in row)
     mask_rows = []
     for row in reversed(pixels):
@@ -156,12 +169,21 @@ def ico_bytes(pixels):
         for x, p in enumerate(row):
             if p[3] == 0:
                 bits |= 1 << (31 - x)
-        mask_rows.append(struct.pack(">I", bits))  # each row padded to 32 bits
+        mask_rows.append(struct.pack(">I", bits))  # each row padded to 32 bits (sizes up to 32)
     mask = b"".join(mask_rows)
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    image = header + xor + mask
-    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 22)
-    return directory + image
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return header + xor + mask
+
+
+def ico_bytes(images):
+    """The icon file: its directory, then each image, smallest first."""
+    data = [image_bytes(pixels) for pixels in images]
+    offset = 6 + 16 * len(data)
+    directory = struct.pack("<HHH", 0, 1, len(data))
+    for pixels, image in zip(images, data):
+        directory += struct.pack("<BBBBHHII", len(pixels), len(pixels), 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return directory + b"".join(data)
 
 
 def png_bytes(rows):
@@ -176,11 +198,12 @@ def png_bytes(rows):
 
 def preview(pixels, zoom=8):
     """The icon over white and over the no-match red, side by side."""
+    size = len(pixels)
     rows = []
-    for y in range(SIZE * zoom):
+    for y in range(size * zoom):
         row = []
         for background in ((255, 255, 255), (255, 102, 102)):
-            for x in range(SIZE * zoom):
+            for x in range(size * zoom):
                 r, g, b, a = pixels[y // zoom][x // zoom]
                 row.append(tuple(round((c * a + bg * (255 - a)) / 255) for c, bg in zip((r, g, b), background)))
         rows.append(row)
@@ -198,13 +221,15 @@ def main(argv):
     if args:
         out = args[0]
     for number, (name, draw) in sorted(ICONS.items()):
-        pixels = draw()
+        shapes = draw()
+        images = [render(shapes, size) for size in SIZES]
         with open(os.path.join(out, "%s.ico" % name), "wb") as f:
-            f.write(ico_bytes(pixels))
+            f.write(ico_bytes(images))
         if previews:
             os.makedirs(previews, exist_ok=True)
-            with open(os.path.join(previews, "%d_%s.png" % (number, name)), "wb") as f:
-                f.write(preview(pixels))
+            for pixels in images:
+                with open(os.path.join(previews, "%d_%s_%d.png" % (number, name, len(pixels))), "wb") as f:
+                    f.write(preview(pixels))
 
 
 if __name__ == "__main__":

@@ -6,11 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "band/selector_core_factory.h"
-#include "framework/module.h"
-#include "host/explorer_host.h"
-#include "host/scenario.h"
-#include "tests/host/test_support.h"
+#include "tests/host/linked_band.h"
 
 using namespace vantorel;
 using namespace vantorel::host;
@@ -18,50 +14,12 @@ using namespace vantorel::host::test;
 
 namespace {
 
-class RealBandScenario : public ::testing::Test {
+class RealBandScenario : public LinkedBandTest {
  protected:
   void Start(uint32_t mode, uint32_t options) {
-    folder_ = std::make_unique<TempFolder>(
-        std::vector<std::wstring>{L"alpha.txt", L"Beta.TXT", L"gamma.doc", L"delta.txt", L"\x5831\x544A\xFF12.txt"},
-        L"realband");
-    wchar_t setting[MAX_PATH];
-    ASSERT_TRUE(Module::PathBeside(L"setting", setting));
-    settingPath_ = setting;
-    ASSERT_TRUE(WriteSettingsFile(settingPath_, mode, options));
-    host_ = ExplorerHost::Create(HostOptions());
-    ASSERT_TRUE(host_);
-    // As Explorer: the band is there before the first navigation completes.
-    ComPtr<IUnknown> band;
-    ASSERT_EQ(S_OK, CreateSelectorCore(nullptr, IID_IUnknown, band.put_void()));
-    ASSERT_EQ(S_OK, host_->AddBand(band.get()));
-    ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
-    host_->PumpMessages();
-    runner_ = std::make_unique<ScenarioRunner>(
-        *host_, [this](const std::string& line) { lines_.push_back(line); }, settingPath_);
+    Open({L"alpha.txt", L"Beta.TXT", L"gamma.doc", L"delta.txt", L"\x5831\x544A\xFF12.txt"}, L"realband", mode,
+         options);
   }
-  void TearDown() override {
-    runner_.reset();
-    if (host_) host_->Close();
-    host_.reset();
-    DeleteFileW(settingPath_.c_str());
-    wchar_t history[MAX_PATH];
-    if (Module::PathBeside(L"history.txt", history)) DeleteFileW(history);
-  }
-  void Step(ScenarioStep::Kind kind, const std::wstring& argument) {
-    std::wstring error;
-    EXPECT_TRUE(runner_->Run({kind, argument}, error)) << Utf8(error);
-  }
-  std::vector<std::string> Take() {
-    std::vector<std::string> out;
-    out.swap(lines_);
-    return out;
-  }
-
-  std::unique_ptr<TempFolder> folder_;
-  std::wstring settingPath_;
-  std::unique_ptr<ExplorerHost> host_;
-  std::unique_ptr<ScenarioRunner> runner_;
-  std::vector<std::string> lines_;
 };
 
 }  // namespace
@@ -110,12 +68,4 @@ TEST_F(RealBandScenario, FilterModeShowsOnlyMatchesWithFullWidthDigitsFolded) {
   std::vector<std::string> state = Take();
   ASSERT_EQ(1u, state.size());
   EXPECT_EQ(0u, state[0].find("state\tmode=1\toptions=0x33\tnomatch=0\t"));
-}
-
-int main(int argc, char** argv) {
-  OleInitialize(nullptr);
-  testing::InitGoogleTest(&argc, argv);
-  int result = RUN_ALL_TESTS();
-  OleUninitialize();
-  return result;
 }

@@ -33,11 +33,6 @@ ComPtr<IConnectionPoint> EventPoint(ExplorerHost& host) {
   return point;
 }
 
-std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 int g_inserts = 0;
 WNDPROC g_listProc = nullptr;
 bool g_refuseOdd = false;
@@ -65,7 +60,7 @@ TEST(ExplorerHost, FrameShowsTheFolderInTheRealShellView) {
     HWND list = FindWindowExW(view, nullptr, L"SysListView32", nullptr);
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(list, host->ListView());
-    EXPECT_EQ(NumberedFiles(12), Sorted(ResolveItems(list, host->CurrentFolder())));
+    EXPECT_EQ(NumberedFiles(12), Sorted(ItemNames(list, host->CurrentFolder())));
     // The band's parent strip sits above the view.
     RECT strip, viewRect;
     GetWindowRect(host->ToolbarStrip(), &strip);
@@ -160,7 +155,7 @@ TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
   EXPECT_FALSE(IsWindow(oldView));
   EXPECT_FALSE(IsWindow(oldList));
   ASSERT_TRUE(IsWindow(host->ListView()));
-  EXPECT_EQ(NumberedFiles(6, L"second"), Sorted(ResolveItems(host->ListView(), host->CurrentFolder())));
+  EXPECT_EQ(NumberedFiles(6, L"second"), Sorted(ItemNames(host->ListView(), host->CurrentFolder())));
 
   ASSERT_EQ(2u, sink->events.size());
   EXPECT_EQ(DISPID_DOCUMENTCOMPLETE, sink->events[0]);
@@ -259,7 +254,7 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     EXPECT_EQ(list, host->ListView());
     // Only one SHELLDLL_DefView under the frame: the platform's view is parked elsewhere.
     EXPECT_EQ(nullptr, FindWindowExW(frame, defView, L"SHELLDLL_DefView", nullptr));
-    EXPECT_EQ(NumberedFiles(9), ResolveItems(list, host->CurrentFolder()));
+    EXPECT_EQ(NumberedFiles(9), ItemNames(list, host->CurrentFolder()));
     EXPECT_EQ(9, host->OwnedIdListCount());
 
     // The active view still answers with the shown folder.
@@ -290,7 +285,7 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     EXPECT_EQ(9, g_inserts);
     EXPECT_EQ(4, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(4, host->OwnedIdListCount());
-    for (const std::wstring& name : ResolveItems(list, host->CurrentFolder())) {
+    for (const std::wstring& name : ItemNames(list, host->CurrentFolder())) {
       EXPECT_NE(L"<unresolved>", name);
     }
 
@@ -299,7 +294,7 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     ASSERT_TRUE(host->Navigate(other.path().c_str()));
     EXPECT_FALSE(IsWindow(list));
     EXPECT_EQ(3, host->OwnedIdListCount());
-    EXPECT_EQ(NumberedFiles(3, L"other"), ResolveItems(host->ListView(), host->CurrentFolder()));
+    EXPECT_EQ(NumberedFiles(3, L"other"), ItemNames(host->ListView(), host->CurrentFolder()));
     host->Close();
     EXPECT_EQ(0, host->OwnedIdListCount());
   }
@@ -414,12 +409,4 @@ TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
     EXPECT_EQ("SetSite(NULL)", second.calls[second.calls.size() - 2]);
   }
   EXPECT_EQ(locks, Module::LockCount());
-}
-
-int main(int argc, char** argv) {
-  OleInitialize(nullptr);
-  testing::InitGoogleTest(&argc, argv);
-  int result = RUN_ALL_TESTS();
-  OleUninitialize();
-  return result;
 }

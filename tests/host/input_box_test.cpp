@@ -3,6 +3,7 @@
 // pointer shape and the glyphs as they appear on the screen.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,11 +12,7 @@
 
 #include "band/band_messages.h"
 #include "band/selector_core.h"
-#include "band/selector_core_factory.h"
-#include "framework/module.h"
-#include "host/explorer_host.h"
-#include "host/scenario.h"
-#include "tests/host/test_support.h"
+#include "tests/host/linked_band.h"
 
 using namespace vantorel;
 using namespace vantorel::host;
@@ -53,28 +50,16 @@ void Keys(std::initializer_list<std::pair<BYTE, DWORD>> keys) {
   for (auto [vk, flags] : keys) keybd_event(vk, static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), flags, 0);
 }
 
-class InputBoxTest : public ::testing::Test {
+class InputBoxTest : public LinkedBandTest {
  protected:
   void Start(uint32_t mode, const wchar_t* text = L"", uint32_t options = 0x33) {
-    folder_ = std::make_unique<TempFolder>(
-        std::vector<std::wstring>{L"alpha.txt", L"beta.txt", L"gamma.doc"}, L"inputbox");
-    wchar_t setting[MAX_PATH];
-    ASSERT_TRUE(Module::PathBeside(L"setting", setting));
-    settingPath_ = setting;
-    ASSERT_TRUE(WriteSettingsFile(settingPath_, mode, options));
     HostOptions hostOptions;
     hostOptions.visible = true;  // painted, hit-tested and clickable
     hostOptions.width = 640;
     hostOptions.height = 400;
-    host_ = ExplorerHost::Create(hostOptions);
-    ASSERT_TRUE(host_);
-    ASSERT_EQ(S_OK, CreateSelectorCore(nullptr, IID_PPV_ARGS(band_.put())));
-    ASSERT_EQ(S_OK, host_->AddBand(band_.get()));
-    ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
+    ASSERT_NO_FATAL_FAILURE(Open({L"alpha.txt", L"beta.txt", L"gamma.doc"}, L"inputbox", mode, options, hostOptions));
     core_ = static_cast<CSelectorCore*>(band_.get());
     SetForegroundWindow(host_->Frame());
-    runner_ = std::make_unique<ScenarioRunner>(
-        *host_, [this](const std::string& line) { lines_.push_back(line); }, settingPath_);
     if (*text) Step(Kind::Type, text);
     host_->PumpMessages();
     traffic_ = Traffic();
@@ -88,27 +73,12 @@ class InputBoxTest : public ::testing::Test {
     if (hook_) UnhookWindowsHookEx(hook_);
     hook_ = nullptr;
     g_traffic = nullptr;
-    runner_.reset();
-    band_.reset();
-    if (host_) host_->Close();
-    host_.reset();
-    DeleteFileW(settingPath_.c_str());
-    wchar_t history[MAX_PATH];
-    if (Module::PathBeside(L"history.txt", history)) DeleteFileW(history);
-  }
-  void Step(Kind kind, const std::wstring& argument) {
-    std::wstring error;
-    EXPECT_TRUE(runner_->Run({kind, argument}, error)) << Utf8(error);
+    LinkedBandTest::TearDown();
   }
   // A click on the mode glyph with what to do with the menu it opens.
   void ModeClick(const std::wstring& choice) {
     Step(Kind::Menu, choice);
     Step(Kind::Click, L"mode");
-  }
-  std::vector<std::string> Take() {
-    std::vector<std::string> out;
-    out.swap(lines_);
-    return out;
   }
   std::string Box() {
     Step(Kind::Print, L"box");
@@ -134,13 +104,7 @@ class InputBoxTest : public ::testing::Test {
     return text;
   }
 
-  std::unique_ptr<TempFolder> folder_;
-  std::wstring settingPath_;
-  std::unique_ptr<ExplorerHost> host_;
-  ComPtr<IDeskBand> band_;
   CSelectorCore* core_ = nullptr;
-  std::unique_ptr<ScenarioRunner> runner_;
-  std::vector<std::string> lines_;
   Traffic traffic_;
   HHOOK hook_ = nullptr;
 };
@@ -195,7 +159,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
     if (c.focusToBox) { EXPECT_EQ(std::make_pair(0ul, static_cast<DWORD>(Text().size())), Selection()); }
     if (c.stateChanges) { EXPECT_EQ(0, SendMessageW(host_->ListView(), LVM_GETSELECTEDCOUNT, 0, 0)); }
     Settle();
-    EXPECT_EQ(c.shownAfter, ResolveItems(host_->ListView(), host_->CurrentFolder()).size());
+    EXPECT_EQ(c.shownAfter, ItemNames(host_->ListView(), host_->CurrentFolder()).size());
     EXPECT_EQ(c.boxAfter, Box());
     TearDown();
   }
@@ -349,4 +313,18 @@ TEST_F(InputBoxTest, EscapeAndAltS) {
   EXPECT_EQ(L"alpha beta", Text());
   EXPECT_EQ(InputBox(), GetFocus());
   EXPECT_EQ(0, traffic_.keyMenus);
+}
+
+// A screen reader asks the box's client object (WM_GETOBJECT) and hears its name.
+TEST_F(InputBoxTest, AccessibleName) {
+  ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
+  ComPtr<IAccessible> box;
+  ASSERT_EQ(S_OK, AccessibleObjectFromWindow(InputBox(), OBJID_CLIENT, __uuidof(IAccessible), box.put_void()));
+  VARIANT self = {};
+  V_VT(&self) = VT_I4;
+  V_I4(&self) = CHILDID_SELF;
+  BSTR name = nullptr;
+  ASSERT_EQ(S_OK, box->get_accName(self, &name));
+  EXPECT_STREQ(L"\u30AD\u30FC\u30EF\u30FC\u30C9", name);
+  SysFreeString(name);
 }

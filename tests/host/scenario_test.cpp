@@ -141,7 +141,7 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
   EXPECT_EQ(1, g_sysChars);
 
   // Select two items the way the selection run does, then report.
-  std::vector<std::wstring> names = ResolveItems(list, host->CurrentFolder());
+  std::vector<std::wstring> names = ItemNames(list, host->CurrentFolder());
   int beta = static_cast<int>(std::find(names.begin(), names.end(), L"beta.txt") - names.begin());
   int delta = static_cast<int>(std::find(names.begin(), names.end(), L"delta.txt") - names.begin());
   ASSERT_LT(beta, 4);

@@ -1,9 +1,6 @@
 #include "tests/host/test_support.h"
 
 #include <commctrl.h>
-#include <shlwapi.h>
-
-#include "framework/unique_pidl.h"
 
 namespace vantorel::host::test {
 
@@ -12,26 +9,6 @@ std::vector<std::wstring> NumberedFiles(int count, const wchar_t* stem) {
   for (int i = 0; i < count; ++i) {
     wchar_t name[64];
     wsprintfW(name, L"%s%02d.txt", stem, i);
-    names.push_back(name);
-  }
-  return names;
-}
-
-std::vector<std::wstring> ResolveItems(HWND list, PCIDLIST_ABSOLUTE folder) {
-  std::vector<std::wstring> names;
-  int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    std::wstring name = L"<unresolved>";
-    if (item.lParam) {
-      UniquePidl full(ILCombine(reinterpret_cast<LPCITEMIDLIST>(folder),
-                                ILFindLastID(reinterpret_cast<LPCITEMIDLIST>(item.lParam))));
-      wchar_t path[MAX_PATH];
-      if (full && SHGetPathFromIDListW(full.get(), path)) name = PathFindFileNameW(path);
-    }
     names.push_back(name);
   }
   return names;

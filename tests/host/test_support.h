@@ -17,11 +17,11 @@
 
 namespace vantorel::host::test {
 
+using vantorel::test::ItemNames;
+using vantorel::test::Sorted;
 using vantorel::test::TempFolder;
 
 std::vector<std::wstring> NumberedFiles(int count, const wchar_t* stem = L"file");
-// The file name of each item of a list view, resolved from its lParam through the folder.
-std::vector<std::wstring> ResolveItems(HWND list, PCIDLIST_ABSOLUTE folder);
 std::wstring ClassOf(HWND window);
 
 // Records every event; optionally unadvises itself from inside its quit handler.

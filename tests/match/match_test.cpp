@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "match/keyword_query.h"
 #include "match/match.h"
 #include "match/match_options.h"
 
@@ -16,12 +17,9 @@ std::wstring Normalized(std::wstring text, DWORD options) {
   return std::wstring(text.c_str());
 }
 
-// What every caller does: normalise both sides with the same bits, then match
-// with the bits masked to DefaultAnd as the context.
+// The whole path of a run: the query made from the text and the bits, asked about the name.
 bool Matches(const std::wstring& expression, const std::wstring& name, DWORD options) {
-  const std::wstring e = Normalized(expression, options);
-  const std::wstring n = Normalized(name, options);
-  return MatchExpression(n.c_str(), e.c_str(), static_cast<int>(options & kDefaultAnd)) != FALSE;
+  return KeywordQuery(expression.c_str(), options).Matches(name.c_str());
 }
 
 struct Case {

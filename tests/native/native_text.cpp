@@ -1,4 +1,5 @@
-#include "tests/native/native_text.h"
+#include <shlwapi.h>
+#include <windows.h>
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "view/item_name.h"
+
 namespace vantorel::test {
 namespace {
 
@@ -27,20 +29,22 @@ void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
-std::wstring ItemName(HWND listView, int index, const std::wstring& folder) {
-  LVITEMW item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) return L"";
-  PIDLIST_ABSOLUTE folderId = nullptr;
-  if (FAILED(SHParseDisplayName(folder.c_str(), nullptr, &folderId, 0, nullptr))) return L"";
-  PIDLIST_ABSOLUTE full = ILCombine(folderId, ILFindLastID(reinterpret_cast<PCUIDLIST_RELATIVE>(item.lParam)));
-  wchar_t path[MAX_PATH] = {};
-  std::wstring name;
-  if (full && SHGetPathFromIDListW(full, path)) name = PathFindFileNameW(path);
-  ILFree(full);
+std::wstring ItemName(HWND listView, int index, PCIDLIST_ABSOLUTE folder) {
+  wchar_t name[MAX_PATH];
+  return ListItemName(listView, index, folder, name) ? name : L"";
+}
+
+// The names of the items for which keep(index) holds, in view order.
+template <class Keep>
+std::vector<std::wstring> NamesOf(HWND listView, const std::wstring& folder, Keep keep) {
+  std::vector<std::wstring> names;
+  PIDLIST_ABSOLUTE folderId = ILCreateFromPathW(folder.c_str());
+  int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    if (keep(i)) names.push_back(ItemName(listView, i, folderId));
+  }
   ILFree(folderId);
-  return name;
+  return names;
 }
 
 }  // namespace
@@ -97,6 +101,10 @@ PIDLIST_ABSOLUTE TempFolder::ItemIdList(const std::wstring& name) const {
 }
 
 std::vector<std::wstring> ItemNames(HWND listView, const std::wstring& folder) {
+  return NamesOf(listView, folder, [](int) { return true; });
+}
+
+std::vector<std::wstring> ItemNames(HWND listView, PCIDLIST_ABSOLUTE folder) {
   std::vector<std::wstring> names;
   int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) names.push_back(ItemName(listView, i, folder));
@@ -104,19 +112,15 @@ std::vector<std::wstring> ItemNames(HWND listView, const std::wstring& folder) {
 }
 
 std::vector<std::wstring> SelectedNames(HWND listView, const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    if (SendMessageW(listView, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) {
-      names.push_back(ItemName(listView, i, folder));
-    }
-  }
-  return names;
+  return NamesOf(listView, folder, [listView](int i) {
+    return (SendMessageW(listView, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+  });
 }
 
 std::wstring FocusedName(HWND listView, const std::wstring& folder) {
   int index = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-  return index < 0 ? L"" : ItemName(listView, index, folder);
+  std::vector<std::wstring> names = NamesOf(listView, folder, [index](int i) { return i == index; });
+  return names.empty() ? L"" : names[0];
 }
 
 }  // namespace vantorel::test

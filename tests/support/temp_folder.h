@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,18 @@ class TempFolder {
   bool ok_ = false;
 };
 
-// Names of the list view items, resolved through their identifier lists relative to folder.
+// Names of the list view items, resolved through their identifier lists relative to folder (its
+// path or its absolute identifier list); empty for an item that has none.
 std::vector<std::wstring> ItemNames(HWND listView, const std::wstring& folder);
+std::vector<std::wstring> ItemNames(HWND listView, PCIDLIST_ABSOLUTE folder);
 // Names of the selected items, in view order.
 std::vector<std::wstring> SelectedNames(HWND listView, const std::wstring& folder);
+// The names or lines in order, for comparing what a view shows whatever its order.
+template <class Item = std::wstring>
+std::vector<Item> Sorted(std::vector<Item> items) {
+  std::sort(items.begin(), items.end());
+  return items;
+}
 // Name of the item with the focus mark, or empty.
 std::wstring FocusedName(HWND listView, const std::wstring& folder);
 

@@ -17,11 +17,6 @@ using namespace vantorel::test;
 
 namespace {
 
-std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 const std::vector<std::wstring> kFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.doc",
                                           L"epsilon.png"};
 

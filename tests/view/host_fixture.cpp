@@ -28,23 +28,9 @@ void HostTest::TearDown() {
 }
 
 std::vector<std::wstring> HostTest::Names() const {
-  std::vector<std::wstring> names;
   PIDLIST_ABSOLUTE folder = nullptr;
   band_->GetCurrentFolderIdList(&folder);
-  for (int i = 0, count = Count(); i < count; ++i) {
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    wchar_t path[MAX_PATH] = L"";
-    if (item.lParam) {
-      PIDLIST_ABSOLUTE full = ILCombine(folder, reinterpret_cast<PCUIDLIST_RELATIVE>(item.lParam));
-      if (!SHGetPathFromIDListW(full, path)) path[0] = L'\0';
-      ILFree(full);
-    }
-    PathStripPathW(path);
-    names.push_back(path);
-  }
+  std::vector<std::wstring> names = ItemNames(List(), folder);
   ILFree(folder);
   return names;
 }

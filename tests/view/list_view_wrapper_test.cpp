@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/module.h"
-#include "match/match.h"
 #include "settings/settings.h"
 #include "tests/view/view_test_support.h"
 #include "band/band_messages.h"
@@ -77,10 +76,7 @@ class PlainListView : public testing::Test {
   }
   int Count() { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
   void Query(CListViewWrapper& wrapper, const wchar_t* text, DWORD options = kDefaultOptions) {
-    wchar_t buffer[MAX_PATH];
-    wcscpy_s(buffer, text);
-    NormalizeForMatch(buffer, options);
-    wrapper.SetQuery(buffer, options);
+    wrapper.SetQuery(KeywordQuery(text, options));
     wrapper.SetFolderId(folder_->FolderIdList());
   }
 
@@ -191,11 +187,11 @@ TEST_F(PlainListView, QueryAndFolderFields) {
   EXPECT_EQ(0u, wrapper.MatchOptions());
   std::wstring longText(300, L'q');
   longText[258] = L'z';
-  wrapper.SetQuery(longText.c_str(), 0x103);
+  wrapper.SetQuery(KeywordQuery(longText.c_str(), 0x103));
   EXPECT_EQ(259u, wcslen(wrapper.Query()));
   EXPECT_EQ(L'z', wrapper.Query()[258]);
   EXPECT_EQ(0x103u, wrapper.MatchOptions());
-  wrapper.SetQuery(nullptr, 0);
+  wrapper.SetQuery(KeywordQuery());
   EXPECT_STREQ(L"", wrapper.Query());
 
   // The list held so far is freed when another one is given, and at destruction.

@@ -15,11 +15,6 @@ using namespace vantorel::test;
 
 namespace {
 
-std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 const std::vector<std::wstring> kFiles = {L"report_2024.txt", L"Report_draft.doc", L"notes.txt",
                                           L"image01.png",     L"image02.png",      L"budget.xls"};
 

@@ -1,0 +1,23 @@
+// The native Linux build's windows.h: the types and the user32 text functions that the matcher
+// uses, as portable stand-ins with the same names and contracts (native_text.cpp). wchar_t is
+// 4 bytes here; the inputs stay below U+10000 like UTF-16 code units.
+#pragma once
+
+#include <cstdint>
+
+typedef std::uint32_t DWORD;
+typedef int BOOL;
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+#ifndef MAX_PATH
+#define MAX_PATH 260
+#endif
+
+// Lower-cases ASCII, Latin-1 and full-width Latin letters in place.
+wchar_t* CharLowerW(wchar_t* text);
+// The next character; stays on the terminator.
+wchar_t* CharNextW(const wchar_t* text);
