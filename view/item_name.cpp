@@ -44,7 +44,9 @@ bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_P
   return true;
 }
 
-bool ItemName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept {
+bool ItemName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH],
+              CItemNameCache* names) noexcept {
+  if (names) return names->Name(folder, itemIdList, name);
   const bool hasPath = ItemPath(folder, itemIdList, name);
   // A path that filled the buffer may have been cut, and one longer than the buffer may have
   // been refused: such a file is named from its own identifier in its folder.
@@ -68,7 +70,7 @@ bool ListItemName(HWND listView, int index, PCIDLIST_ABSOLUTE folder, wchar_t (&
   item.iItem = index;
   name[0] = L'\0';
   return SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) &&
-         (names ? names->Name(folder, item.lParam, name) : ItemName(folder, item.lParam, name));
+         ItemName(folder, item.lParam, name, names);
 }
 
 void ClearStateOfAllItems(HWND listView, UINT mask) noexcept {

@@ -13,8 +13,9 @@ class CItemNameCache;
 bool ItemPath(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&path)[MAX_PATH]) noexcept;
 // The item's file name with its extension: the last component of its path, or for a path
 // that does not fit MAX_PATH the item's parsing name in its folder. False when the item has no
-// file-system path.
-bool ItemName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) noexcept;
+// file-system path. Through names when given (a miss there comes back here without it).
+bool ItemName(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (&name)[MAX_PATH],
+              CItemNameCache* names = nullptr) noexcept;
 // The name of the list view's item index, whose lParam is its identifier list relative to folder;
 // through names when given.
 bool ListItemName(HWND listView, int index, PCIDLIST_ABSOLUTE folder, wchar_t (&name)[MAX_PATH],

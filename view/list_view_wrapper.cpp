@@ -24,9 +24,7 @@ bool CListViewWrapper::Passes(const LVITEMW* item) noexcept {
   if (!item || item->lParam == 0) return true;
   wchar_t name[MAX_PATH];
   // An item that cannot be named is not hidden.
-  const bool named = names_ ? names_->Name(folderId_.get(), item->lParam, name)
-                            : ItemName(folderId_.get(), item->lParam, name);
-  if (!named) return true;
+  if (!ItemName(folderId_.get(), item->lParam, name, names_)) return true;
   if (!query_.Matches(name)) return false;
   nothingShown_ = 0;
   return true;
