@@ -39,51 +39,29 @@ struct FileHandleTraits {
   static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void Close(Handle h) noexcept { CloseHandle(h); }
 };
-struct KernelHandleTraits {
-  using Handle = HANDLE;
+
+// A handle that is null when empty and is given back by Free.
+template <class H, auto Free>
+struct NullableHandleTraits {
+  using Handle = H;
   static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept { CloseHandle(h); }
-};
-struct IconTraits {
-  using Handle = HICON;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept { DestroyIcon(h); }
-};
-struct MenuTraits {
-  using Handle = HMENU;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept { DestroyMenu(h); }
-};
-struct HookTraits {
-  using Handle = HHOOK;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept { UnhookWindowsHookEx(h); }
-};
-struct RegKeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept { RegCloseKey(h); }
+  static void Close(Handle h) noexcept { Free(h); }
 };
 template <class T>
-struct GdiObjectTraits {
-  using Handle = T;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept { DeleteObject(h); }
-};
-struct WindowTraits {
-  using Handle = HWND;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept { if (IsWindow(h)) DestroyWindow(h); }
-};
+using GdiObjectTraits = NullableHandleTraits<T, &DeleteObject>;
+
+inline void DestroyLiveWindow(HWND window) noexcept {
+  if (IsWindow(window)) DestroyWindow(window);
+}
 
 using UniqueFile = UniqueHandleT<FileHandleTraits>;        // CreateFileW results
-using UniqueKernelHandle = UniqueHandleT<KernelHandleTraits>;
-using UniqueIcon = UniqueHandleT<IconTraits>;
-using UniqueMenu = UniqueHandleT<MenuTraits>;
-using UniqueHook = UniqueHandleT<HookTraits>;
-using UniqueRegKey = UniqueHandleT<RegKeyTraits>;
+using UniqueKernelHandle = UniqueHandleT<NullableHandleTraits<HANDLE, &CloseHandle>>;
+using UniqueIcon = UniqueHandleT<NullableHandleTraits<HICON, &DestroyIcon>>;
+using UniqueMenu = UniqueHandleT<NullableHandleTraits<HMENU, &DestroyMenu>>;
+using UniqueHook = UniqueHandleT<NullableHandleTraits<HHOOK, &UnhookWindowsHookEx>>;
+using UniqueRegKey = UniqueHandleT<NullableHandleTraits<HKEY, &RegCloseKey>>;
 using UniqueBitmap = UniqueHandleT<GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = UniqueHandleT<GdiObjectTraits<HBRUSH>>;
-using UniqueWindow = UniqueHandleT<WindowTraits>;
+using UniqueWindow = UniqueHandleT<NullableHandleTraits<HWND, &DestroyLiveWindow>>;
 
 }  // namespace vantorel
