@@ -92,7 +92,6 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   void Close() override;
   int LastFocusReport() const override { return lastFocus_; }
   bool IsClosed() const override { return closed_; }
-  bool Refresh() override { return RefreshView(); }
   int OwnedIdListCount() const override { return ownedIdLists_; }
   PCIDLIST_ABSOLUTE CurrentFolder() const override {
     return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get());
@@ -108,11 +107,8 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
 
   // BrowserHost
   HWND FrameForBrowser() const override { return getHwndFails_ ? nullptr : Frame(); }
-  HWND FrameWindow() const override { return Frame(); }
-  HWND StripWindow() const override { return ToolbarStrip(); }
   IShellView* ActiveView() const override { return view_.get(); }
-  bool RefreshView() override;
-  bool NavigateFromBrowser(const wchar_t* path) override { return Navigate(path); }
+  bool Refresh() override;
   void BrowseLater(PCUIDLIST_RELATIVE pidl, UINT flags) override;
   void RequestClose() override {
     if (Frame()) PostMessageW(Frame(), WM_CLOSE, 0, 0);
@@ -453,7 +449,7 @@ void HostImpl::FillDirectUiList() {
   }
 }
 
-bool HostImpl::RefreshView() {
+bool HostImpl::Refresh() {
   if (closed_) return false;
   if (options_.directUiLayout) {
     if (!duiList_) return false;
