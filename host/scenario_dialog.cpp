@@ -1,7 +1,6 @@
 // The steps that use the band's settings dialog: real clicks on its controls and its close box,
 // and what it shows.
 #include <cstdlib>
-#include <cwchar>
 
 #include "host/scenario_runner.h"
 #include "settings/setting_dialog_ids.h"
@@ -35,22 +34,6 @@ bool SplitCheckAction(const std::wstring& action, int& id, bool& check) {
   return ParseCount(action.substr(colon + 1), id);
 }
 
-struct DialogSearch {
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindSettingDialog(HWND window, LPARAM param) {
-  wchar_t name[16] = L"";
-  wchar_t title[64] = L"";
-  GetClassNameW(window, name, 16);
-  GetWindowTextW(window, title, 64);
-  if (std::wcscmp(name, kDialogClass) == 0 && std::wcscmp(title, kDialogTitle) == 0) {
-    reinterpret_cast<DialogSearch*>(param)->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 }  // namespace
 
 bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
@@ -71,11 +54,7 @@ bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
 
 // The band's settings dialog: a top-level window of this thread, as the band makes it on the
 // thread of its Explorer window.
-HWND ScenarioRunner::SettingDialog() const {
-  DialogSearch search;
-  EnumThreadWindows(GetCurrentThreadId(), &FindSettingDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND ScenarioRunner::SettingDialog() const { return NextThreadWindow(kDialogClass, nullptr, kDialogTitle); }
 
 namespace {
 

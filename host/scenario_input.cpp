@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/scenario_output.h"
+#include "framework/unique_handle.h"
 #include "host/scenario_runner.h"
 #include "input/edit_window.h"
 
@@ -104,9 +104,8 @@ struct MenuDriver {
 thread_local MenuDriver* g_menu = nullptr;  // the menu of this thread's click
 
 HWND FindOwnMenuWindow() {
-  for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
-       w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
-    if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+  for (HWND w = nullptr; (w = NextThreadWindow(L"#32768", w)) != nullptr;) {
+    if (IsWindowVisible(w)) return w;
   }
   return nullptr;
 }
@@ -182,19 +181,16 @@ class Canvas {
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels_, nullptr, 0);
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels_, nullptr, 0));
     dc_ = bitmap_ ? CreateCompatibleDC(nullptr) : nullptr;
-    if (dc_) old_ = SelectObject(dc_, bitmap_);
+    if (dc_) old_ = SelectObject(dc_, bitmap_.get());
   }
   ~Canvas() {
     if (dc_) {
       SelectObject(dc_, old_);
       DeleteDC(dc_);
     }
-    if (bitmap_) DeleteObject(bitmap_);
   }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
   HDC dc() const { return dc_; }
   std::vector<DWORD> Pixels() const {
     GdiFlush();
@@ -205,7 +201,7 @@ class Canvas {
  private:
   int width_, height_;
   void* pixels_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
+  UniqueBitmap bitmap_;
   HDC dc_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
@@ -223,20 +219,15 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits)
 
 // The icon drawn over the given background, as the box draws it.
 bool RenderIcon(HMODULE module, int id, COLORREF background, std::vector<DWORD>& bits) {
-  HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0));
-  if (!icon) return false;
+  UniqueIcon icon(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0)));
   Canvas canvas(kIcon, kIcon);
-  bool ok = false;
-  if (canvas.dc()) {
-    HBRUSH brush = CreateSolidBrush(background);
-    RECT all = {0, 0, kIcon, kIcon};
-    FillRect(canvas.dc(), &all, brush);
-    DeleteObject(brush);
-    ok = DrawIconEx(canvas.dc(), 0, 0, icon, kIcon, kIcon, 0, nullptr, DI_NORMAL) != FALSE;
-    if (ok) bits = canvas.Pixels();
-  }
-  DestroyIcon(icon);
-  return ok;
+  if (!icon || !canvas.dc()) return false;
+  UniqueBrush brush(CreateSolidBrush(background));
+  RECT all = {0, 0, kIcon, kIcon};
+  FillRect(canvas.dc(), &all, brush.get());
+  if (!DrawIconEx(canvas.dc(), 0, 0, icon.get(), kIcon, kIcon, 0, nullptr, DI_NORMAL)) return false;
+  bits = canvas.Pixels();
+  return true;
 }
 
 // Whether the 16x16 cell at (left, top) of the capture shows the icon over the background.
@@ -258,8 +249,7 @@ bool CellShows(const std::vector<DWORD>& screen, int width, int height, int left
 
 bool ScenarioRunner::BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const {
   HWND box = InputBox();
-  wchar_t cls[64] = L"";
-  if (!box || !GetClassNameW(box, cls, 64) || std::wstring(cls) != L"Vantorel Editbox") {
+  if (!box || box == host_.BandWindow()) {
     error = L"no band input box";
     return false;
   }

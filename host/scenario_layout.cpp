@@ -75,13 +75,8 @@ bool ScenarioRunner::PrintLayout(const std::wstring&, std::wstring& error) {
   const LRESULT margins = SendMessageW(box, EM_GETMARGINS, 0, 0);
   static const UINT glyphQuery = RegisterWindowMessageW(kGlyphSizeQueryMessage);
   const int icon = static_cast<int>(SendMessageW(band, glyphQuery, 0, 0));
-  std::string row = "-";
-  for (HWND list = nullptr; (list = FindWindowExW(nullptr, list, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
-    if (GetWindowThreadProcessId(list, nullptr) == GetCurrentThreadId()) {
-      row = std::to_string(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-      break;
-    }
-  }
+  HWND list = NextThreadWindow(L"Vantorel HistoryBox");
+  const std::string row = list ? std::to_string(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)) : "-";
   const POINTL minimum = host_.BandMinSize();
   HMODULE module = reinterpret_cast<HMODULE>(GetClassLongPtrW(band, GCLP_HMODULE));
   output_("layout\tdpi=" + std::to_string(WindowDpi(band)) + "\tmin=" + std::to_string(minimum.x) + "," +

@@ -8,6 +8,7 @@
 
 #include "host/explorer_host.h"
 #include "host/scenario_args.h"
+#include "host/scenario_output.h"
 
 namespace vantorel::host {
 
@@ -17,6 +18,10 @@ constexpr unsigned kAltKey = 0x10000;
 // --dialog ACTION: "check:ID" or "uncheck:ID" of one of the dialog's choices, "ok", "cancel" or
 // "close"; false with a reason otherwise.
 bool CheckDialogAction(const std::wstring& action, std::wstring& error);
+
+// The next top-level window of the class (and title, when given) after `after` that belongs to the
+// calling thread, the thread of one Explorer window; null when there is none.
+HWND NextThreadWindow(const wchar_t* className, HWND after = nullptr, const wchar_t* title = nullptr);
 
 // Runs the steps against a host with a hosted band, on the host's thread.
 class ScenarioRunner {
