@@ -50,10 +50,7 @@ STDMETHODIMP CEventPoint::Unadvise(DWORD cookie) {
 }
 
 bool CEventPoint::Has(DWORD cookie) const noexcept {
-  for (const Sink& s : sinks_) {
-    if (s.cookie == cookie) return true;
-  }
-  return false;
+  return std::any_of(sinks_.begin(), sinks_.end(), [cookie](const Sink& s) { return s.cookie == cookie; });
 }
 
 void CEventPoint::Fire(DISPID id, DISPPARAMS* params) noexcept {

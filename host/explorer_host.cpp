@@ -21,13 +21,11 @@ constexpr int kStripPadding = 2;
 constexpr int kTreeWidth = 200;
 constexpr DWORD kBandId = 0;  // the strip holds one band
 
-const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW,
-                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDC_ARROW};
-const WindowClassSpec kStripClass = {L"Vantorel Host Toolbar", nullptr, 0,
-                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDC_ARROW};
+const HBRUSH kFace = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW, kFace, IDC_ARROW};
+const WindowClassSpec kStripClass = {L"Vantorel Host Toolbar", nullptr, 0, kFace, IDC_ARROW};
 const WindowClassSpec kParkClass = {L"Vantorel Host Park", nullptr, 0, nullptr, IDC_ARROW};
-const WindowClassSpec kBaseBarClass = {L"BaseBar", nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
-                                       IDC_ARROW};
+const WindowClassSpec kBaseBarClass = {L"BaseBar", nullptr, 0, kFace, IDC_ARROW};
 // The DirectUI layout's windows; Explorer's classes of these names belong to other modules.
 const WindowClassSpec kDuiDefViewClass = {L"SHELLDLL_DefView", nullptr, 0,
                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), IDC_ARROW};
@@ -80,8 +78,8 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   HWND ListView() const override;
   HWND FolderTree() const override { return tree_; }
   void ShowFolderTree(bool show) override;
-  IWebBrowser2* Browser() override;
-  IUnknown* Site() override;
+  IWebBrowser2* Browser() override { return ComPtr<IWebBrowser2>(browser_.get()).detach(); }
+  IUnknown* Site() override { return ComPtr<IUnknown>(static_cast<IOleWindow*>(site_.get())).detach(); }
   int AdvisedSinkCount() const override { return browser_ && browser_->Events() ? browser_->Events()->Count() : 0; }
   void SetGetHwndFails(bool fails) override { getHwndFails_ = fails; }
   HRESULT AddBand(IUnknown* band) override;
@@ -287,20 +285,6 @@ HWND HostImpl::ShellViewWindow() const {
 HWND HostImpl::ListView() const {
   if (options_.directUiLayout) return duiList_;
   return viewWindow_ ? FindWindowExW(viewWindow_, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
-}
-
-IWebBrowser2* HostImpl::Browser() {
-  if (!browser_) return nullptr;
-  IWebBrowser2* out = browser_.get();
-  out->AddRef();
-  return out;
-}
-
-IUnknown* HostImpl::Site() {
-  if (!site_) return nullptr;
-  IUnknown* out = static_cast<IOleWindow*>(site_.get());
-  out->AddRef();
-  return out;
 }
 
 bool HostImpl::Navigate(const wchar_t* folderPath) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/band_loader.h"
-#include "host/explorer_host.h"
+#include "host/explorer_toolbars.h"
 #include "host/scenario_args.h"
 #include "host/scenario_output.h"
 #include "host/scenario_windows.h"
@@ -44,11 +44,9 @@ std::wstring RegisteredCopyDirectory() {
 
 // The folder of the module registered for the band, as Explorer would load it.
 std::wstring RegisteredModuleDirectory() {
-  wchar_t clsid[40] = {};
-  StringFromGUID2(CLSID_SelectorCore, clsid, 40);
   wchar_t path[MAX_PATH] = {};
   DWORD bytes = sizeof(path);
-  const std::wstring key = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
+  const std::wstring key = L"CLSID\\" + ClsidText(CLSID_SelectorCore) + L"\\InprocServer32";
   if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &bytes) != ERROR_SUCCESS) {
     return L".";
   }

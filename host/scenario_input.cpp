@@ -100,6 +100,12 @@ struct MenuDriver {
   HWND frame = nullptr;
   std::wstring screenshot;  // saved while the menu is open
   std::wstring screenshotError;
+
+  // The press that opened the menu ends over the glyph, as a user's click does.
+  void ReleaseButton() {
+    if (!buttonUpSent) SendMouse(MOUSEEVENTF_LEFTUP);
+    buttonUpSent = true;
+  }
 };
 thread_local MenuDriver* g_menu = nullptr;  // the menu of this thread's click
 
@@ -135,11 +141,7 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   driver->timer = 0;
   driver->acted = true;
-  // The press that opened the menu ends over the glyph, as a user's click does.
-  if (!driver->buttonUpSent) {
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    driver->buttonUpSent = true;
-  }
+  driver->ReleaseButton();
   if (!driver->screenshot.empty() && !SaveWindowPng(driver->frame, driver->screenshot, driver->screenshotError) &&
       driver->screenshotError.empty()) {
     driver->screenshotError = L"cannot save " + driver->screenshot;
@@ -292,10 +294,7 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   Settle(host_);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
   Settle(host_);  // a menu opens, and is handled, inside this
-  if (!driver.buttonUpSent) {
-    driver.buttonUpSent = true;
-    SendMouse(MOUSEEVENTF_LEFTUP);
-  }
+  driver.ReleaseButton();
   Settle(host_);
   g_lastClick = {true, point, GetTickCount()};
   if (driver.timer) KillTimer(nullptr, driver.timer);

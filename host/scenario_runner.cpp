@@ -212,11 +212,7 @@ bool ScenarioRunner::PrintSettingFile(const std::wstring&, std::wstring&) {
 bool ScenarioRunner::PrintToolbars(const std::wstring&, std::wstring&) {
   std::vector<CLSID> shown;
   if (host_.Toolbars()) shown = host_.Toolbars()->Shown();
-  for (const CLSID& clsid : shown) {
-    wchar_t text[40] = {};
-    StringFromGUID2(clsid, text, 40);
-    output_("toolbar\t" + Utf8(text));
-  }
+  for (const CLSID& clsid : shown) output_("toolbar\t" + Utf8(ClsidText(clsid)));
   if (shown.empty()) output_("notoolbar");
   return true;
 }

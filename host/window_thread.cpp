@@ -1,7 +1,6 @@
 #include "host/window_thread.h"
 
 #include <string>
-#include <utility>
 
 namespace vantorel::host {
 namespace {
@@ -114,13 +113,13 @@ void ExplorerWindowThread::Main() {
   OleUninitialize();
 }
 
-bool ExplorerWindowThread::RunPendingTask(ExplorerHost& host) {
+void ExplorerWindowThread::RunPendingTask(ExplorerHost& host) {
   std::function<void(ExplorerHost&)> task;
   {
     std::lock_guard<std::mutex> guard(lock_);
     task = task_;
   }
-  if (!task) return false;
+  if (!task) return;
   try {
     task(host);
   } catch (...) {
@@ -130,7 +129,6 @@ bool ExplorerWindowThread::RunPendingTask(ExplorerHost& host) {
   task_ = nullptr;
   taskRan_ = true;
   SetEvent(taskDone_.get());
-  return true;
 }
 
 bool ExplorerWindowThread::Call(const std::function<void(ExplorerHost&)>& task) {
