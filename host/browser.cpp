@@ -161,11 +161,9 @@ STDMETHODIMP CBrowser::Quit() {
 
 STDMETHODIMP CBrowser::get_HWND(SHANDLE_PTR* out) {
   if (!out) return E_POINTER;
-  *out = 0;
   HWND frame = host_ ? host_->FrameForBrowser() : nullptr;
-  if (!frame) return E_FAIL;
   *out = reinterpret_cast<SHANDLE_PTR>(frame);
-  return S_OK;
+  return frame ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CBrowser::get_Visible(VARIANT_BOOL* value) {

@@ -33,7 +33,7 @@ const WindowClassSpec kDuiViewClass = {L"DUIViewWndClassName", nullptr, 0, nullp
 const WindowClassSpec kDirectUiClass = {L"DirectUIHWND", nullptr, 0, nullptr, IDC_ARROW};
 const WindowClassSpec kNotifySinkClass = {L"CtrlNotifySink", nullptr, 0, nullptr, IDC_ARROW};
 
-using Handler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>;
+using Handler = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
 
 // A window of the stand-in whose messages go to a function of the host; with no function it
 // keeps its first child filling its client area.
@@ -43,7 +43,7 @@ class HostWindow : public Window {
 
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (handler_ && handler_(hwnd(), msg, wParam, lParam, result)) return true;
+    if (handler_ && handler_(msg, wParam, lParam, result)) return true;
     if (msg == WM_SIZE) {
       HWND child = ::GetWindow(hwnd(), GW_CHILD);
       if (child) MoveWindow(child, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -56,10 +56,8 @@ class HostWindow : public Window {
 };
 
 void DestroyIfAlive(std::unique_ptr<HostWindow>& window) {
-  if (window) {
-    window->DestroyOwnWindow();
-    window.reset();
-  }
+  if (window) window->DestroyOwnWindow();
+  window.reset();
 }
 
 class HostImpl final : public ExplorerHost, public BrowserHost {
@@ -91,9 +89,7 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   int LastFocusReport() const override { return lastFocus_; }
   bool IsClosed() const override { return closed_; }
   int OwnedIdListCount() const override { return ownedIdLists_; }
-  PCIDLIST_ABSOLUTE CurrentFolder() const override {
-    return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get());
-  }
+  PCIDLIST_ABSOLUTE CurrentFolder() const override { return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get()); }
   HWND BandWindow() const override { return bandWindow_; }
   POINTL BandMinSize() const override { return bandMinSize_; }
   void LoadExplorerToolbars() override {
@@ -183,23 +179,22 @@ bool HostImpl::Init() {
   site_ = MakeComObject<CBandSite>(static_cast<BrowserHost*>(this), static_cast<IServiceProvider*>(browser_.get()));
   if (!site_) return false;
 
-  frame_ = std::make_unique<HostWindow>(
-      [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        return FrameMessage(msg, wParam, lParam, result);
-      });
+  frame_ = std::make_unique<HostWindow>([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return FrameMessage(msg, wParam, lParam, result);
+  });
   DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (options_.visible ? WS_VISIBLE : 0);
   if (!frame_->Create(kFrameClass, nullptr, L"Vantorel Explorer", style, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                       options_.width, options_.height, nullptr)) {
     return false;
   }
-  strip_ = std::make_unique<HostWindow>([](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+  strip_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) {
     return msg == WM_SIZE;  // the host places the band itself
   });
   if (!strip_->Create(kStripClass, Frame(), L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
                       0, 0, 0, nullptr)) {
     return false;
   }
-  park_ = std::make_unique<HostWindow>([](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
+  park_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
   if (!park_->Create(kParkClass, nullptr, L"", WS_POPUP, 0, 0, 0, 0, 0, nullptr)) return false;
   if (options_.folderTree) ShowFolderTree(true);
   Layout();
@@ -210,21 +205,20 @@ bool HostImpl::FrameMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
     case WM_SIZE:
       Layout();
-      result = 0;
-      return true;
+      break;
     case WM_CLOSE:
       Close();
-      result = 0;
-      return true;
+      break;
     case kBrowseLater: {
       UniquePidl target(pendingBrowse_.release());
       if (target) NavigateToIdList(reinterpret_cast<PCIDLIST_ABSOLUTE>(target.get()));
-      result = 0;
-      return true;
+      break;
     }
     default:
       return false;
   }
+  result = 0;
+  return true;
 }
 
 bool HostImpl::SinkMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
@@ -362,7 +356,7 @@ bool HostImpl::CreateDirectUi() {
   duiDefView_ = std::make_unique<HostWindow>();
   duiView_ = std::make_unique<HostWindow>();
   directUi_ = std::make_unique<HostWindow>();
-  notifySink_ = std::make_unique<HostWindow>([this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  notifySink_ = std::make_unique<HostWindow>([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return SinkMessage(msg, wParam, lParam, result);
   });
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -496,7 +490,7 @@ void HostImpl::ShowFolderTree(bool show) {
     return;
   }
   if (baseBar_) return;
-  baseBar_ = std::make_unique<HostWindow>([](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
+  baseBar_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   if (!baseBar_->Create(kBaseBarClass, Frame(), L"", child, 0, 0, 0, 0, 0, nullptr)) {
     baseBar_.reset();

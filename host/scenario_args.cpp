@@ -121,15 +121,6 @@ const ScenarioValue* ScenarioOption::Find(const std::wstring& value) const {
   return nullptr;
 }
 
-ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help) {
-  return {name, value, help, false, ScenarioStep::Kind::Type, nullptr, apply, {}, false, nullptr};
-}
-
-ScenarioOption Step(const wchar_t* name, const char* value, ScenarioStep::Kind kind, StepHandler run,
-                    const char* help) {
-  return {name, value, help, true, kind, run, &QueueStep, {}, false, nullptr};
-}
-
 const ScenarioOption* FindStep(ScenarioStep::Kind kind) {
   for (const ScenarioOption& option : ScenarioOptions()) {
     if (option.step && option.kind == kind) return &option;
@@ -153,11 +144,6 @@ bool ParseCount(const std::wstring& text, int& value) {
     if (c < L'0' || c > L'9') return false;
     value = value * 10 + (c - L'0');
   }
-  return true;
-}
-
-bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
-  out.steps.push_back({option.kind, value});
   return true;
 }
 

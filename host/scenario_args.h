@@ -89,10 +89,6 @@ struct ScenarioOption {
   const ScenarioValue* Find(const std::wstring& value) const;
 };
 
-ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help);
-ScenarioOption Step(const wchar_t* name, const char* value, ScenarioStep::Kind kind, StepHandler run,
-                    const char* help);
-
 // The table, in the order of the usage text: set-up options, then steps.
 const std::vector<ScenarioOption>& ScenarioOptions();
 // The table's entry of a step, or null.
@@ -106,9 +102,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
 // The options, one per entry (long ones go on over indented lines).
 std::string ScenarioUsage();
 
-// Effects the table's entries share.
+// Numbers as the entries read them: a 32-bit number (0x for hex); a count of up to four digits.
 bool ParseNumber(const std::wstring& text, uint32_t& value);
 bool ParseCount(const std::wstring& text, int& value);
-bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring& error);
 
 }  // namespace vantorel::host

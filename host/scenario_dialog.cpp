@@ -34,29 +34,9 @@ bool SplitCheckAction(const std::wstring& action, int& id, bool& check) {
   return ParseCount(action.substr(colon + 1), id);
 }
 
-}  // namespace
-
-bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
-  int id = 0;
-  bool check = false;
-  if (action == L"ok" || action == L"cancel" || action == L"close") return true;
-  if (!SplitCheckAction(action, id, check) || !IsChoice(id)) {
-    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 205, 206, 207, 209, 210), ok, cancel, close; not " +
-            action;
-    return false;
-  }
-  if (!check && IsRadio(id)) {
-    error = L"--dialog " + action + L": a radio button is unchecked by checking the other one";
-    return false;
-  }
-  return true;
-}
-
 // The band's settings dialog: a top-level window of this thread, as the band makes it on the
 // thread of its Explorer window.
-HWND ScenarioRunner::SettingDialog() const { return NextThreadWindow(kDialogClass, nullptr, kDialogTitle); }
-
-namespace {
+HWND SettingDialog() { return NextThreadWindow(kDialogClass, nullptr, kDialogTitle); }
 
 // The dialog's close box: the point of its caption row that hit-tests as the close button.
 bool CloseBoxPoint(HWND dialog, POINT& point) {
@@ -77,6 +57,22 @@ bool CloseBoxPoint(HWND dialog, POINT& point) {
 }
 
 }  // namespace
+
+bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
+  int id = 0;
+  bool check = false;
+  if (action == L"ok" || action == L"cancel" || action == L"close") return true;
+  if (!SplitCheckAction(action, id, check) || !IsChoice(id)) {
+    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 205, 206, 207, 209, 210), ok, cancel, close; not " +
+            action;
+    return false;
+  }
+  if (!check && IsRadio(id)) {
+    error = L"--dialog " + action + L": a radio button is unchecked by checking the other one";
+    return false;
+  }
+  return true;
+}
 
 // Every action is a real left click, as a user makes it: on the middle of a control, or on the
 // caption's close box.

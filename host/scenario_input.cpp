@@ -247,6 +247,43 @@ bool CellShows(const std::vector<DWORD>& screen, int width, int height, int left
   return true;
 }
 
+// Which of the glyphs with these resource numbers the 16x16 cell at (left, top) shows; the
+// name of the first that it shows, or null.
+const char* GlyphIn(const std::vector<DWORD>& screen, int width, int height, int left, int top, HMODULE module,
+                    COLORREF background, std::initializer_list<std::pair<int, const char*>> glyphs) {
+  for (const auto& glyph : glyphs) {
+    if (CellShows(screen, width, height, left, top, module, glyph.first, background)) return glyph.second;
+  }
+  return nullptr;
+}
+
+// The colours of the box: its background, and text pixels in the colour that goes with it.
+std::string BoxColours(const std::vector<DWORD>& screen, int width, int height, COLORREF background, bool hasText) {
+  bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
+  bool textColourSeen = !hasText;
+  for (int y = 0; y < height && !textColourSeen; ++y) {
+    for (int x = kModeGlyphWidth; x < width - kClearGlyphWidth && !textColourSeen; ++x) {
+      COLORREF p = PixelAt(screen, width, x, y);
+      textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
+    }
+  }
+  if (white && textColourSeen) return "black-on-white";
+  if (red && textColourSeen) return "white-on-red";
+  char other[32];
+  wsprintfA(other, "other(%02X%02X%02X)", GetRValue(background), GetGValue(background), GetBValue(background));
+  return other;
+}
+
+// Whether the cell at (left, top) holds nothing but the background.
+bool CellPlain(const std::vector<DWORD>& screen, int width, int height, int left, int top, COLORREF background) {
+  for (int y = top; y < top + kIcon && y < height; ++y) {
+    for (int x = left; x < width && x < left + kIcon; ++x) {
+      if (!Near(PixelAt(screen, width, x, y), background, 8)) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ScenarioRunner::BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const {
@@ -328,47 +365,6 @@ bool ScenarioRunner::ClickAt(POINT point, HWND target, std::wstring& error) {
   g_lastClick = {true, point, GetTickCount()};
   return true;
 }
-
-namespace {
-
-// Which of the glyphs with these resource numbers the 16x16 cell at (left, top) shows; the
-// name of the first that it shows, or null.
-const char* GlyphIn(const std::vector<DWORD>& screen, int width, int height, int left, int top, HMODULE module,
-                    COLORREF background, std::initializer_list<std::pair<int, const char*>> glyphs) {
-  for (const auto& glyph : glyphs) {
-    if (CellShows(screen, width, height, left, top, module, glyph.first, background)) return glyph.second;
-  }
-  return nullptr;
-}
-
-// The colours of the box: its background, and text pixels in the colour that goes with it.
-std::string BoxColours(const std::vector<DWORD>& screen, int width, int height, COLORREF background, bool hasText) {
-  bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
-  bool textColourSeen = !hasText;
-  for (int y = 0; y < height && !textColourSeen; ++y) {
-    for (int x = kModeGlyphWidth; x < width - kClearGlyphWidth && !textColourSeen; ++x) {
-      COLORREF p = PixelAt(screen, width, x, y);
-      textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
-    }
-  }
-  if (white && textColourSeen) return "black-on-white";
-  if (red && textColourSeen) return "white-on-red";
-  char other[32];
-  wsprintfA(other, "other(%02X%02X%02X)", GetRValue(background), GetGValue(background), GetBValue(background));
-  return other;
-}
-
-// Whether the cell at (left, top) holds nothing but the background.
-bool CellPlain(const std::vector<DWORD>& screen, int width, int height, int left, int top, COLORREF background) {
-  for (int y = top; y < top + kIcon && y < height; ++y) {
-    for (int x = left; x < width && x < left + kIcon; ++x) {
-      if (!Near(PixelAt(screen, width, x, y), background, 8)) return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 bool ScenarioRunner::PrintBox(const std::wstring&, std::wstring& error) {
   HWND box = InputBox();

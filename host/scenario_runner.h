@@ -60,7 +60,6 @@ class ScenarioRunner {
   bool Toolbar(const std::wstring& action, std::wstring& error);
 
  private:
-  HWND SettingDialog() const;
   // A real left click at a screen point that must lie on target (a control, or a window's
   // caption button); false with a reason when something else is in the way.
   bool ClickAt(POINT point, HWND target, std::wstring& error);

@@ -29,6 +29,19 @@ bool SetFlag(const ScenarioOption&, const std::wstring&, ScenarioArgs& out, std:
   return true;
 }
 
+bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
+  out.steps.push_back({option.kind, value});
+  return true;
+}
+
+ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help) {
+  return {name, value, help, false, Kind::Type, nullptr, apply, {}, false, nullptr};
+}
+
+ScenarioOption Step(const wchar_t* name, const char* value, Kind kind, StepHandler run, const char* help) {
+  return {name, value, help, true, kind, run, &QueueStep, {}, false, nullptr};
+}
+
 bool SetSettings(const ScenarioOption&, const std::wstring& value, ScenarioArgs& out, std::wstring& error) {
   size_t comma = value.find(L',');
   if (comma == std::wstring::npos || !ParseNumber(value.substr(0, comma), out.runMode) ||

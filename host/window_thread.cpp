@@ -1,6 +1,6 @@
 #include "host/window_thread.h"
 
-#include <string>
+#include "host/scenario_output.h"
 
 namespace vantorel::host {
 namespace {
@@ -11,10 +11,8 @@ namespace {
 constexpr DWORD kAnswerBound = 120000;
 
 void GiveUp(const char* what) {
-  std::string line = std::string("window thread: no answer within ") + std::to_string(kAnswerBound / 1000) +
-                     " s " + what + "; ending the process\n";
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  WriteLine(GetStdHandle(STD_ERROR_HANDLE), "window thread: no answer within " + std::to_string(kAnswerBound / 1000) +
+                                                " s " + what + "; ending the process");
   TerminateProcess(GetCurrentProcess(), 1);
 }
 
