@@ -71,8 +71,7 @@ void CEventPoint::Fire(DISPID id, DISPPARAMS* params) noexcept {
 
 void CEventPoint::DropAll() noexcept {
   std::vector<Sink> dropped;
-  dropped.swap(sinks_);
-  dropped.clear();
+  dropped.swap(sinks_);  // released once the list is empty, as a sink may call back
 }
 
 // --- CBrowser ----------------------------------------------------------------------------
@@ -189,12 +188,6 @@ STDMETHODIMP CBrowser::FindConnectionPoint(REFIID riid, IConnectionPoint** out) 
   return S_OK;
 }
 
-STDMETHODIMP CBrowser::GetWindow(HWND* out) {
-  if (!out) return E_POINTER;
-  *out = host_ ? host_->Frame() : nullptr;
-  return *out ? S_OK : E_FAIL;
-}
-
 STDMETHODIMP CBrowser::InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS widths) {
   // The frame has no menu of its own: every group stays empty.
   if (widths) {
@@ -232,12 +225,6 @@ STDMETHODIMP CBrowser::QueryActiveShellView(IShellView** out) {
 }
 
 // --- CBandSite ---------------------------------------------------------------------------
-
-STDMETHODIMP CBandSite::GetWindow(HWND* out) {
-  if (!out) return E_POINTER;
-  *out = host_ ? host_->ToolbarStrip() : nullptr;
-  return *out ? S_OK : E_FAIL;
-}
 
 STDMETHODIMP CBandSite::OnFocusChangeIS(IUnknown*, BOOL focus) {
   if (host_) host_->ReportFocus(focus);

@@ -86,6 +86,13 @@ class CEventPoint : public ComObject<CEventPoint>, public IConnectionPoint {
   DWORD nextCookie_ = 0;
 };
 
+// An out parameter answered with a window; E_FAIL when there is none.
+inline HRESULT GiveWindow(HWND* out, HWND window) noexcept {
+  if (!out) return E_POINTER;
+  *out = window;
+  return window ? S_OK : E_FAIL;
+}
+
 // A property of the browser that the stand-in does not have: both halves answer E_NOTIMPL.
 #define VANTOREL_NO_PROPERTY(Name, Type)                          \
   STDMETHODIMP get_##Name(Type*) override { return E_NOTIMPL; } \
@@ -171,7 +178,7 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override { return Null(out); }
   STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** out) override;
   // IOleWindow / IShellBrowser
-  STDMETHODIMP GetWindow(HWND* out) override;
+  STDMETHODIMP GetWindow(HWND* out) override { return GiveWindow(out, host_ ? host_->Frame() : nullptr); }
   STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS widths) override;
   STDMETHODIMP SetMenuSB(HMENU, HOLEMENU, HWND) override { return S_OK; }
@@ -217,7 +224,7 @@ class CBandSite : public ComObject<CBandSite>,
     browser_.reset();
   }
 
-  STDMETHODIMP GetWindow(HWND* out) override;
+  STDMETHODIMP GetWindow(HWND* out) override { return GiveWindow(out, host_ ? host_->ToolbarStrip() : nullptr); }
   STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP OnFocusChangeIS(IUnknown* object, BOOL focus) override;
   STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override { return E_NOTIMPL; }

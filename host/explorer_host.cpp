@@ -20,6 +20,7 @@ constexpr UINT kBrowseLater = WM_APP + 0x31;
 constexpr int kStripPadding = 2;
 constexpr int kTreeWidth = 200;
 constexpr DWORD kBandId = 0;  // the strip holds one band
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 
 const HBRUSH kFace = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW, kFace, IDC_ARROW};
@@ -190,10 +191,7 @@ bool HostImpl::Init() {
   strip_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) {
     return msg == WM_SIZE;  // the host places the band itself
   });
-  if (!strip_->Create(kStripClass, Frame(), L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                      0, 0, 0, nullptr)) {
-    return false;
-  }
+  if (!strip_->Create(kStripClass, Frame(), L"", kChild, 0, 0, 0, 0, 0, nullptr)) return false;
   park_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
   if (!park_->Create(kParkClass, nullptr, L"", WS_POPUP, 0, 0, 0, 0, 0, nullptr)) return false;
   if (options_.folderTree) ShowFolderTree(true);
@@ -359,15 +357,14 @@ bool HostImpl::CreateDirectUi() {
   notifySink_ = std::make_unique<HostWindow>([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return SinkMessage(msg, wParam, lParam, result);
   });
-  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  if (!duiDefView_->Create(kDuiDefViewClass, Frame(), L"", child | WS_TABSTOP, 0, rc.left, rc.top, w, h, nullptr) ||
-      !duiView_->Create(kDuiViewClass, duiDefView_->hwnd(), L"", child, 0, 0, 0, w, h, nullptr) ||
-      !directUi_->Create(kDirectUiClass, duiView_->hwnd(), L"", child, 0, 0, 0, w, h, nullptr) ||
-      !notifySink_->Create(kNotifySinkClass, directUi_->hwnd(), L"", child, 0, 0, 0, w, h, nullptr)) {
+  if (!duiDefView_->Create(kDuiDefViewClass, Frame(), L"", kChild | WS_TABSTOP, 0, rc.left, rc.top, w, h, nullptr) ||
+      !duiView_->Create(kDuiViewClass, duiDefView_->hwnd(), L"", kChild, 0, 0, 0, w, h, nullptr) ||
+      !directUi_->Create(kDirectUiClass, duiView_->hwnd(), L"", kChild, 0, 0, 0, w, h, nullptr) ||
+      !notifySink_->Create(kNotifySinkClass, directUi_->hwnd(), L"", kChild, 0, 0, 0, w, h, nullptr)) {
     return false;
   }
-  duiList_ = CreateWindowExW(0, WC_LISTVIEWW, L"", child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, w, h,
+  duiList_ = CreateWindowExW(0, WC_LISTVIEWW, L"", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, w, h,
                              notifySink_->hwnd(), nullptr, nullptr, nullptr);
   if (!duiList_) return false;
   LVCOLUMNW column = {};
@@ -462,14 +459,11 @@ void HostImpl::FireDocumentComplete() {
   if (!browser_ || !browser_->Events()) return;
   wchar_t path[MAX_PATH];
   if (!CurrentPath(path)) path[0] = L'\0';
-  VARIANT url;
-  VariantInit(&url);
+  VARIANT url = {};
   V_VT(&url) = VT_BSTR;
   V_BSTR(&url) = SysAllocString(path);
   // DocumentComplete(IDispatch* pDisp, VARIANT* URL): arguments in reverse order.
-  VARIANTARG args[2];
-  VariantInit(&args[0]);
-  VariantInit(&args[1]);
+  VARIANTARG args[2] = {};
   V_VT(&args[0]) = VT_BYREF | VT_VARIANT;
   V_VARIANTREF(&args[0]) = &url;
   V_VT(&args[1]) = VT_DISPATCH;
@@ -491,15 +485,15 @@ void HostImpl::ShowFolderTree(bool show) {
   }
   if (baseBar_) return;
   baseBar_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
-  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  if (!baseBar_->Create(kBaseBarClass, Frame(), L"", child, 0, 0, 0, 0, 0, nullptr)) {
+  if (!baseBar_->Create(kBaseBarClass, Frame(), L"", kChild, 0, 0, 0, 0, 0, nullptr)) {
     baseBar_.reset();
     return;
   }
-  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, L"", child | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0,
+  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, L"", kChild | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0,
                            0, baseBar_->hwnd(), nullptr, nullptr, nullptr);
   tree_ = rebar_ ? CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                                   child | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                                   kChild | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
+                                       TVS_SHOWSELALWAYS,
                                    0, 0, 0, 0, rebar_, nullptr, nullptr, nullptr)
                  : nullptr;
   FillTree();

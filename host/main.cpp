@@ -47,10 +47,8 @@ std::wstring RegisteredModuleDirectory() {
   wchar_t path[MAX_PATH] = {};
   DWORD bytes = sizeof(path);
   const std::wstring key = L"CLSID\\" + ClsidText(CLSID_SelectorCore) + L"\\InprocServer32";
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &bytes) != ERROR_SUCCESS) {
-    return L".";
-  }
-  return DirectoryOf(path);
+  LSTATUS status = RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &bytes);
+  return status == ERROR_SUCCESS ? DirectoryOf(path) : L".";
 }
 
 int Fail(const std::wstring& reason) {

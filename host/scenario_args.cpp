@@ -88,9 +88,7 @@ std::string UsageEntry(const ScenarioOption& option) {
 bool ResolvePath(PathKind kind, std::wstring& value, std::wstring& error) {
   if (kind == PathKind::None) return true;
   std::wstring path = !value.empty() && value[0] == L'/' ? L"Z:" + value : value;
-  for (wchar_t& c : path) {
-    if (c == L'/') c = L'\\';
-  }
+  std::replace(path.begin(), path.end(), L'/', L'\\');
   wchar_t full[MAX_PATH];
   DWORD length = path.empty() ? 0 : GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
   if (length == 0 || length >= MAX_PATH) {
