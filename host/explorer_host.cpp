@@ -239,28 +239,25 @@ bool HostImpl::SinkMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
   return false;
 }
 
+// The client area below the toolbar strip, right of the tree pane when it is shown.
 RECT HostImpl::ViewRect() const {
-  RECT client = {};
-  if (Frame()) GetClientRect(Frame(), &client);
-  int stripHeight = bandHeight_ + 2 * kStripPadding;
-  RECT view = client;
-  view.top = std::min<LONG>(client.bottom, stripHeight);
-  if (baseBar_) view.left = std::min<LONG>(client.right, kTreeWidth);
+  RECT view = {};
+  if (Frame()) GetClientRect(Frame(), &view);
+  view.top = std::min<LONG>(view.bottom, bandHeight_ + 2 * kStripPadding);
+  if (baseBar_) view.left = std::min<LONG>(view.right, kTreeWidth);
   return view;
 }
 
 void HostImpl::Layout() {
   if (!Frame()) return;
-  RECT client = {};
-  GetClientRect(Frame(), &client);
   RECT view = ViewRect();
-  MoveWindow(ToolbarStrip(), 0, 0, client.right, view.top, TRUE);
+  MoveWindow(ToolbarStrip(), 0, 0, view.right, view.top, TRUE);
   if (bandWindow_) {
-    MoveWindow(bandWindow_, kStripPadding, kStripPadding, std::max<LONG>(0, client.right - 2 * kStripPadding),
+    MoveWindow(bandWindow_, kStripPadding, kStripPadding, std::max<LONG>(0, view.right - 2 * kStripPadding),
                bandHeight_, TRUE);
   }
   if (baseBar_) {
-    int height = std::max<LONG>(0, client.bottom - view.top);
+    int height = std::max<LONG>(0, view.bottom - view.top);
     MoveWindow(baseBar_->hwnd(), 0, view.top, view.left, height, TRUE);
     MoveWindow(rebar_, 0, 0, view.left, height, TRUE);
     MoveWindow(tree_, 0, 0, view.left, height, TRUE);
@@ -281,13 +278,10 @@ HWND HostImpl::ListView() const {
 
 bool HostImpl::Navigate(const wchar_t* folderPath) {
   if (!folderPath || !*folderPath) return false;
-  UniquePidl pidl;
+  UniqueAbsolutePidl pidl;
   SFGAOF attributes = 0;
-  if (FAILED(SHParseDisplayName(folderPath, nullptr, reinterpret_cast<PIDLIST_ABSOLUTE*>(pidl.put()), 0,
-                                &attributes))) {
-    return false;
-  }
-  return NavigateToIdList(reinterpret_cast<PCIDLIST_ABSOLUTE>(pidl.get()));
+  if (FAILED(SHParseDisplayName(folderPath, nullptr, pidl.put(), 0, &attributes))) return false;
+  return NavigateToIdList(pidl.get());
 }
 
 bool HostImpl::NavigateToIdList(PCIDLIST_ABSOLUTE folder) {

@@ -1,5 +1,6 @@
 // The steps that use the band's settings dialog: real clicks on its controls and its close box,
 // and what it shows.
+#include <algorithm>
 #include <cstdlib>
 
 #include "host/scenario_runner.h"
@@ -18,10 +19,7 @@ constexpr int kDialogChoices[] = {IDC_SETTING_CASE,        IDC_SETTING_DIGIT_WID
 bool IsRadio(int id) { return id == IDC_SETTING_DEFAULT_AND || id == IDC_SETTING_DEFAULT_OR; }
 
 bool IsChoice(int id) {
-  for (int choice : kDialogChoices) {
-    if (choice == id) return true;
-  }
-  return false;
+  return std::find(std::begin(kDialogChoices), std::end(kDialogChoices), id) != std::end(kDialogChoices);
 }
 
 // "check:ID" or "uncheck:ID": the control and whether it is to end checked.
