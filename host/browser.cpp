@@ -11,12 +11,6 @@ namespace vantorel::host {
 
 // --- CEventPoint -------------------------------------------------------------------------
 
-STDMETHODIMP CEventPoint::GetConnectionInterface(IID* iid) {
-  if (!iid) return E_POINTER;
-  *iid = DIID_DWebBrowserEvents2;
-  return S_OK;
-}
-
 STDMETHODIMP CEventPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
   if (!out) return E_POINTER;
   *out = container_;
@@ -55,17 +49,8 @@ STDMETHODIMP CEventPoint::Unadvise(DWORD cookie) {
   return S_OK;
 }
 
-STDMETHODIMP CEventPoint::EnumConnections(IEnumConnections** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  return E_NOTIMPL;
-}
-
 bool CEventPoint::Has(DWORD cookie) const noexcept {
-  for (const Sink& s : sinks_) {
-    if (s.cookie == cookie) return true;
-  }
-  return false;
+  return std::any_of(sinks_.begin(), sinks_.end(), [cookie](const Sink& s) { return s.cookie == cookie; });
 }
 
 void CEventPoint::Fire(DISPID id, DISPPARAMS* params) noexcept {
@@ -86,8 +71,7 @@ void CEventPoint::Fire(DISPID id, DISPPARAMS* params) noexcept {
 
 void CEventPoint::DropAll() noexcept {
   std::vector<Sink> dropped;
-  dropped.swap(sinks_);
-  dropped.clear();
+  dropped.swap(sinks_);  // released once the list is empty, as a sink may call back
 }
 
 // --- CBrowser ----------------------------------------------------------------------------
@@ -122,21 +106,10 @@ void CBrowser::Detach() noexcept {
   if (events_) events_->DropAll();
 }
 
-STDMETHODIMP CBrowser::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-STDMETHODIMP CBrowser::GetTypeInfo(UINT, LCID, ITypeInfo** info) { return Null(info); }
-STDMETHODIMP CBrowser::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-STDMETHODIMP CBrowser::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-  return DISP_E_MEMBERNOTFOUND;
-}
-
 STDMETHODIMP CBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
   if (!host_) return E_FAIL;
   if (!url) return E_INVALIDARG;
-  return host_->NavigateFromBrowser(url) ? S_OK : E_FAIL;
+  return host_->Navigate(url) ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CBrowser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
@@ -147,12 +120,7 @@ STDMETHODIMP CBrowser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VAR
   return Navigate(V_BSTR(v), nullptr, nullptr, nullptr, nullptr);
 }
 
-STDMETHODIMP CBrowser::Refresh() {
-  if (!host_) return E_FAIL;
-  return host_->RefreshView() ? S_OK : E_FAIL;
-}
-
-STDMETHODIMP CBrowser::Refresh2(VARIANT*) { return Refresh(); }
+STDMETHODIMP CBrowser::Refresh() { return host_ && host_->Refresh() ? S_OK : E_FAIL; }
 
 STDMETHODIMP CBrowser::get_Application(IDispatch** out) {
   if (!out) return E_POINTER;
@@ -160,36 +128,14 @@ STDMETHODIMP CBrowser::get_Application(IDispatch** out) {
   AddRef();
   return S_OK;
 }
-STDMETHODIMP CBrowser::get_Parent(IDispatch** out) { return get_Application(out); }
 
-STDMETHODIMP CBrowser::get_TopLevelContainer(VARIANT_BOOL* value) {
-  if (!value) return E_POINTER;
-  *value = VARIANT_TRUE;
-  return S_OK;
-}
-
-STDMETHODIMP CBrowser::get_LocationName(BSTR* out) {
+HRESULT CBrowser::Location(BSTR* out, bool nameOnly) {
   if (!out) return E_POINTER;
   *out = nullptr;
   wchar_t path[MAX_PATH];
   if (!host_ || !host_->CurrentPath(path)) return E_FAIL;
-  *out = SysAllocString(PathFindFileNameW(path));
+  *out = SysAllocString(nameOnly ? PathFindFileNameW(path) : path);
   return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-STDMETHODIMP CBrowser::get_LocationURL(BSTR* out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  wchar_t path[MAX_PATH];
-  if (!host_ || !host_->CurrentPath(path)) return E_FAIL;
-  *out = SysAllocString(path);
-  return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-STDMETHODIMP CBrowser::get_Busy(VARIANT_BOOL* value) {
-  if (!value) return E_POINTER;
-  *value = VARIANT_FALSE;
-  return S_OK;
 }
 
 // The bar as a CLSID string; show as a boolean, true when left out.
@@ -206,12 +152,6 @@ STDMETHODIMP CBrowser::ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT*) {
   return host_->ShowBrowserBar(bar, visible);
 }
 
-STDMETHODIMP CBrowser::get_ReadyState(READYSTATE* state) {
-  if (!state) return E_POINTER;
-  *state = READYSTATE_COMPLETE;
-  return S_OK;
-}
-
 STDMETHODIMP CBrowser::Quit() {
   if (!host_) return E_FAIL;
   host_->RequestClose();
@@ -220,17 +160,13 @@ STDMETHODIMP CBrowser::Quit() {
 
 STDMETHODIMP CBrowser::get_HWND(SHANDLE_PTR* out) {
   if (!out) return E_POINTER;
-  *out = 0;
   HWND frame = host_ ? host_->FrameForBrowser() : nullptr;
-  if (!frame) return E_FAIL;
   *out = reinterpret_cast<SHANDLE_PTR>(frame);
-  return S_OK;
+  return frame ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CBrowser::get_Visible(VARIANT_BOOL* value) {
-  if (!value) return E_POINTER;
-  *value = host_ && IsWindowVisible(host_->FrameWindow()) ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
+  return Give(value, host_ && IsWindowVisible(host_->Frame()) ? VARIANT_TRUE : VARIANT_FALSE);
 }
 
 STDMETHODIMP CBrowser::QueryService(REFGUID service, REFIID riid, void** ppv) {
@@ -243,12 +179,6 @@ STDMETHODIMP CBrowser::QueryService(REFGUID service, REFIID riid, void** ppv) {
   return E_NOINTERFACE;  // what SVC_E_UNKNOWNSERVICE stands for in the headers
 }
 
-STDMETHODIMP CBrowser::EnumConnectionPoints(IEnumConnectionPoints** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  return E_NOTIMPL;
-}
-
 STDMETHODIMP CBrowser::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
@@ -256,12 +186,6 @@ STDMETHODIMP CBrowser::FindConnectionPoint(REFIID riid, IConnectionPoint** out) 
   *out = events_.get();  // the IConnectionPoint part of the object, not its start
   (*out)->AddRef();
   return S_OK;
-}
-
-STDMETHODIMP CBrowser::GetWindow(HWND* out) {
-  if (!out) return E_POINTER;
-  *out = host_ ? host_->FrameWindow() : nullptr;
-  return *out ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CBrowser::InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS widths) {
@@ -279,8 +203,6 @@ STDMETHODIMP CBrowser::BrowseObject(PCUIDLIST_RELATIVE pidl, UINT flags) {
   host_->BrowseLater(pidl, flags);
   return S_OK;
 }
-
-STDMETHODIMP CBrowser::GetViewStateStream(DWORD, IStream** out) { return Null(out); }
 
 STDMETHODIMP CBrowser::GetControlWindow(UINT, HWND* out) {
   // No status bar, tool bar or tree of the browser frame's own that a view could drive.
@@ -303,12 +225,6 @@ STDMETHODIMP CBrowser::QueryActiveShellView(IShellView** out) {
 }
 
 // --- CBandSite ---------------------------------------------------------------------------
-
-STDMETHODIMP CBandSite::GetWindow(HWND* out) {
-  if (!out) return E_POINTER;
-  *out = host_ ? host_->StripWindow() : nullptr;
-  return *out ? S_OK : E_FAIL;
-}
 
 STDMETHODIMP CBandSite::OnFocusChangeIS(IUnknown*, BOOL focus) {
   if (host_) host_->ReportFocus(focus);

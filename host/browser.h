@@ -20,11 +20,11 @@ namespace vantorel::host {
 class BrowserHost {
  public:
   virtual HWND FrameForBrowser() const = 0;  // null when get_HWND is to fail
-  virtual HWND FrameWindow() const = 0;
-  virtual HWND StripWindow() const = 0;
+  virtual HWND Frame() const = 0;
+  virtual HWND ToolbarStrip() const = 0;
   virtual IShellView* ActiveView() const = 0;
-  virtual bool RefreshView() = 0;
-  virtual bool NavigateFromBrowser(const wchar_t* path) = 0;
+  virtual bool Refresh() = 0;
+  virtual bool Navigate(const wchar_t* path) = 0;
   virtual void BrowseLater(PCUIDLIST_RELATIVE pidl, UINT flags) = 0;
   virtual void RequestClose() = 0;
   virtual bool CurrentPath(wchar_t (&path)[MAX_PATH]) const = 0;
@@ -37,7 +37,21 @@ class BrowserHost {
   ~BrowserHost() = default;
 };
 
-class CBrowser;
+// An out parameter answered with nothing, for what the stand-in does not have.
+template <class T>
+HRESULT Null(T** out) noexcept {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return E_NOTIMPL;
+}
+
+// An out parameter answered with a value that never changes.
+template <class T, class V>
+HRESULT Give(T* out, V value) noexcept {
+  if (!out) return E_POINTER;
+  *out = value;
+  return S_OK;
+}
 
 // The DWebBrowserEvents2 connection point. Each advised sink is held with one reference until
 // its Unadvise; firing works on a copy of the list so sinks may unadvise from inside Invoke.
@@ -50,11 +64,11 @@ class CEventPoint : public ComObject<CEventPoint>, public IConnectionPoint {
     return table;
   }
 
-  STDMETHODIMP GetConnectionInterface(IID* iid) override;
+  STDMETHODIMP GetConnectionInterface(IID* iid) override { return Give(iid, DIID_DWebBrowserEvents2); }
   STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** out) override;
   STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override;
   STDMETHODIMP Unadvise(DWORD cookie) override;
-  STDMETHODIMP EnumConnections(IEnumConnections** out) override;
+  STDMETHODIMP EnumConnections(IEnumConnections** out) override { return Null(out); }
 
   void Fire(DISPID id, DISPPARAMS* params) noexcept;
   int Count() const noexcept { return static_cast<int>(sinks_.size()); }
@@ -72,6 +86,18 @@ class CEventPoint : public ComObject<CEventPoint>, public IConnectionPoint {
   DWORD nextCookie_ = 0;
 };
 
+// An out parameter answered with a window; E_FAIL when there is none.
+inline HRESULT GiveWindow(HWND* out, HWND window) noexcept {
+  if (!out) return E_POINTER;
+  *out = window;
+  return window ? S_OK : E_FAIL;
+}
+
+// A property of the browser that the stand-in does not have: both halves answer E_NOTIMPL.
+#define VANTOREL_NO_PROPERTY(Name, Type)                          \
+  STDMETHODIMP get_##Name(Type*) override { return E_NOTIMPL; } \
+  STDMETHODIMP put_##Name(Type) override { return E_NOTIMPL; }
+
 class CBrowser : public ComObject<CBrowser>,
                  public IWebBrowser2,
                  public IServiceProvider,
@@ -87,10 +113,12 @@ class CBrowser : public ComObject<CBrowser>,
   CEventPoint* Events() const noexcept { return events_.get(); }
 
   // IDispatch
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override { return Give(count, 0u); }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return Null(info); }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return DISP_E_MEMBERNOTFOUND;
+  }
   // IWebBrowser
   STDMETHODIMP GoBack() override { return E_NOTIMPL; }
   STDMETHODIMP GoForward() override { return E_NOTIMPL; }
@@ -98,25 +126,21 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP GoSearch() override { return E_NOTIMPL; }
   STDMETHODIMP Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override;
   STDMETHODIMP Refresh() override;
-  STDMETHODIMP Refresh2(VARIANT* level) override;
+  STDMETHODIMP Refresh2(VARIANT*) override { return Refresh(); }
   STDMETHODIMP Stop() override { return E_NOTIMPL; }
   STDMETHODIMP get_Application(IDispatch** out) override;
-  STDMETHODIMP get_Parent(IDispatch** out) override;
+  STDMETHODIMP get_Parent(IDispatch** out) override { return get_Application(out); }
   STDMETHODIMP get_Container(IDispatch** out) override { return Null(out); }
   STDMETHODIMP get_Document(IDispatch** out) override { return Null(out); }
-  STDMETHODIMP get_TopLevelContainer(VARIANT_BOOL* value) override;
+  STDMETHODIMP get_TopLevelContainer(VARIANT_BOOL* value) override { return Give(value, VARIANT_TRUE); }
   STDMETHODIMP get_Type(BSTR* out) override { return Null(out); }
-  STDMETHODIMP get_Left(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Left(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Top(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Top(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Width(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Width(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Height(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Height(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP get_LocationName(BSTR* out) override;
-  STDMETHODIMP get_LocationURL(BSTR* out) override;
-  STDMETHODIMP get_Busy(VARIANT_BOOL* value) override;
+  VANTOREL_NO_PROPERTY(Left, LONG)
+  VANTOREL_NO_PROPERTY(Top, LONG)
+  VANTOREL_NO_PROPERTY(Width, LONG)
+  VANTOREL_NO_PROPERTY(Height, LONG)
+  STDMETHODIMP get_LocationName(BSTR* out) override { return Location(out, true); }
+  STDMETHODIMP get_LocationURL(BSTR* out) override { return Location(out, false); }
+  STDMETHODIMP get_Busy(VARIANT_BOOL* value) override { return Give(value, VARIANT_FALSE); }
   // IWebBrowserApp
   STDMETHODIMP Quit() override;
   STDMETHODIMP ClientToWindow(int*, int*) override { return E_NOTIMPL; }
@@ -128,44 +152,33 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP get_Path(BSTR* out) override { return Null(out); }
   STDMETHODIMP get_Visible(VARIANT_BOOL* value) override;
   STDMETHODIMP put_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_StatusBar(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_StatusBar(VARIANT_BOOL) override { return E_NOTIMPL; }
+  VANTOREL_NO_PROPERTY(StatusBar, VARIANT_BOOL)
   STDMETHODIMP get_StatusText(BSTR* out) override { return Null(out); }
   STDMETHODIMP put_StatusText(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP get_ToolBar(int*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_ToolBar(int) override { return E_NOTIMPL; }
-  STDMETHODIMP get_MenuBar(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_MenuBar(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_FullScreen(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_FullScreen(VARIANT_BOOL) override { return E_NOTIMPL; }
+  VANTOREL_NO_PROPERTY(ToolBar, int)
+  VANTOREL_NO_PROPERTY(MenuBar, VARIANT_BOOL)
+  VANTOREL_NO_PROPERTY(FullScreen, VARIANT_BOOL)
   // IWebBrowser2
   STDMETHODIMP Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override;
   STDMETHODIMP QueryStatusWB(OLECMDID, OLECMDF*) override { return E_NOTIMPL; }
   STDMETHODIMP ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
   STDMETHODIMP ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT* size) override;
-  STDMETHODIMP get_ReadyState(READYSTATE* state) override;
-  STDMETHODIMP get_Offline(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Offline(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Silent(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Silent(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_RegisterAsBrowser(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_RegisterAsBrowser(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_RegisterAsDropTarget(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_RegisterAsDropTarget(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_TheaterMode(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_TheaterMode(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_AddressBar(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_AddressBar(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Resizable(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Resizable(VARIANT_BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP get_ReadyState(READYSTATE* state) override { return Give(state, READYSTATE_COMPLETE); }
+  VANTOREL_NO_PROPERTY(Offline, VARIANT_BOOL)
+  VANTOREL_NO_PROPERTY(Silent, VARIANT_BOOL)
+  VANTOREL_NO_PROPERTY(RegisterAsBrowser, VARIANT_BOOL)
+  VANTOREL_NO_PROPERTY(RegisterAsDropTarget, VARIANT_BOOL)
+  VANTOREL_NO_PROPERTY(TheaterMode, VARIANT_BOOL)
+  VANTOREL_NO_PROPERTY(AddressBar, VARIANT_BOOL)
+  VANTOREL_NO_PROPERTY(Resizable, VARIANT_BOOL)
 
   // IServiceProvider
   STDMETHODIMP QueryService(REFGUID service, REFIID riid, void** ppv) override;
   // IConnectionPointContainer
-  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
+  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override { return Null(out); }
   STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** out) override;
   // IOleWindow / IShellBrowser
-  STDMETHODIMP GetWindow(HWND* out) override;
+  STDMETHODIMP GetWindow(HWND* out) override { return GiveWindow(out, host_ ? host_->Frame() : nullptr); }
   STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS widths) override;
   STDMETHODIMP SetMenuSB(HMENU, HOLEMENU, HWND) override { return S_OK; }
@@ -174,7 +187,7 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP EnableModelessSB(WINBOOL) override { return S_OK; }
   STDMETHODIMP TranslateAcceleratorSB(MSG*, WORD) override { return S_FALSE; }
   STDMETHODIMP BrowseObject(PCUIDLIST_RELATIVE pidl, UINT flags) override;
-  STDMETHODIMP GetViewStateStream(DWORD, IStream** out) override;
+  STDMETHODIMP GetViewStateStream(DWORD, IStream** out) override { return Null(out); }
   STDMETHODIMP GetControlWindow(UINT id, HWND* out) override;
   STDMETHODIMP SendControlMsg(UINT id, UINT msg, WPARAM, LPARAM, LRESULT* result) override;
   STDMETHODIMP QueryActiveShellView(IShellView** out) override;
@@ -182,15 +195,12 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP SetToolbarItems(LPTBBUTTONSB, UINT, UINT) override { return S_OK; }
 
  private:
-  template <class T>
-  static HRESULT Null(T** out) noexcept {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    return E_NOTIMPL;
-  }
+  // The shown folder's path, or only its last part.
+  HRESULT Location(BSTR* out, bool nameOnly);
   BrowserHost* host_;
   ComPtr<CEventPoint> events_;
 };
+#undef VANTOREL_NO_PROPERTY
 
 // The band site: the toolbar strip as the band's parent, focus reports, the band's commands
 // to its container, and the browser's services.
@@ -214,7 +224,7 @@ class CBandSite : public ComObject<CBandSite>,
     browser_.reset();
   }
 
-  STDMETHODIMP GetWindow(HWND* out) override;
+  STDMETHODIMP GetWindow(HWND* out) override { return GiveWindow(out, host_ ? host_->ToolbarStrip() : nullptr); }
   STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP OnFocusChangeIS(IUnknown* object, BOOL focus) override;
   STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override { return E_NOTIMPL; }

@@ -20,14 +20,13 @@ constexpr UINT kBrowseLater = WM_APP + 0x31;
 constexpr int kStripPadding = 2;
 constexpr int kTreeWidth = 200;
 constexpr DWORD kBandId = 0;  // the strip holds one band
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 
-const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW,
-                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDC_ARROW};
-const WindowClassSpec kStripClass = {L"Vantorel Host Toolbar", nullptr, 0,
-                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDC_ARROW};
+const HBRUSH kFace = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW, kFace, IDC_ARROW};
+const WindowClassSpec kStripClass = {L"Vantorel Host Toolbar", nullptr, 0, kFace, IDC_ARROW};
 const WindowClassSpec kParkClass = {L"Vantorel Host Park", nullptr, 0, nullptr, IDC_ARROW};
-const WindowClassSpec kBaseBarClass = {L"BaseBar", nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
-                                       IDC_ARROW};
+const WindowClassSpec kBaseBarClass = {L"BaseBar", nullptr, 0, kFace, IDC_ARROW};
 // The DirectUI layout's windows; Explorer's classes of these names belong to other modules.
 const WindowClassSpec kDuiDefViewClass = {L"SHELLDLL_DefView", nullptr, 0,
                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), IDC_ARROW};
@@ -35,7 +34,7 @@ const WindowClassSpec kDuiViewClass = {L"DUIViewWndClassName", nullptr, 0, nullp
 const WindowClassSpec kDirectUiClass = {L"DirectUIHWND", nullptr, 0, nullptr, IDC_ARROW};
 const WindowClassSpec kNotifySinkClass = {L"CtrlNotifySink", nullptr, 0, nullptr, IDC_ARROW};
 
-using Handler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>;
+using Handler = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
 
 // A window of the stand-in whose messages go to a function of the host; with no function it
 // keeps its first child filling its client area.
@@ -45,7 +44,7 @@ class HostWindow : public Window {
 
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (handler_ && handler_(hwnd(), msg, wParam, lParam, result)) return true;
+    if (handler_ && handler_(msg, wParam, lParam, result)) return true;
     if (msg == WM_SIZE) {
       HWND child = ::GetWindow(hwnd(), GW_CHILD);
       if (child) MoveWindow(child, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -58,10 +57,8 @@ class HostWindow : public Window {
 };
 
 void DestroyIfAlive(std::unique_ptr<HostWindow>& window) {
-  if (window) {
-    window->DestroyOwnWindow();
-    window.reset();
-  }
+  if (window) window->DestroyOwnWindow();
+  window.reset();
 }
 
 class HostImpl final : public ExplorerHost, public BrowserHost {
@@ -80,8 +77,8 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   HWND ListView() const override;
   HWND FolderTree() const override { return tree_; }
   void ShowFolderTree(bool show) override;
-  IWebBrowser2* Browser() override;
-  IUnknown* Site() override;
+  IWebBrowser2* Browser() override { return ComPtr<IWebBrowser2>(browser_.get()).detach(); }
+  IUnknown* Site() override { return ComPtr<IUnknown>(static_cast<IOleWindow*>(site_.get())).detach(); }
   int AdvisedSinkCount() const override { return browser_ && browser_->Events() ? browser_->Events()->Count() : 0; }
   void SetGetHwndFails(bool fails) override { getHwndFails_ = fails; }
   HRESULT AddBand(IUnknown* band) override;
@@ -92,11 +89,8 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
   void Close() override;
   int LastFocusReport() const override { return lastFocus_; }
   bool IsClosed() const override { return closed_; }
-  bool Refresh() override { return RefreshView(); }
   int OwnedIdListCount() const override { return ownedIdLists_; }
-  PCIDLIST_ABSOLUTE CurrentFolder() const override {
-    return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get());
-  }
+  PCIDLIST_ABSOLUTE CurrentFolder() const override { return reinterpret_cast<PCIDLIST_ABSOLUTE>(folder_.get()); }
   HWND BandWindow() const override { return bandWindow_; }
   POINTL BandMinSize() const override { return bandMinSize_; }
   void LoadExplorerToolbars() override {
@@ -108,11 +102,8 @@ class HostImpl final : public ExplorerHost, public BrowserHost {
 
   // BrowserHost
   HWND FrameForBrowser() const override { return getHwndFails_ ? nullptr : Frame(); }
-  HWND FrameWindow() const override { return Frame(); }
-  HWND StripWindow() const override { return ToolbarStrip(); }
   IShellView* ActiveView() const override { return view_.get(); }
-  bool RefreshView() override;
-  bool NavigateFromBrowser(const wchar_t* path) override { return Navigate(path); }
+  bool Refresh() override;
   void BrowseLater(PCUIDLIST_RELATIVE pidl, UINT flags) override;
   void RequestClose() override {
     if (Frame()) PostMessageW(Frame(), WM_CLOSE, 0, 0);
@@ -189,23 +180,19 @@ bool HostImpl::Init() {
   site_ = MakeComObject<CBandSite>(static_cast<BrowserHost*>(this), static_cast<IServiceProvider*>(browser_.get()));
   if (!site_) return false;
 
-  frame_ = std::make_unique<HostWindow>(
-      [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        return FrameMessage(msg, wParam, lParam, result);
-      });
+  frame_ = std::make_unique<HostWindow>([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return FrameMessage(msg, wParam, lParam, result);
+  });
   DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (options_.visible ? WS_VISIBLE : 0);
   if (!frame_->Create(kFrameClass, nullptr, L"Vantorel Explorer", style, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                       options_.width, options_.height, nullptr)) {
     return false;
   }
-  strip_ = std::make_unique<HostWindow>([](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+  strip_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) {
     return msg == WM_SIZE;  // the host places the band itself
   });
-  if (!strip_->Create(kStripClass, Frame(), L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                      0, 0, 0, nullptr)) {
-    return false;
-  }
-  park_ = std::make_unique<HostWindow>([](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
+  if (!strip_->Create(kStripClass, Frame(), L"", kChild, 0, 0, 0, 0, 0, nullptr)) return false;
+  park_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
   if (!park_->Create(kParkClass, nullptr, L"", WS_POPUP, 0, 0, 0, 0, 0, nullptr)) return false;
   if (options_.folderTree) ShowFolderTree(true);
   Layout();
@@ -216,21 +203,20 @@ bool HostImpl::FrameMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
     case WM_SIZE:
       Layout();
-      result = 0;
-      return true;
+      break;
     case WM_CLOSE:
       Close();
-      result = 0;
-      return true;
+      break;
     case kBrowseLater: {
       UniquePidl target(pendingBrowse_.release());
       if (target) NavigateToIdList(reinterpret_cast<PCIDLIST_ABSOLUTE>(target.get()));
-      result = 0;
-      return true;
+      break;
     }
     default:
       return false;
   }
+  result = 0;
+  return true;
 }
 
 bool HostImpl::SinkMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
@@ -253,28 +239,25 @@ bool HostImpl::SinkMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
   return false;
 }
 
+// The client area below the toolbar strip, right of the tree pane when it is shown.
 RECT HostImpl::ViewRect() const {
-  RECT client = {};
-  if (Frame()) GetClientRect(Frame(), &client);
-  int stripHeight = bandHeight_ + 2 * kStripPadding;
-  RECT view = client;
-  view.top = std::min<LONG>(client.bottom, stripHeight);
-  if (baseBar_) view.left = std::min<LONG>(client.right, kTreeWidth);
+  RECT view = {};
+  if (Frame()) GetClientRect(Frame(), &view);
+  view.top = std::min<LONG>(view.bottom, bandHeight_ + 2 * kStripPadding);
+  if (baseBar_) view.left = std::min<LONG>(view.right, kTreeWidth);
   return view;
 }
 
 void HostImpl::Layout() {
   if (!Frame()) return;
-  RECT client = {};
-  GetClientRect(Frame(), &client);
   RECT view = ViewRect();
-  MoveWindow(ToolbarStrip(), 0, 0, client.right, view.top, TRUE);
+  MoveWindow(ToolbarStrip(), 0, 0, view.right, view.top, TRUE);
   if (bandWindow_) {
-    MoveWindow(bandWindow_, kStripPadding, kStripPadding, std::max<LONG>(0, client.right - 2 * kStripPadding),
+    MoveWindow(bandWindow_, kStripPadding, kStripPadding, std::max<LONG>(0, view.right - 2 * kStripPadding),
                bandHeight_, TRUE);
   }
   if (baseBar_) {
-    int height = std::max<LONG>(0, client.bottom - view.top);
+    int height = std::max<LONG>(0, view.bottom - view.top);
     MoveWindow(baseBar_->hwnd(), 0, view.top, view.left, height, TRUE);
     MoveWindow(rebar_, 0, 0, view.left, height, TRUE);
     MoveWindow(tree_, 0, 0, view.left, height, TRUE);
@@ -293,29 +276,12 @@ HWND HostImpl::ListView() const {
   return viewWindow_ ? FindWindowExW(viewWindow_, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
 }
 
-IWebBrowser2* HostImpl::Browser() {
-  if (!browser_) return nullptr;
-  IWebBrowser2* out = browser_.get();
-  out->AddRef();
-  return out;
-}
-
-IUnknown* HostImpl::Site() {
-  if (!site_) return nullptr;
-  IUnknown* out = static_cast<IOleWindow*>(site_.get());
-  out->AddRef();
-  return out;
-}
-
 bool HostImpl::Navigate(const wchar_t* folderPath) {
   if (!folderPath || !*folderPath) return false;
-  UniquePidl pidl;
+  UniqueAbsolutePidl pidl;
   SFGAOF attributes = 0;
-  if (FAILED(SHParseDisplayName(folderPath, nullptr, reinterpret_cast<PIDLIST_ABSOLUTE*>(pidl.put()), 0,
-                                &attributes))) {
-    return false;
-  }
-  return NavigateToIdList(reinterpret_cast<PCIDLIST_ABSOLUTE>(pidl.get()));
+  if (FAILED(SHParseDisplayName(folderPath, nullptr, pidl.put(), 0, &attributes))) return false;
+  return NavigateToIdList(pidl.get());
 }
 
 bool HostImpl::NavigateToIdList(PCIDLIST_ABSOLUTE folder) {
@@ -382,18 +348,17 @@ bool HostImpl::CreateDirectUi() {
   duiDefView_ = std::make_unique<HostWindow>();
   duiView_ = std::make_unique<HostWindow>();
   directUi_ = std::make_unique<HostWindow>();
-  notifySink_ = std::make_unique<HostWindow>([this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  notifySink_ = std::make_unique<HostWindow>([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return SinkMessage(msg, wParam, lParam, result);
   });
-  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  if (!duiDefView_->Create(kDuiDefViewClass, Frame(), L"", child | WS_TABSTOP, 0, rc.left, rc.top, w, h, nullptr) ||
-      !duiView_->Create(kDuiViewClass, duiDefView_->hwnd(), L"", child, 0, 0, 0, w, h, nullptr) ||
-      !directUi_->Create(kDirectUiClass, duiView_->hwnd(), L"", child, 0, 0, 0, w, h, nullptr) ||
-      !notifySink_->Create(kNotifySinkClass, directUi_->hwnd(), L"", child, 0, 0, 0, w, h, nullptr)) {
+  if (!duiDefView_->Create(kDuiDefViewClass, Frame(), L"", kChild | WS_TABSTOP, 0, rc.left, rc.top, w, h, nullptr) ||
+      !duiView_->Create(kDuiViewClass, duiDefView_->hwnd(), L"", kChild, 0, 0, 0, w, h, nullptr) ||
+      !directUi_->Create(kDirectUiClass, duiView_->hwnd(), L"", kChild, 0, 0, 0, w, h, nullptr) ||
+      !notifySink_->Create(kNotifySinkClass, directUi_->hwnd(), L"", kChild, 0, 0, 0, w, h, nullptr)) {
     return false;
   }
-  duiList_ = CreateWindowExW(0, WC_LISTVIEWW, L"", child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, w, h,
+  duiList_ = CreateWindowExW(0, WC_LISTVIEWW, L"", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, w, h,
                              notifySink_->hwnd(), nullptr, nullptr, nullptr);
   if (!duiList_) return false;
   LVCOLUMNW column = {};
@@ -453,7 +418,7 @@ void HostImpl::FillDirectUiList() {
   }
 }
 
-bool HostImpl::RefreshView() {
+bool HostImpl::Refresh() {
   if (closed_) return false;
   if (options_.directUiLayout) {
     if (!duiList_) return false;
@@ -488,14 +453,11 @@ void HostImpl::FireDocumentComplete() {
   if (!browser_ || !browser_->Events()) return;
   wchar_t path[MAX_PATH];
   if (!CurrentPath(path)) path[0] = L'\0';
-  VARIANT url;
-  VariantInit(&url);
+  VARIANT url = {};
   V_VT(&url) = VT_BSTR;
   V_BSTR(&url) = SysAllocString(path);
   // DocumentComplete(IDispatch* pDisp, VARIANT* URL): arguments in reverse order.
-  VARIANTARG args[2];
-  VariantInit(&args[0]);
-  VariantInit(&args[1]);
+  VARIANTARG args[2] = {};
   V_VT(&args[0]) = VT_BYREF | VT_VARIANT;
   V_VARIANTREF(&args[0]) = &url;
   V_VT(&args[1]) = VT_DISPATCH;
@@ -516,16 +478,16 @@ void HostImpl::ShowFolderTree(bool show) {
     return;
   }
   if (baseBar_) return;
-  baseBar_ = std::make_unique<HostWindow>([](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
-  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  if (!baseBar_->Create(kBaseBarClass, Frame(), L"", child, 0, 0, 0, 0, 0, nullptr)) {
+  baseBar_ = std::make_unique<HostWindow>([](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_SIZE; });
+  if (!baseBar_->Create(kBaseBarClass, Frame(), L"", kChild, 0, 0, 0, 0, 0, nullptr)) {
     baseBar_.reset();
     return;
   }
-  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, L"", child | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0,
+  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, L"", kChild | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0,
                            0, baseBar_->hwnd(), nullptr, nullptr, nullptr);
   tree_ = rebar_ ? CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                                   child | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                                   kChild | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
+                                       TVS_SHOWSELALWAYS,
                                    0, 0, 0, 0, rebar_, nullptr, nullptr, nullptr)
                  : nullptr;
   FillTree();

@@ -2,8 +2,6 @@
 
 #include <exdisp.h>
 
-#include <string>
-
 #include "host/explorer_host.h"
 
 namespace vantorel::host {
@@ -13,12 +11,6 @@ constexpr wchar_t kToolbarKey[] = L"Software\\Microsoft\\Internet Explorer\\Tool
 constexpr wchar_t kHelperObjectsKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
 // The stand-in's own per-user memory of shown (1) and hidden (0) toolbars, as Explorer keeps one.
 constexpr wchar_t kShownKey[] = L"Software\\Vantorel Host\\Toolbars";
-
-std::wstring Text(REFCLSID clsid) {
-  wchar_t text[40] = {};
-  StringFromGUID2(clsid, text, 40);
-  return text;
-}
 
 bool HasValue(HKEY root, const wchar_t* key, const wchar_t* name) {
   return RegGetValueW(root, key, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
@@ -47,12 +39,18 @@ std::vector<CLSID> ListClsids(HKEY root, const wchar_t* key, bool values) {
 
 }  // namespace
 
+std::wstring ClsidText(REFCLSID clsid) {
+  wchar_t text[40] = {};
+  StringFromGUID2(clsid, text, 40);
+  return text;
+}
+
 void ExplorerToolbars::Load() {
   for (const CLSID& clsid : ListClsids(HKEY_CURRENT_USER, kShownKey, true)) Show(clsid, true);
   ComPtr<IWebBrowser2> browser;
   browser.attach(host_.Browser());
   for (const CLSID& clsid : ListClsids(HKEY_LOCAL_MACHINE, kHelperObjectsKey, false)) {
-    const std::wstring key = std::wstring(kHelperObjectsKey) + L"\\" + Text(clsid);
+    const std::wstring key = std::wstring(kHelperObjectsKey) + L"\\" + ClsidText(clsid);
     if (HasValue(HKEY_LOCAL_MACHINE, key.c_str(), L"NoExplorer")) continue;
     ComPtr<IObjectWithSite> helper;
     if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(helper.put()))) || !helper) continue;
@@ -68,7 +66,7 @@ void ExplorerToolbars::Unload() noexcept {
 }
 
 HRESULT ExplorerToolbars::Show(REFCLSID clsid, bool show) {
-  if (!HasValue(HKEY_LOCAL_MACHINE, kToolbarKey, Text(clsid).c_str())) return E_INVALIDARG;
+  if (!HasValue(HKEY_LOCAL_MACHINE, kToolbarKey, ClsidText(clsid).c_str())) return E_INVALIDARG;
   if (show && band_ != clsid) {
     if (host_.Band()) return E_FAIL;
     ComPtr<IUnknown> band;
@@ -81,7 +79,7 @@ HRESULT ExplorerToolbars::Show(REFCLSID clsid, bool show) {
     host_.RemoveBand();
   }
   const DWORD shown = show ? 1 : 0;
-  RegSetKeyValueW(HKEY_CURRENT_USER, kShownKey, Text(clsid).c_str(), REG_DWORD, &shown, sizeof(shown));
+  RegSetKeyValueW(HKEY_CURRENT_USER, kShownKey, ClsidText(clsid).c_str(), REG_DWORD, &shown, sizeof(shown));
   return S_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/com_ptr.h"
@@ -14,6 +15,9 @@
 namespace vantorel::host {
 
 class ExplorerHost;
+
+// The CLSID as registry keys write it, in braces.
+std::wstring ClsidText(REFCLSID clsid);
 
 class ExplorerToolbars {
  public:

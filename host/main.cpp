@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/band_loader.h"
-#include "host/explorer_host.h"
+#include "host/explorer_toolbars.h"
 #include "host/scenario_args.h"
 #include "host/scenario_output.h"
 #include "host/scenario_windows.h"
@@ -21,12 +21,17 @@ using vantorel::ComPtr;
 
 namespace {
 
+std::wstring DirectoryOf(const std::wstring& file) {
+  wchar_t path[MAX_PATH];
+  if (!GetFullPathNameW(file.c_str(), MAX_PATH, path, nullptr)) return L".";
+  PathRemoveFileSpecW(path);
+  return path;
+}
+
 std::wstring ModuleDirectory() {
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return L".";
-  PathRemoveFileSpecW(path);
-  return path;
+  return n == 0 || n >= MAX_PATH ? L"." : DirectoryOf(path);
 }
 
 std::wstring RegisteredCopyDirectory() {
@@ -37,24 +42,13 @@ std::wstring RegisteredCopyDirectory() {
   return std::wstring(base) + L"\\Vantorel Host";
 }
 
-std::wstring DirectoryOf(const std::wstring& file) {
-  wchar_t path[MAX_PATH];
-  if (!GetFullPathNameW(file.c_str(), MAX_PATH, path, nullptr)) return L".";
-  PathRemoveFileSpecW(path);
-  return path;
-}
-
 // The folder of the module registered for the band, as Explorer would load it.
 std::wstring RegisteredModuleDirectory() {
-  wchar_t clsid[40] = {};
-  StringFromGUID2(CLSID_SelectorCore, clsid, 40);
   wchar_t path[MAX_PATH] = {};
   DWORD bytes = sizeof(path);
-  const std::wstring key = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &bytes) != ERROR_SUCCESS) {
-    return L".";
-  }
-  return DirectoryOf(path);
+  const std::wstring key = L"CLSID\\" + ClsidText(CLSID_SelectorCore) + L"\\InprocServer32";
+  LSTATUS status = RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &bytes);
+  return status == ERROR_SUCCESS ? DirectoryOf(path) : L".";
 }
 
 int Fail(const std::wstring& reason) {
@@ -70,45 +64,37 @@ int Run(const ScenarioArgs& args) {
   setup.options.width = 900;
   setup.options.height = 640;
   setup.folder = args.folder;
+  setup.explorerToolbars = args.explorerToolbars;
 
   LoadedBand loaded;
-  std::wstring settingsPath;
-  setup.explorerToolbars = args.explorerToolbars;
+  std::wstring settingsPath, error;
   if (!args.noBand) {
-    std::wstring error;
     std::wstring dir = args.explorerToolbars ? RegisteredModuleDirectory()
                        : args.dll.empty()    ? RegisteredCopyDirectory()
                                              : DirectoryOf(args.dll);
     settingsPath = dir + L"\\setting";
-    if (args.hasSettings) {
-      SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
-      if (!WriteSettingsFile(settingsPath, args.runMode, args.options)) return Fail(L"cannot write " + settingsPath);
+    if (args.hasSettings || !args.historyFile.empty()) SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
+    if (args.hasSettings && !WriteSettingsFile(settingsPath, args.runMode, args.options)) {
+      return Fail(L"cannot write " + settingsPath);
     }
-    if (!args.historyFile.empty()) {
-      SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
-      if (!CopyFileW(args.historyFile.c_str(), (dir + L"\\history.txt").c_str(), FALSE)) {
-        return Fail(L"cannot copy " + args.historyFile + L" to " + dir);
-      }
+    if (!args.historyFile.empty() && !CopyFileW(args.historyFile.c_str(), (dir + L"\\history.txt").c_str(), FALSE)) {
+      return Fail(L"cannot copy " + args.historyFile + L" to " + dir);
     }
     // With Explorer's way of loading toolbars the registry and the helper objects decide.
     bool ok = args.explorerToolbars ||
               (args.dll.empty() ? loaded.LoadRegistered(ModuleDirectory() + L"\\Vantorel.dll", dir, error)
                                 : loaded.LoadDirect(args.dll, error));
+    if (!ok && !args.steps.empty()) return Fail(error);
+    if (!ok) Fail(error + L"; showing the folder without the band");
     if (ok && !args.explorerToolbars) {
       // Each window makes its own band on its own thread, as Explorer does.
       setup.makeBand = [&loaded](ComPtr<IUnknown>& band) { return loaded.NewBand(band); };
-    } else if (!ok) {
-      if (!args.steps.empty()) return Fail(error);
-      WriteLine(GetStdHandle(STD_ERROR_HANDLE), "vantorel-host: " + Utf8(error) + "; showing the folder without the band");
     }
   }
 
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  std::wstring error;
-  if (!RunScenarioWindows(args, setup, settingsPath, [out](const std::string& line) { WriteLine(out, line); }, error)) {
-    return Fail(error);
-  }
-  return 0;
+  auto print = [out](const std::string& line) { WriteLine(out, line); };
+  return RunScenarioWindows(args, setup, settingsPath, print, error) ? 0 : Fail(error);
 }
 
 }  // namespace

@@ -85,20 +85,38 @@ std::string UsageEntry(const ScenarioOption& option) {
 
 }  // namespace
 
+bool ResolvePath(PathKind kind, std::wstring& value, std::wstring& error) {
+  if (kind == PathKind::None) return true;
+  std::wstring path = !value.empty() && value[0] == L'/' ? L"Z:" + value : value;
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  wchar_t full[MAX_PATH];
+  DWORD length = path.empty() ? 0 : GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  if (length == 0 || length >= MAX_PATH) {
+    error = L"not a usable path: \"" + value + L"\"";
+    return false;
+  }
+  const std::wstring given = value == full ? value : value + L" (" + full + L")";
+  if (kind != PathKind::Output) {
+    DWORD attributes = GetFileAttributesW(full);
+    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      error = (kind == PathKind::Folder ? L"no such folder: " : L"no such file: ") + given;
+      return false;
+    }
+    if (folder != (kind == PathKind::Folder)) {
+      error = given + (folder ? L" is a folder, not a file" : L" is not a folder");
+      return false;
+    }
+  }
+  value = full;
+  return true;
+}
+
 const ScenarioValue* ScenarioOption::Find(const std::wstring& value) const {
   for (const ScenarioValue& entry : values) {
     if (value == entry.name) return &entry;
   }
   return nullptr;
-}
-
-ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help) {
-  return {name, value, help, false, ScenarioStep::Kind::Type, nullptr, apply, {}, false, nullptr};
-}
-
-ScenarioOption Step(const wchar_t* name, const char* value, ScenarioStep::Kind kind, StepHandler run,
-                    const char* help) {
-  return {name, value, help, true, kind, run, &QueueStep, {}, false, nullptr};
 }
 
 const ScenarioOption* FindStep(ScenarioStep::Kind kind) {
@@ -124,11 +142,6 @@ bool ParseCount(const std::wstring& text, int& value) {
     if (c < L'0' || c > L'9') return false;
     value = value * 10 + (c - L'0');
   }
-  return true;
-}
-
-bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
-  out.steps.push_back({option.kind, value});
   return true;
 }
 

@@ -5,9 +5,22 @@
 #include <string>
 #include <vector>
 
-#include "host/scenario_paths.h"
-
 namespace vantorel::host {
+
+// Paths on the command line. Besides Windows paths it takes Linux ones, as a user of the stand-in
+// under Wine types them: from "/" they are put under Z:, the drive under which Wine shows the
+// Linux root; relative ones are taken from the current folder. A path reaches the shell only once
+// it is full and names what it should.
+enum class PathKind {
+  None,
+  Folder,  // an existing folder
+  File,    // an existing file
+  Output,  // a file to write: only made full
+};
+
+// Makes value a full Windows path. False with a reason that names the path as given when it
+// cannot be made full, or names nothing of its kind.
+bool ResolvePath(PathKind kind, std::wstring& value, std::wstring& error);
 
 class ScenarioRunner;
 
@@ -76,10 +89,6 @@ struct ScenarioOption {
   const ScenarioValue* Find(const std::wstring& value) const;
 };
 
-ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help);
-ScenarioOption Step(const wchar_t* name, const char* value, ScenarioStep::Kind kind, StepHandler run,
-                    const char* help);
-
 // The table, in the order of the usage text: set-up options, then steps.
 const std::vector<ScenarioOption>& ScenarioOptions();
 // The table's entry of a step, or null.
@@ -93,9 +102,8 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
 // The options, one per entry (long ones go on over indented lines).
 std::string ScenarioUsage();
 
-// Effects the table's entries share.
+// Numbers as the entries read them: a 32-bit number (0x for hex); a count of up to four digits.
 bool ParseNumber(const std::wstring& text, uint32_t& value);
 bool ParseCount(const std::wstring& text, int& value);
-bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring& error);
 
 }  // namespace vantorel::host

@@ -1,7 +1,7 @@
 // The steps that use the band's settings dialog: real clicks on its controls and its close box,
 // and what it shows.
+#include <algorithm>
 #include <cstdlib>
-#include <cwchar>
 
 #include "host/scenario_runner.h"
 #include "settings/setting_dialog_ids.h"
@@ -19,10 +19,7 @@ constexpr int kDialogChoices[] = {IDC_SETTING_CASE,        IDC_SETTING_DIGIT_WID
 bool IsRadio(int id) { return id == IDC_SETTING_DEFAULT_AND || id == IDC_SETTING_DEFAULT_OR; }
 
 bool IsChoice(int id) {
-  for (int choice : kDialogChoices) {
-    if (choice == id) return true;
-  }
-  return false;
+  return std::find(std::begin(kDialogChoices), std::end(kDialogChoices), id) != std::end(kDialogChoices);
 }
 
 // "check:ID" or "uncheck:ID": the control and whether it is to end checked.
@@ -35,49 +32,9 @@ bool SplitCheckAction(const std::wstring& action, int& id, bool& check) {
   return ParseCount(action.substr(colon + 1), id);
 }
 
-struct DialogSearch {
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindSettingDialog(HWND window, LPARAM param) {
-  wchar_t name[16] = L"";
-  wchar_t title[64] = L"";
-  GetClassNameW(window, name, 16);
-  GetWindowTextW(window, title, 64);
-  if (std::wcscmp(name, kDialogClass) == 0 && std::wcscmp(title, kDialogTitle) == 0) {
-    reinterpret_cast<DialogSearch*>(param)->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
-
-bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
-  int id = 0;
-  bool check = false;
-  if (action == L"ok" || action == L"cancel" || action == L"close") return true;
-  if (!SplitCheckAction(action, id, check) || !IsChoice(id)) {
-    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 205, 206, 207, 209, 210), ok, cancel, close; not " +
-            action;
-    return false;
-  }
-  if (!check && IsRadio(id)) {
-    error = L"--dialog " + action + L": a radio button is unchecked by checking the other one";
-    return false;
-  }
-  return true;
-}
-
 // The band's settings dialog: a top-level window of this thread, as the band makes it on the
 // thread of its Explorer window.
-HWND ScenarioRunner::SettingDialog() const {
-  DialogSearch search;
-  EnumThreadWindows(GetCurrentThreadId(), &FindSettingDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-namespace {
+HWND SettingDialog() { return NextThreadWindow(kDialogClass, nullptr, kDialogTitle); }
 
 // The dialog's close box: the point of its caption row that hit-tests as the close button.
 bool CloseBoxPoint(HWND dialog, POINT& point) {
@@ -98,6 +55,22 @@ bool CloseBoxPoint(HWND dialog, POINT& point) {
 }
 
 }  // namespace
+
+bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
+  int id = 0;
+  bool check = false;
+  if (action == L"ok" || action == L"cancel" || action == L"close") return true;
+  if (!SplitCheckAction(action, id, check) || !IsChoice(id)) {
+    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 205, 206, 207, 209, 210), ok, cancel, close; not " +
+            action;
+    return false;
+  }
+  if (!check && IsRadio(id)) {
+    error = L"--dialog " + action + L": a radio button is unchecked by checking the other one";
+    return false;
+  }
+  return true;
+}
 
 // Every action is a real left click, as a user makes it: on the middle of a control, or on the
 // caption's close box.

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/scenario_output.h"
+#include "framework/unique_handle.h"
 #include "host/scenario_runner.h"
 #include "input/edit_window.h"
 
@@ -100,13 +100,18 @@ struct MenuDriver {
   HWND frame = nullptr;
   std::wstring screenshot;  // saved while the menu is open
   std::wstring screenshotError;
+
+  // The press that opened the menu ends over the glyph, as a user's click does.
+  void ReleaseButton() {
+    if (!buttonUpSent) SendMouse(MOUSEEVENTF_LEFTUP);
+    buttonUpSent = true;
+  }
 };
 thread_local MenuDriver* g_menu = nullptr;  // the menu of this thread's click
 
 HWND FindOwnMenuWindow() {
-  for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
-       w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
-    if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+  for (HWND w = nullptr; (w = NextThreadWindow(L"#32768", w)) != nullptr;) {
+    if (IsWindowVisible(w)) return w;
   }
   return nullptr;
 }
@@ -136,11 +141,7 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   driver->timer = 0;
   driver->acted = true;
-  // The press that opened the menu ends over the glyph, as a user's click does.
-  if (!driver->buttonUpSent) {
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    driver->buttonUpSent = true;
-  }
+  driver->ReleaseButton();
   if (!driver->screenshot.empty() && !SaveWindowPng(driver->frame, driver->screenshot, driver->screenshotError) &&
       driver->screenshotError.empty()) {
     driver->screenshotError = L"cannot save " + driver->screenshot;
@@ -182,19 +183,16 @@ class Canvas {
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels_, nullptr, 0);
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels_, nullptr, 0));
     dc_ = bitmap_ ? CreateCompatibleDC(nullptr) : nullptr;
-    if (dc_) old_ = SelectObject(dc_, bitmap_);
+    if (dc_) old_ = SelectObject(dc_, bitmap_.get());
   }
   ~Canvas() {
     if (dc_) {
       SelectObject(dc_, old_);
       DeleteDC(dc_);
     }
-    if (bitmap_) DeleteObject(bitmap_);
   }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
   HDC dc() const { return dc_; }
   std::vector<DWORD> Pixels() const {
     GdiFlush();
@@ -205,7 +203,7 @@ class Canvas {
  private:
   int width_, height_;
   void* pixels_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
+  UniqueBitmap bitmap_;
   HDC dc_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
@@ -223,20 +221,15 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits)
 
 // The icon drawn over the given background, as the box draws it.
 bool RenderIcon(HMODULE module, int id, COLORREF background, std::vector<DWORD>& bits) {
-  HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0));
-  if (!icon) return false;
+  UniqueIcon icon(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0)));
   Canvas canvas(kIcon, kIcon);
-  bool ok = false;
-  if (canvas.dc()) {
-    HBRUSH brush = CreateSolidBrush(background);
-    RECT all = {0, 0, kIcon, kIcon};
-    FillRect(canvas.dc(), &all, brush);
-    DeleteObject(brush);
-    ok = DrawIconEx(canvas.dc(), 0, 0, icon, kIcon, kIcon, 0, nullptr, DI_NORMAL) != FALSE;
-    if (ok) bits = canvas.Pixels();
-  }
-  DestroyIcon(icon);
-  return ok;
+  if (!icon || !canvas.dc()) return false;
+  UniqueBrush brush(CreateSolidBrush(background));
+  RECT all = {0, 0, kIcon, kIcon};
+  FillRect(canvas.dc(), &all, brush.get());
+  if (!DrawIconEx(canvas.dc(), 0, 0, icon.get(), kIcon, kIcon, 0, nullptr, DI_NORMAL)) return false;
+  bits = canvas.Pixels();
+  return true;
 }
 
 // Whether the 16x16 cell at (left, top) of the capture shows the icon over the background.
@@ -254,12 +247,48 @@ bool CellShows(const std::vector<DWORD>& screen, int width, int height, int left
   return true;
 }
 
+// Which of the glyphs with these resource numbers the 16x16 cell at (left, top) shows; the
+// name of the first that it shows, or null.
+const char* GlyphIn(const std::vector<DWORD>& screen, int width, int height, int left, int top, HMODULE module,
+                    COLORREF background, std::initializer_list<std::pair<int, const char*>> glyphs) {
+  for (const auto& glyph : glyphs) {
+    if (CellShows(screen, width, height, left, top, module, glyph.first, background)) return glyph.second;
+  }
+  return nullptr;
+}
+
+// The colours of the box: its background, and text pixels in the colour that goes with it.
+std::string BoxColours(const std::vector<DWORD>& screen, int width, int height, COLORREF background, bool hasText) {
+  bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
+  bool textColourSeen = !hasText;
+  for (int y = 0; y < height && !textColourSeen; ++y) {
+    for (int x = kModeGlyphWidth; x < width - kClearGlyphWidth && !textColourSeen; ++x) {
+      COLORREF p = PixelAt(screen, width, x, y);
+      textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
+    }
+  }
+  if (white && textColourSeen) return "black-on-white";
+  if (red && textColourSeen) return "white-on-red";
+  char other[32];
+  wsprintfA(other, "other(%02X%02X%02X)", GetRValue(background), GetGValue(background), GetBValue(background));
+  return other;
+}
+
+// Whether the cell at (left, top) holds nothing but the background.
+bool CellPlain(const std::vector<DWORD>& screen, int width, int height, int left, int top, COLORREF background) {
+  for (int y = top; y < top + kIcon && y < height; ++y) {
+    for (int x = left; x < width && x < left + kIcon; ++x) {
+      if (!Near(PixelAt(screen, width, x, y), background, 8)) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ScenarioRunner::BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const {
   HWND box = InputBox();
-  wchar_t cls[64] = L"";
-  if (!box || !GetClassNameW(box, cls, 64) || std::wstring(cls) != L"Vantorel Editbox") {
+  if (!box || box == host_.BandWindow()) {
     error = L"no band input box";
     return false;
   }
@@ -302,10 +331,7 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   Settle(host_);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
   Settle(host_);  // a menu opens, and is handled, inside this
-  if (!driver.buttonUpSent) {
-    driver.buttonUpSent = true;
-    SendMouse(MOUSEEVENTF_LEFTUP);
-  }
+  driver.ReleaseButton();
   Settle(host_);
   g_lastClick = {true, point, GetTickCount()};
   if (driver.timer) KillTimer(nullptr, driver.timer);
@@ -339,47 +365,6 @@ bool ScenarioRunner::ClickAt(POINT point, HWND target, std::wstring& error) {
   g_lastClick = {true, point, GetTickCount()};
   return true;
 }
-
-namespace {
-
-// Which of the glyphs with these resource numbers the 16x16 cell at (left, top) shows; the
-// name of the first that it shows, or null.
-const char* GlyphIn(const std::vector<DWORD>& screen, int width, int height, int left, int top, HMODULE module,
-                    COLORREF background, std::initializer_list<std::pair<int, const char*>> glyphs) {
-  for (const auto& glyph : glyphs) {
-    if (CellShows(screen, width, height, left, top, module, glyph.first, background)) return glyph.second;
-  }
-  return nullptr;
-}
-
-// The colours of the box: its background, and text pixels in the colour that goes with it.
-std::string BoxColours(const std::vector<DWORD>& screen, int width, int height, COLORREF background, bool hasText) {
-  bool red = Near(background, kNoMatchBackground, 8), white = Near(background, kWhite, 8);
-  bool textColourSeen = !hasText;
-  for (int y = 0; y < height && !textColourSeen; ++y) {
-    for (int x = kModeGlyphWidth; x < width - kClearGlyphWidth && !textColourSeen; ++x) {
-      COLORREF p = PixelAt(screen, width, x, y);
-      textColourSeen = red ? (GetGValue(p) > 220 && GetBValue(p) > 220) : (GetRValue(p) < 90 && GetGValue(p) < 90);
-    }
-  }
-  if (white && textColourSeen) return "black-on-white";
-  if (red && textColourSeen) return "white-on-red";
-  char other[32];
-  wsprintfA(other, "other(%02X%02X%02X)", GetRValue(background), GetGValue(background), GetBValue(background));
-  return other;
-}
-
-// Whether the cell at (left, top) holds nothing but the background.
-bool CellPlain(const std::vector<DWORD>& screen, int width, int height, int left, int top, COLORREF background) {
-  for (int y = top; y < top + kIcon && y < height; ++y) {
-    for (int x = left; x < width && x < left + kIcon; ++x) {
-      if (!Near(PixelAt(screen, width, x, y), background, 8)) return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 bool ScenarioRunner::PrintBox(const std::wstring&, std::wstring& error) {
   HWND box = InputBox();

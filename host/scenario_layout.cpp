@@ -20,23 +20,28 @@ using SetContextFn = HANDLE(WINAPI*)(HANDLE);
 using WindowContextFn = HANDLE(WINAPI*)(HWND);
 const HANDLE kUnawareContext = reinterpret_cast<HANDLE>(-1);  // DPI_AWARENESS_CONTEXT_UNAWARE
 
-// While it lives the thread works in the DPI awareness of a window, so that the window's sizes are
-// read as the window has them rather than scaled to the thread's own DPI.
-class ThreadDpiLike {
+// While it lives the thread works in the given DPI awareness (when there is one to take).
+class ThreadDpiAwareness {
  public:
-  explicit ThreadDpiLike(HWND window) {
-    static const auto windowContext = User32<WindowContextFn>("GetWindowDpiAwarenessContext");
-    HANDLE context = windowContext ? windowContext(window) : nullptr;
+  explicit ThreadDpiAwareness(HANDLE context) {
     if (context && setContext_) previous_ = setContext_(context);
   }
-  ~ThreadDpiLike() {
+  ~ThreadDpiAwareness() {
     if (previous_) setContext_(previous_);
   }
+  bool taken() const { return previous_ != nullptr; }
 
  private:
   SetContextFn setContext_ = User32<SetContextFn>("SetThreadDpiAwarenessContext");
   HANDLE previous_ = nullptr;
 };
+
+// A hidden window made while the thread is unaware of DPI: it and its children stay at 96 DPI.
+HWND MakeUnscaledWindow() {
+  ThreadDpiAwareness unaware(kUnawareContext);
+  if (!unaware.taken()) return nullptr;
+  return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+}
 
 // "N", or "N-stretched" when the module's mode icon holds no image drawn at N pixels.
 std::string IconText(HMODULE module, int size) {
@@ -66,7 +71,9 @@ bool ScenarioRunner::PrintLayout(const std::wstring&, std::wstring& error) {
     error = L"--print layout: no band input box with a font";
     return false;
   }
-  ThreadDpiLike sameScale(band);
+  // The box's sizes are read as the band window has them, not scaled to the thread's own DPI.
+  static const auto windowContext = User32<WindowContextFn>("GetWindowDpiAwarenessContext");
+  ThreadDpiAwareness sameScale(windowContext ? windowContext(band) : nullptr);
   RECT window = {}, client = {}, text = {};
   GetWindowRect(box, &window);
   GetClientRect(box, &client);
@@ -75,13 +82,8 @@ bool ScenarioRunner::PrintLayout(const std::wstring&, std::wstring& error) {
   const LRESULT margins = SendMessageW(box, EM_GETMARGINS, 0, 0);
   static const UINT glyphQuery = RegisterWindowMessageW(kGlyphSizeQueryMessage);
   const int icon = static_cast<int>(SendMessageW(band, glyphQuery, 0, 0));
-  std::string row = "-";
-  for (HWND list = nullptr; (list = FindWindowExW(nullptr, list, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
-    if (GetWindowThreadProcessId(list, nullptr) == GetCurrentThreadId()) {
-      row = std::to_string(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-      break;
-    }
-  }
+  HWND list = NextThreadWindow(L"Vantorel HistoryBox");
+  const std::string row = list ? std::to_string(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)) : "-";
   const POINTL minimum = host_.BandMinSize();
   HMODULE module = reinterpret_cast<HMODULE>(GetClassLongPtrW(band, GCLP_HMODULE));
   output_("layout\tdpi=" + std::to_string(WindowDpi(band)) + "\tmin=" + std::to_string(minimum.x) + "," +
@@ -103,12 +105,7 @@ bool ScenarioRunner::Rescale(const std::wstring&, std::wstring& error) {
     return false;
   }
   if (!park_.window) {
-    static const auto setContext = User32<SetContextFn>("SetThreadDpiAwarenessContext");
-    HANDLE previous = setContext ? setContext(kUnawareContext) : nullptr;
-    if (previous) {
-      park_.window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-      setContext(previous);
-    }
+    park_.window = MakeUnscaledWindow();
     if (!park_.window) {
       error = L"--rescale: no window at 96 DPI can be made here";
       return false;

@@ -9,7 +9,6 @@
 #include "history/history_box.h"
 #include "history/history_file.h"
 #include "host/explorer_toolbars.h"
-#include "host/scenario_output.h"
 #include "input/edit_window.h"
 #include "vantorel_h.h"
 #include "view/item_name.h"
@@ -51,6 +50,13 @@ bool ShowsNoMatch(HWND band, HWND box) {
 }
 
 }  // namespace
+
+HWND NextThreadWindow(const wchar_t* className, HWND after, const wchar_t* title) {
+  while ((after = FindWindowExW(nullptr, after, className, title)) != nullptr) {
+    if (GetWindowThreadProcessId(after, nullptr) == GetCurrentThreadId()) return after;
+  }
+  return nullptr;
+}
 
 HWND ScenarioRunner::InputBox() const {
   HWND band = host_.BandWindow();
@@ -178,8 +184,8 @@ bool ScenarioRunner::PrintHistory(const std::wstring&, std::wstring&) {
 bool ScenarioRunner::PrintDropDown(const std::wstring&, std::wstring&) {
   host_.PumpMessages();
   bool printed = false;
-  for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"Vantorel HistoryBox", nullptr)) != nullptr;) {
-    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() || !IsWindowVisible(box)) continue;
+  for (HWND box = nullptr; (box = NextThreadWindow(L"Vantorel HistoryBox", box)) != nullptr;) {
+    if (!IsWindowVisible(box)) continue;
     const LRESULT highlighted = SendMessageW(box, LB_GETCURSEL, 0, 0);
     int index = 0;
     for (const std::wstring& row : ListBoxRows(box)) {
@@ -206,11 +212,7 @@ bool ScenarioRunner::PrintSettingFile(const std::wstring&, std::wstring&) {
 bool ScenarioRunner::PrintToolbars(const std::wstring&, std::wstring&) {
   std::vector<CLSID> shown;
   if (host_.Toolbars()) shown = host_.Toolbars()->Shown();
-  for (const CLSID& clsid : shown) {
-    wchar_t text[40] = {};
-    StringFromGUID2(clsid, text, 40);
-    output_("toolbar\t" + Utf8(text));
-  }
+  for (const CLSID& clsid : shown) output_("toolbar\t" + Utf8(ClsidText(clsid)));
   if (shown.empty()) output_("notoolbar");
   return true;
 }

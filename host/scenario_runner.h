@@ -8,6 +8,7 @@
 
 #include "host/explorer_host.h"
 #include "host/scenario_args.h"
+#include "host/scenario_output.h"
 
 namespace vantorel::host {
 
@@ -17,6 +18,10 @@ constexpr unsigned kAltKey = 0x10000;
 // --dialog ACTION: "check:ID" or "uncheck:ID" of one of the dialog's choices, "ok", "cancel" or
 // "close"; false with a reason otherwise.
 bool CheckDialogAction(const std::wstring& action, std::wstring& error);
+
+// The next top-level window of the class (and title, when given) after `after` that belongs to the
+// calling thread, the thread of one Explorer window; null when there is none.
+HWND NextThreadWindow(const wchar_t* className, HWND after = nullptr, const wchar_t* title = nullptr);
 
 // Runs the steps against a host with a hosted band, on the host's thread.
 class ScenarioRunner {
@@ -55,7 +60,6 @@ class ScenarioRunner {
   bool Toolbar(const std::wstring& action, std::wstring& error);
 
  private:
-  HWND SettingDialog() const;
   // A real left click at a screen point that must lie on target (a control, or a window's
   // caption button); false with a reason when something else is in the way.
   bool ClickAt(POINT point, HWND target, std::wstring& error);

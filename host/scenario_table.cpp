@@ -29,6 +29,19 @@ bool SetFlag(const ScenarioOption&, const std::wstring&, ScenarioArgs& out, std:
   return true;
 }
 
+bool QueueStep(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
+  out.steps.push_back({option.kind, value});
+  return true;
+}
+
+ScenarioOption Setup(const wchar_t* name, const char* value, ApplyOption apply, const char* help) {
+  return {name, value, help, false, Kind::Type, nullptr, apply, {}, false, nullptr};
+}
+
+ScenarioOption Step(const wchar_t* name, const char* value, Kind kind, StepHandler run, const char* help) {
+  return {name, value, help, true, kind, run, &QueueStep, {}, false, nullptr};
+}
+
 bool SetSettings(const ScenarioOption&, const std::wstring& value, ScenarioArgs& out, std::wstring& error) {
   size_t comma = value.find(L',');
   if (comma == std::wstring::npos || !ParseNumber(value.substr(0, comma), out.runMode) ||
@@ -70,43 +83,58 @@ bool QueueBeforeMenuClick(const ScenarioOption& option, const std::wstring& valu
   return true;
 }
 
+ScenarioValue Key(const wchar_t* name, unsigned code) { return {name, nullptr, nullptr, code}; }
+
+using R = ScenarioRunner;
+using A = ScenarioArgs;
+
+const std::vector<ScenarioValue> kKeys = {
+    Key(L"enter", VK_RETURN), Key(L"tab", VK_TAB), Key(L"escape", VK_ESCAPE), Key(L"alt+s", 'S' | kAltKey),
+    Key(L"alt+f", 'F' | kAltKey), Key(L"down", VK_DOWN), Key(L"up", VK_UP), Key(L"pagedown", VK_NEXT),
+    Key(L"pageup", VK_PRIOR), Key(L"f4", VK_F4), Key(L"alt+down", VK_DOWN | kAltKey)};
+
 const std::vector<ScenarioValue> kBoxPlaces = {{L"mode"}, {L"clear"}, {L"text"}};
 
+// What --print shows: each value has a handler of its own.
+const std::vector<ScenarioValue> kPrinted = {
+    {L"selected", "noselection when nothing is", Handler<&R::PrintItems>},
+    {L"shown", nullptr, Handler<&R::PrintItems>},
+    {L"state", nullptr, Handler<&R::PrintState>},
+    {L"box", nullptr, Handler<&R::PrintBox>},
+    {L"history", "the file, oldest first", Handler<&R::PrintHistory>},
+    {L"dropdown",
+     "the rows of the visible history drop-down, the highlighted one marked; nodropdown when none is dropped down",
+     Handler<&R::PrintDropDown>},
+    {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
+    {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
+    {L"placement", "whether the shown dialog is centred over the window, over the work area",
+     Handler<&R::PrintPlacement>},
+    {L"layout",
+     "the band's DPI, its minimum size from GetBandInfo, the box's height, the mode and clear areas' widths, the "
+     "glyph icons' size, the font's height, the drop-down's row height",
+     Handler<&R::PrintLayout>},
+    {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none", Handler<&R::PrintToolbars>}};
+
 std::vector<ScenarioOption> MakeTable() {
-  using R = ScenarioRunner;
   return {
-      Setup(L"--folder", "PATH", SetText<&ScenarioArgs::folder>, "the folder to show (required)")
-          .Path(PathKind::Folder),
-      Setup(L"--dll", "FILE", SetText<&ScenarioArgs::dll>, "load this module directly instead of registering a copy")
+      Setup(L"--folder", "PATH", SetText<&A::folder>, "the folder to show (required)").Path(PathKind::Folder),
+      Setup(L"--dll", "FILE", SetText<&A::dll>, "load this module directly instead of registering a copy")
           .Path(PathKind::File),
       Setup(L"--settings", "M,OPTS", SetSettings, "write the setting file first (numbers, 0x for hex)"),
-      Setup(L"--tree", nullptr, SetFlag<&ScenarioArgs::tree>, "show the folder tree pane"),
-      Setup(L"--dui", nullptr, SetFlag<&ScenarioArgs::directUi>, "put the list view on the DirectUI path"),
-      Setup(L"--no-band", nullptr, SetFlag<&ScenarioArgs::noBand>, "show the folder without the band"),
-      Setup(L"--explorer-toolbars", nullptr, SetFlag<&ScenarioArgs::explorerToolbars>,
+      Setup(L"--tree", nullptr, SetFlag<&A::tree>, "show the folder tree pane"),
+      Setup(L"--dui", nullptr, SetFlag<&A::directUi>, "put the list view on the DirectUI path"),
+      Setup(L"--no-band", nullptr, SetFlag<&A::noBand>, "show the folder without the band"),
+      Setup(L"--explorer-toolbars", nullptr, SetFlag<&A::explorerToolbars>,
             "no band of its own: load the registered browser helper objects and show the toolbars they ask "
             "for, or this user showed before, as Explorer does"),
-      Setup(L"--history", "FILE", SetText<&ScenarioArgs::historyFile>,
-            "copy FILE over history.txt beside the module first")
+      Setup(L"--history", "FILE", SetText<&A::historyFile>, "copy FILE over history.txt beside the module first")
           .Path(PathKind::File),
       Setup(L"--windows", "N", SetWindows,
             "open N Explorer windows (1 to 16), each on its own thread with its own band"),
-      Setup(L"--help", nullptr, SetFlag<&ScenarioArgs::help>, "print the options"),
+      Setup(L"--help", nullptr, SetFlag<&A::help>, "print the options"),
 
       Step(L"--type", "TEXT", Kind::Type, Handler<&R::Type>, "type into the input box"),
-      Step(L"--key", "NAME", Kind::Key, Handler<&R::Key>, "{} to the focused window")
-          .Values({{L"enter", nullptr, nullptr, VK_RETURN},
-                   {L"tab", nullptr, nullptr, VK_TAB},
-                   {L"escape", nullptr, nullptr, VK_ESCAPE},
-                   {L"alt+s", nullptr, nullptr, 'S' | kAltKey},
-                   {L"alt+f", nullptr, nullptr, 'F' | kAltKey},
-                   {L"down", nullptr, nullptr, VK_DOWN},
-                   {L"up", nullptr, nullptr, VK_UP},
-                   {L"pagedown", nullptr, nullptr, VK_NEXT},
-                   {L"pageup", nullptr, nullptr, VK_PRIOR},
-                   {L"f4", nullptr, nullptr, VK_F4},
-                   {L"alt+down", nullptr, nullptr, VK_DOWN | kAltKey}})
-          .AnyCase(),
+      Step(L"--key", "NAME", Kind::Key, Handler<&R::Key>, "{} to the focused window").Values(kKeys).AnyCase(),
       Step(L"--click", "WHERE", Kind::Click, Handler<&R::Click>, "a real left click on the input box: {}")
           .Values(kBoxPlaces),
       Step(L"--menu", "ITEM", Kind::Menu, Handler<&R::ChooseFromMenu>, "after --click mode: {}")
@@ -119,26 +147,7 @@ std::vector<ScenarioOption> MakeTable() {
           .Path(PathKind::Output),
       Step(L"--hover", "WHERE", Kind::Hover, Handler<&R::Hover>, "move the pointer over the input box: {}")
           .Values(kBoxPlaces),
-      Step(L"--print", "WHAT", Kind::Print, nullptr, "{}")
-          .Values({{L"selected", "noselection when nothing is", Handler<&R::PrintItems>},
-                   {L"shown", nullptr, Handler<&R::PrintItems>},
-                   {L"state", nullptr, Handler<&R::PrintState>},
-                   {L"box", nullptr, Handler<&R::PrintBox>},
-                   {L"history", "the file, oldest first", Handler<&R::PrintHistory>},
-                   {L"dropdown",
-                    "the rows of the visible history drop-down, the highlighted one marked; nodropdown when none "
-                    "is dropped down",
-                    Handler<&R::PrintDropDown>},
-                   {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
-                   {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
-                   {L"placement", "whether the shown dialog is centred over the window, over the work area",
-                    Handler<&R::PrintPlacement>},
-                   {L"layout",
-                    "the band's DPI, its minimum size from GetBandInfo, the box's height, the mode and clear areas' "
-                    "widths, the glyph icons' size, the font's height, the drop-down's row height",
-                    Handler<&R::PrintLayout>},
-                   {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none",
-                    Handler<&R::PrintToolbars>}}),
+      Step(L"--print", "WHAT", Kind::Print, nullptr, "{}").Values(kPrinted),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
            "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 205 206 207; radio buttons "
            "209 210 are only checked), ok, cancel, close (the close box)")

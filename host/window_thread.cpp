@@ -1,7 +1,6 @@
 #include "host/window_thread.h"
 
-#include <string>
-#include <utility>
+#include "host/scenario_output.h"
 
 namespace vantorel::host {
 namespace {
@@ -12,10 +11,8 @@ namespace {
 constexpr DWORD kAnswerBound = 120000;
 
 void GiveUp(const char* what) {
-  std::string line = std::string("window thread: no answer within ") + std::to_string(kAnswerBound / 1000) +
-                     " s " + what + "; ending the process\n";
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  WriteLine(GetStdHandle(STD_ERROR_HANDLE), "window thread: no answer within " + std::to_string(kAnswerBound / 1000) +
+                                                " s " + what + "; ending the process");
   TerminateProcess(GetCurrentProcess(), 1);
 }
 
@@ -114,13 +111,13 @@ void ExplorerWindowThread::Main() {
   OleUninitialize();
 }
 
-bool ExplorerWindowThread::RunPendingTask(ExplorerHost& host) {
+void ExplorerWindowThread::RunPendingTask(ExplorerHost& host) {
   std::function<void(ExplorerHost&)> task;
   {
     std::lock_guard<std::mutex> guard(lock_);
     task = task_;
   }
-  if (!task) return false;
+  if (!task) return;
   try {
     task(host);
   } catch (...) {
@@ -130,7 +127,6 @@ bool ExplorerWindowThread::RunPendingTask(ExplorerHost& host) {
   task_ = nullptr;
   taskRan_ = true;
   SetEvent(taskDone_.get());
-  return true;
 }
 
 bool ExplorerWindowThread::Call(const std::function<void(ExplorerHost&)>& task) {

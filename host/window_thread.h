@@ -52,7 +52,7 @@ class ExplorerWindowThread {
   ExplorerWindowThread() = default;
   static DWORD WINAPI ThreadMain(void* self);
   void Main();
-  bool RunPendingTask(ExplorerHost& host);
+  void RunPendingTask(ExplorerHost& host);
   static bool WaitPumping(HANDLE handle, HANDLE orThis, DWORD bound);
 
   WindowThreadSetup setup_;

@@ -11,7 +11,7 @@
 #include "band/selector_core_factory.h"
 #include "framework/module.h"
 #include "host/explorer_host.h"
-#include "host/scenario.h"
+#include "host/scenario_runner.h"
 #include "tests/host/test_support.h"
 
 namespace vantorel::host::test {

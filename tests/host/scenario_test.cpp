@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "host/explorer_host.h"
-#include "host/scenario.h"
+#include "host/scenario_runner.h"
 #include "tests/host/test_support.h"
 
 using namespace vantorel;

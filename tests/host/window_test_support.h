@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/scenario.h"
+#include "host/band_loader.h"
+#include "host/scenario_runner.h"
 #include "host/window_thread.h"
 #include "tests/host/test_support.h"
 
