@@ -130,16 +130,16 @@ TEST_F(FilterTest, AltKeysThroughTheMessageLoop) {
   options.visible = true;
   ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
   Filter(L"doc");
-  TestBand::focusRequests = 0;
+  focusRequests = 0;
   SetFocus(List());
   // The keyboard's Alt+S as it arrives: WM_SYSKEYDOWN, turned into WM_SYSCHAR by the loop.
   PostMessageW(List(), WM_SYSKEYDOWN, 'S', 0x20000001 | (0x1F << 16));
   host_->PumpMessages();
-  EXPECT_EQ(1, TestBand::focusRequests);
+  EXPECT_EQ(1, focusRequests);
   EXPECT_TRUE(band_->Wrapper().IsAttached());
   PostMessageW(List(), WM_SYSKEYDOWN, 'F', 0x20000001 | (0x21 << 16));
   host_->PumpMessages();
-  EXPECT_EQ(1, TestBand::focusRequests);
+  EXPECT_EQ(1, focusRequests);
   EXPECT_FALSE(band_->Wrapper().IsAttached());
   Refresh();
   EXPECT_EQ(5, Count());
@@ -269,9 +269,7 @@ TEST_F(FilterTest, QuitDetachesAndDisconnectsWhileAttached) {
 TEST_F(FilterTest, QuitFromTheBrowserMayDestroyTheBand) {
   ASSERT_NO_FATAL_FAILURE(OpenFilter());
   bool destroyed = false;
-  IWebBrowser2* browser = host_->Browser();
-  ComPtr<TestBand> band = MakeComObject<TestBand>(browser, host_->ToolbarStrip(), &destroyed);
-  browser->Release();
+  ComPtr<TestBand> band = MakeComObject<TestBand>(*host_, &destroyed);
   ASSERT_TRUE(band->Advise());
   ASSERT_EQ(1, host_->AdvisedSinkCount());
   band.reset();  // the connection holds the last reference now
@@ -300,9 +298,7 @@ TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached)
   Refresh();
   EXPECT_EQ(5, Count());
 
-  IWebBrowser2* browser = host_->Browser();
-  band_ = MakeComObject<TestBand>(browser, host_->ToolbarStrip());
-  browser->Release();
+  band_ = MakeComObject<TestBand>(*host_);
   band_->CurrentSettings().RunMode = kRunModeFilter;
   Filter(L"doc");
   ASSERT_TRUE(band_->Wrapper().IsAttached());

@@ -1,7 +1,6 @@
 #include "tests/view/host_fixture.h"
 
-#include <shlobj.h>
-#include <shlwapi.h>
+#include <algorithm>
 
 namespace vantorel::test {
 
@@ -13,9 +12,7 @@ void HostTest::Open(const std::vector<std::wstring>& files, host::HostOptions op
   ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   host_->PumpMessages();
   ASSERT_NE(nullptr, List());
-  IWebBrowser2* browser = host_->Browser();
-  band_ = MakeComObject<TestBand>(browser, host_->ToolbarStrip());
-  browser->Release();
+  band_ = MakeComObject<TestBand>(*host_);
   ASSERT_TRUE(band_);
 }
 
@@ -24,32 +21,16 @@ void HostTest::TearDown() {
   if (host_) host_->PumpMessages();
   host_.reset();
   folder_.reset();
-  Pump();
-}
-
-std::vector<std::wstring> HostTest::Names() const {
-  PIDLIST_ABSOLUTE folder = nullptr;
-  band_->GetCurrentFolderIdList(&folder);
-  std::vector<std::wstring> names = ItemNames(List(), folder);
-  ILFree(folder);
-  return names;
-}
-
-std::vector<std::wstring> HostTest::SelectedNames() const {
-  std::vector<std::wstring> all = Names();
-  std::vector<std::wstring> selected;
-  for (size_t i = 0; i < all.size(); ++i) {
-    if (Selected(static_cast<int>(i))) selected.push_back(all[i]);
+  for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
-  return selected;
 }
 
 int HostTest::IndexOf(const std::wstring& name) const {
   std::vector<std::wstring> all = Names();
-  for (size_t i = 0; i < all.size(); ++i) {
-    if (all[i] == name) return static_cast<int>(i);
-  }
-  return -1;
+  auto found = std::find(all.begin(), all.end(), name);
+  return found == all.end() ? -1 : static_cast<int>(found - all.begin());
 }
 
 int HostTest::FocusedIndex() const {

@@ -18,20 +18,24 @@ namespace vantorel::test {
 class HostTest : public testing::Test {
  protected:
   // Creates the stand-in (hidden unless the options say; focus and painting tests show it),
-  // navigates to a new
-  // folder with the given files and puts a band on the browser.
+  // navigates to a new folder with the given files and puts a band on the browser.
   void Open(const std::vector<std::wstring>& files, host::HostOptions options = {});
   void TearDown() override;
 
   HWND List() const { return host_->ListView(); }
   int Count() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
   // Names (file name with extension) of the items in view order, through their identifier lists.
-  std::vector<std::wstring> Names() const;
-  std::vector<std::wstring> SelectedNames() const;
+  std::vector<std::wstring> Names() const { return ItemNames(List(), host_->CurrentFolder()); }
+  std::vector<std::wstring> SelectedNames() const { return test::SelectedNames(List(), host_->CurrentFolder()); }
   int IndexOf(const std::wstring& name) const;
   int FocusedIndex() const;
   bool Selected(int index) const;
   void Refresh();
+  // Puts the text into the band's edit control and runs the select mode on the view.
+  bool Select(const wchar_t* text) {
+    band_->SetText(text);
+    return band_->RunSelect(List());
+  }
 
   std::unique_ptr<host::ExplorerHost> host_;
   std::unique_ptr<TempFolder> folder_;
