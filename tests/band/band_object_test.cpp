@@ -86,9 +86,7 @@ TEST_F(BandTest, SitingCreatesTheBandWindowAndItsChildren) {
 }
 
 TEST_F(BandTest, LoadsTheSettingsFileWhenSited) {
-  Settings stored;
-  stored.RunMode = kRunModeFilter;
-  stored.Options = 0x113;
+  const Settings stored{kRunModeFilter, 0x113};
   ASSERT_NO_FATAL_FAILURE(StartBand(&stored));
   EXPECT_EQ(kRunModeFilter, core_->CurrentSettings().RunMode);
   EXPECT_EQ(0x113u, core_->CurrentSettings().Options);
@@ -209,8 +207,7 @@ TEST_F(BandTest, FocusIsTheBandWindowOrTheInputBox) {
 }
 
 TEST_F(BandTest, EnterRunsTheModeEvenWithoutRunOnInputAndFocusesTheView) {
-  Settings settings;
-  settings.Options = kFoldCase;  // run on input off
+  const Settings settings{kRunModeSelect, kFoldCase};  // run on input off
   ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
   SetWindowTextW(InputBox(), L"*.txt");
   host_->PumpMessages();
@@ -229,9 +226,7 @@ TEST_F(BandTest, EnterRunsTheModeEvenWithoutRunOnInputAndFocusesTheView) {
 }
 
 TEST_F(BandTest, EnterInFilterModeKeepsTheFocus) {
-  Settings settings;
-  settings.RunMode = kRunModeFilter;
-  settings.Options = kFoldCase;
+  const Settings settings{kRunModeFilter, kFoldCase};
   ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
   SetWindowTextW(InputBox(), L"gamma");
   SetFocus(InputBox());
