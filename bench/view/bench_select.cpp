@@ -55,11 +55,8 @@ double TimedRun(Environment& env) {
 // False when a target was missed or the folder could not be shown. The first run is costly
 // in a big folder: it is measured in fewer rounds there, and the shell naming only in the small.
 bool Measure(int files) {
-  Environment env;
-  if (!Open(env, files)) {
-    Close(env);
-    return false;
-  }
+  Environment env(files);
+  if (!env.ok) return false;
   HWND list = env.host->ListView();
   env.band->SetText(L"file");  // every item matches: the runs select all, like the baselines
   const bool small = files <= 2000;
@@ -106,7 +103,6 @@ bool Measure(int files) {
   } else {
     met = Verdict("repeated select run vs first", files, repeated / first, 0.05) && met;
   }
-  Close(env);
   return met;
 }
 
