@@ -5,12 +5,10 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdio>
 
 #include "settings/settings.h"
 #include "tests/view/host_fixture.h"
-#include "band/band_messages.h"
-#include "view/view_locator.h"
 
 using namespace vantorel;
 using namespace vantorel::test;

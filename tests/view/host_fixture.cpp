@@ -33,14 +33,6 @@ int HostTest::IndexOf(const std::wstring& name) const {
   return found == all.end() ? -1 : static_cast<int>(found - all.begin());
 }
 
-int HostTest::FocusedIndex() const {
-  return static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-}
-
-bool HostTest::Selected(int index) const {
-  return (SendMessageW(List(), LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-}
-
 void HostTest::Refresh() {
   IWebBrowser2* browser = host_->Browser();
   browser->Refresh();

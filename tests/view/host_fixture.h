@@ -28,8 +28,12 @@ class HostTest : public testing::Test {
   std::vector<std::wstring> Names() const { return ItemNames(List(), host_->CurrentFolder()); }
   std::vector<std::wstring> SelectedNames() const { return test::SelectedNames(List(), host_->CurrentFolder()); }
   int IndexOf(const std::wstring& name) const;
-  int FocusedIndex() const;
-  bool Selected(int index) const;
+  int FocusedIndex() const {
+    return static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  }
+  bool Selected(int index) const {
+    return (SendMessageW(List(), LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+  }
   void Refresh();
   // Puts the text into the band's edit control and runs the select mode on the view.
   bool Select(const wchar_t* text) {

@@ -28,27 +28,23 @@ HWND CreateBandWindow(HWND parent) {
 }
 
 size_t AllocationSpy::Live() {
-  EnterCriticalSection(&lock_);
-  size_t count = live_.size();
-  LeaveCriticalSection(&lock_);
-  return count;
+  std::lock_guard<std::mutex> hold(lock_);
+  return live_.size();
 }
 
 void AllocationSpy::Reset() {
-  EnterCriticalSection(&lock_);
+  std::lock_guard<std::mutex> hold(lock_);
   live_.clear();
-  LeaveCriticalSection(&lock_);
 }
 
 void AllocationSpy::Track(void* block, bool alive) {
   if (!block) return;
-  EnterCriticalSection(&lock_);
+  std::lock_guard<std::mutex> hold(lock_);
   if (alive) {
     live_.insert(block);
   } else {
     live_.erase(block);
   }
-  LeaveCriticalSection(&lock_);
 }
 
 STDMETHODIMP AllocationSpy::QueryInterface(REFIID riid, void** ppv) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include <mutex>
 #include <set>
 
 #include "tests/support/temp_folder.h"
@@ -19,7 +20,6 @@ extern int focusRequests;
 // allocated while it is registered and not freed since.
 class AllocationSpy final : public IMallocSpy {
  public:
-  AllocationSpy() { InitializeCriticalSection(&lock_); }
   // Blocks allocated since registration or the last Reset and still alive.
   size_t Live();
   // Forgets what is alive now; later counts start from zero.
@@ -44,7 +44,7 @@ class AllocationSpy final : public IMallocSpy {
  private:
   void Track(void* block, bool alive);
 
-  CRITICAL_SECTION lock_;
+  std::mutex lock_;
   std::set<void*> live_;  // through operator new, never through the spied allocator
 };
 
