@@ -20,8 +20,8 @@ const std::vector<std::wstring> kFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc
 
 class FilterTest : public HostTest {
  protected:
-  void OpenFilter(const std::vector<std::wstring>& files = kFiles, host::HostOptions options = {}) {
-    ASSERT_NO_FATAL_FAILURE(Open(files, options));
+  void OpenFilter(const std::vector<std::wstring>& files = kFiles) {
+    ASSERT_NO_FATAL_FAILURE(Open(files));
     band_->CurrentSettings().RunMode = kRunModeFilter;
   }
   void Filter(const wchar_t* text) {
@@ -124,20 +124,19 @@ TEST_F(FilterTest, RunOnAnotherListViewMovesTheWrapperThere) {
 }
 
 TEST_F(FilterTest, AltKeysThroughTheMessageLoop) {
-  host::HostOptions options;
-  options.visible = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.visible = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   Filter(L"doc");
-  focusRequests = 0;
+  test::focusRequests = 0;
   SetFocus(List());
   // The keyboard's Alt+S as it arrives: WM_SYSKEYDOWN, turned into WM_SYSCHAR by the loop.
   PostMessageW(List(), WM_SYSKEYDOWN, 'S', 0x20000001 | (0x1F << 16));
   host_->PumpMessages();
-  EXPECT_EQ(1, focusRequests);
+  EXPECT_EQ(1, test::focusRequests);
   EXPECT_TRUE(band_->Wrapper().IsAttached());
   PostMessageW(List(), WM_SYSKEYDOWN, 'F', 0x20000001 | (0x21 << 16));
   host_->PumpMessages();
-  EXPECT_EQ(1, focusRequests);
+  EXPECT_EQ(1, test::focusRequests);
   EXPECT_FALSE(band_->Wrapper().IsAttached());
   Refresh();
   EXPECT_EQ(5, Count());
@@ -164,10 +163,9 @@ TEST_F(FilterTest, NavigationReattachesWithoutRunningWhenNoTree) {
 }
 
 TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
-  host::HostOptions options;
-  options.folderTree = true;
-  options.visible = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.folderTree = true;
+  options_.visible = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->SetText(L"txt");
@@ -201,9 +199,8 @@ TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
 }
 
 TEST_F(FilterTest, NavigationInSelectModeOnlyReattaches) {
-  host::HostOptions options;
-  options.folderTree = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.folderTree = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->CurrentSettings().RunMode = kRunModeSelect;
@@ -309,9 +306,8 @@ TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached)
 }
 
 TEST_F(FilterTest, DirectUiLayoutFilters) {
-  host::HostOptions options;
-  options.directUiLayout = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.directUiLayout = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   Filter(L"txt");
   EXPECT_EQ(Sorted({L"alpha.txt", L"beta.txt"}), Sorted(Names()));
   Filter(L"");

@@ -4,10 +4,10 @@
 
 namespace vantorel::test {
 
-void HostTest::Open(const std::vector<std::wstring>& files, host::HostOptions options) {
+void HostTest::Open(const std::vector<std::wstring>& files) {
   folder_ = std::make_unique<TempFolder>(files);
   ASSERT_TRUE(folder_->ok());
-  host_ = host::ExplorerHost::Create(options);
+  host_ = host::ExplorerHost::Create(options_);
   ASSERT_TRUE(host_);
   ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   host_->PumpMessages();

@@ -17,9 +17,9 @@ namespace vantorel::test {
 
 class HostTest : public testing::Test {
  protected:
-  // Creates the stand-in (hidden unless the options say; focus and painting tests show it),
+  // Creates the stand-in with options_ (hidden unless they say; focus and painting tests show it),
   // navigates to a new folder with the given files and puts a band on the browser.
-  void Open(const std::vector<std::wstring>& files, host::HostOptions options = {});
+  void Open(const std::vector<std::wstring>& files);
   void TearDown() override;
 
   HWND List() const { return host_->ListView(); }
@@ -41,6 +41,7 @@ class HostTest : public testing::Test {
     return band_->RunSelect(List());
   }
 
+  host::HostOptions options_;
   std::unique_ptr<host::ExplorerHost> host_;
   std::unique_ptr<TempFolder> folder_;
   ComPtr<TestBand> band_;

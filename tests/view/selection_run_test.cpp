@@ -105,9 +105,8 @@ TEST_F(HostTest, LowestIndexMatchIsFocusedAndFullyVisibleInALongFolder) {
   std::vector<std::wstring> files = NumberedNames(300);
   files.push_back(L"zz_target_b.txt");
   files.push_back(L"zz_target_a.txt");
-  host::HostOptions options;
-  options.height = 300;
-  ASSERT_NO_FATAL_FAILURE(Open(files, options));
+  options_.height = 300;
+  ASSERT_NO_FATAL_FAILURE(Open(files));
   ASSERT_EQ(302, Count());
   // Make sure the view starts at the top.
   SendMessageW(List(), LVM_ENSUREVISIBLE, 0, FALSE);
@@ -168,9 +167,8 @@ TEST_F(HostTest, VirtualItemsAmongFilesStayUnselected) {
 }
 
 TEST_F(HostTest, DispatcherRunsTheModeAndMovesTheFocusOnlyForSelectOnEnter) {
-  host::HostOptions options;
-  options.visible = true;
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles, options));
+  options_.visible = true;
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   // Without a browser, or when get_HWND fails, nothing runs and the band is not repainted.
   ValidateRect(band_->BandWindow(), nullptr);
   band_->SetText(L"notes");
@@ -243,9 +241,8 @@ TEST_F(HostTest, FolderIdListOfTheShownFolder) {
 }
 
 TEST_F(HostTest, LocatorFindsTheViewAndTreeThroughTheBrowser) {
-  host::HostOptions options;
-  options.folderTree = true;
-  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}, options));
+  options_.folderTree = true;
+  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}));
   EXPECT_EQ(host_->ListView(), FindFolderListView(band_->Browser()));
   EXPECT_EQ(host_->ListView(), FindFolderListView(host_->Frame()));
   ASSERT_NE(nullptr, host_->FolderTree());
@@ -259,9 +256,8 @@ TEST_F(HostTest, LocatorFindsTheViewAndTreeThroughTheBrowser) {
 }
 
 TEST_F(HostTest, DirectUiLayoutSelectsAndLocates) {
-  host::HostOptions options;
-  options.directUiLayout = true;
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles, options));
+  options_.directUiLayout = true;
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   EXPECT_EQ(host_->ListView(), FindFolderListView(band_->Browser()));
   ASSERT_EQ(6, Count());
   band_->SetText(L"png");
