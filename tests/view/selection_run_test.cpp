@@ -213,9 +213,7 @@ TEST_F(HostTest, DispatcherFailsWithoutAListView) {
   // A browser whose frame shows no folder view: a stand-in that never navigated.
   std::unique_ptr<host::ExplorerHost> empty = host::ExplorerHost::Create({});
   ASSERT_TRUE(empty);
-  IWebBrowser2* browser = empty->Browser();
-  band_->SetBrowser(browser);
-  browser->Release();
+  band_->SetBrowser(empty->Browser());
   EXPECT_EQ(nullptr, FindFolderListView(band_->Browser()));
   EXPECT_FALSE(band_->RunCurrentMode(true));
   PIDLIST_ABSOLUTE folder = reinterpret_cast<PIDLIST_ABSOLUTE>(1);

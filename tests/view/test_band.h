@@ -44,7 +44,7 @@ class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewS
   IWebBrowser2* Browser() const { return browser_.get(); }
   DWORD Cookie() const { return eventCookie_; }
   void DropBrowser() { browser_.reset(); }
-  void SetBrowser(IWebBrowser2* browser) { browser_ = ComPtr<IWebBrowser2>(browser); }
+  void SetBrowser(IWebBrowser2* browser) { browser_.attach(browser); }  // takes over the reference
 
   std::vector<std::pair<DWORD, DWORD>> runStates;
 
