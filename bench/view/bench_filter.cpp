@@ -17,8 +17,6 @@ using namespace vantorel::bench;
 
 namespace {
 
-constexpr int kRounds = 5;
-
 WNDPROC g_previous = nullptr;
 PCIDLIST_ABSOLUTE g_folder = nullptr;
 

@@ -17,8 +17,6 @@ using namespace vantorel::bench;
 
 namespace {
 
-constexpr int kRounds = 5;
-
 // LVM_GETITEMW and LVM_SETITEMSTATE for every item. With naming, the item's path in between
 // (ILCombine, SHGetPathFromIDListW, ILFree), its time added to *pathSeconds, an item without a
 // path left alone: the shell work of a first run. Without, the floor of a repeated run, which

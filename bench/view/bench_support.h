@@ -40,6 +40,7 @@ struct Environment {
   bool ok = false;
 };
 
+constexpr int kRounds = 5;  // of every measurement; the best counts
 double Now();  // seconds
 int ItemCount(HWND list);
 // Prints "  <what>, <files> files: ratio R (target <= T) ok" or "... MISSED"; true when the
