@@ -17,8 +17,6 @@ using namespace vantorel::bench;
 
 namespace {
 
-constexpr int kRounds = 5;
-
 WNDPROC g_previous = nullptr;
 PCIDLIST_ABSOLUTE g_folder = nullptr;
 
@@ -52,11 +50,8 @@ double WrapperRefill(Environment& env, const wchar_t* text, int* shown) {
 // False when a target was missed or the folder could not be shown. The first refill is costly
 // in a big folder: it is measured once there, and the bare naming only in the small.
 bool Measure(int files) {
-  Environment env;
-  if (!Open(env, files)) {
-    Close(env);
-    return false;
-  }
+  Environment env(files);
+  if (!env.ok) return false;
   HWND list = env.host->ListView();
   g_folder = env.folderId.get();
   const bool small = files <= 2000;
@@ -90,7 +85,6 @@ bool Measure(int files) {
   bool met = true;
   if (small) met = Verdict("first filter refill vs bare naming", files, first / bare, 1.15) && met;
   met = Verdict("repeated filter refill vs first", files, repeated / first, 1.0 / 3.0) && met;
-  Close(env);
   return met;
 }
 

@@ -17,8 +17,6 @@ using namespace vantorel::bench;
 
 namespace {
 
-constexpr int kRounds = 5;
-
 // LVM_GETITEMW and LVM_SETITEMSTATE for every item. With naming, the item's path in between
 // (ILCombine, SHGetPathFromIDListW, ILFree), its time added to *pathSeconds, an item without a
 // path left alone: the shell work of a first run. Without, the floor of a repeated run, which
@@ -55,11 +53,8 @@ double TimedRun(Environment& env) {
 // False when a target was missed or the folder could not be shown. The first run is costly
 // in a big folder: it is measured in fewer rounds there, and the shell naming only in the small.
 bool Measure(int files) {
-  Environment env;
-  if (!Open(env, files)) {
-    Close(env);
-    return false;
-  }
+  Environment env(files);
+  if (!env.ok) return false;
   HWND list = env.host->ListView();
   env.band->SetText(L"file");  // every item matches: the runs select all, like the baselines
   const bool small = files <= 2000;
@@ -106,7 +101,6 @@ bool Measure(int files) {
   } else {
     met = Verdict("repeated select run vs first", files, repeated / first, 0.05) && met;
   }
-  Close(env);
   return met;
 }
 

@@ -1,34 +1,21 @@
 #pragma once
-// Shared pieces of the view benchmarks: a folder of many empty files in %TEMP%, the stand-in
-// showing it, a band state with an input box, and a clock.
+// Shared pieces of the view benchmarks: the stand-in showing a folder of many empty files in
+// %TEMP%, a band state with an input box, and a clock.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
-#include <string>
 
 #include "framework/unique_pidl.h"
 #include "host/explorer_host.h"
+#include "tests/support/temp_folder.h"
 #include "view/band_view_state.h"
 
 namespace vantorel::bench {
 
-class FileFolder {
- public:
-  explicit FileFolder(int count);  // "file0000.txt" ...
-  ~FileFolder();
-  const std::wstring& Path() const { return path_; }
-  bool ok() const { return ok_; }
-
- private:
-  std::wstring path_;
-  int count_ = 0;
-  bool ok_ = false;
-};
-
 class BenchBand : public CBandViewState, public InputBoxLink {
  public:
-  explicit BenchBand(IWebBrowser2* browser);
+  explicit BenchBand(IWebBrowser2* browser);  // takes over the reference
   ~BenchBand() override;
   HWND InputWindow() const override { return edit_; }
   void SetRunState(DWORD, DWORD) override {}
@@ -39,18 +26,21 @@ class BenchBand : public CBandViewState, public InputBoxLink {
   HWND edit_ = nullptr;
 };
 
+// OLE, common controls, the files "file0000.txt" ..., the stand-in on them, a band and the
+// folder's identifier list, all taken down again at the end. ok is false, and why printed, when
+// one of them could not be made.
 struct Environment {
-  std::unique_ptr<FileFolder> folder;
+  explicit Environment(int files);
+  ~Environment();
+
+  std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<host::ExplorerHost> host;
   std::unique_ptr<BenchBand> band;
   UniquePidl folderId;  // the shown folder's absolute identifier list
   bool ok = false;
 };
-// OLE, common controls, the files, the stand-in on them, a band and the folder's identifier
-// list. Print why on failure.
-bool Open(Environment& env, int files);
-void Close(Environment& env);
 
+constexpr int kRounds = 5;  // of every measurement; the best counts
 double Now();  // seconds
 int ItemCount(HWND list);
 // Prints "  <what>, <files> files: ratio R (target <= T) ok" or "... MISSED"; true when the

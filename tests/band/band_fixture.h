@@ -28,9 +28,7 @@ inline void WriteSettingsFile(const Settings* settings) {
 }
 
 inline Settings ReadSettingsFile() {
-  Settings settings;
-  settings.RunMode = 0xDEAD;
-  settings.Options = 0xDEAD;
+  Settings settings{0xDEAD, 0xDEAD};
   LoadSettings(settings);
   return settings;
 }
@@ -42,11 +40,9 @@ class BandTest : public ::testing::Test {
     folder_ = std::make_unique<TempFolder>(
         std::vector<std::wstring>{L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.txt"}, L"band");
     ASSERT_TRUE(folder_->ok());
-    host::HostOptions options;
-    // A hidden frame: without a window manager, Wine waits two seconds for every visible
-    // top-level window it takes down.
-    options.visible = false;
-    host_ = host::ExplorerHost::Create(options);
+    // A hidden frame (the default): without a window manager, Wine waits two seconds for every
+    // visible top-level window it takes down.
+    host_ = host::ExplorerHost::Create({});
     ASSERT_TRUE(host_);
     ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
   }

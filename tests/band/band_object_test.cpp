@@ -1,8 +1,9 @@
 #include <windows.h>
-#include <commctrl.h>
-#include <exdisp.h>
 #include <shobjidl.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "tests/band/band_fixture.h"
 #include "vantorel_h.h"
@@ -12,30 +13,21 @@ using namespace vantorel::test;
 
 namespace {
 
-struct ClassCounter {
-  const wchar_t* cls;
-  int count;
-};
-
-BOOL CALLBACK CountOne(HWND hwnd, LPARAM lParam) {
-  ClassCounter* counter = reinterpret_cast<ClassCounter*>(lParam);
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  if (lstrcmpW(name, counter->cls) == 0) ++counter->count;
-  return TRUE;
-}
-
-BOOL CALLBACK CountTree(HWND hwnd, LPARAM lParam) {
-  CountOne(hwnd, lParam);
-  EnumChildWindows(hwnd, CountOne, lParam);
-  return TRUE;
-}
-
 // Windows of the class anywhere among this thread's windows.
 int CountWindowsOfClass(const wchar_t* cls) {
-  ClassCounter counter = {cls, 0};
-  EnumThreadWindows(GetCurrentThreadId(), CountTree, reinterpret_cast<LPARAM>(&counter));
-  return counter.count;
+  std::vector<HWND> windows;
+  const WNDENUMPROC add = [](HWND hwnd, LPARAM list) -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+  };
+  EnumThreadWindows(GetCurrentThreadId(), add, reinterpret_cast<LPARAM>(&windows));
+  const size_t topLevel = windows.size();
+  for (size_t i = 0; i < topLevel; ++i) EnumChildWindows(windows[i], add, reinterpret_cast<LPARAM>(&windows));
+  return static_cast<int>(std::count_if(windows.begin(), windows.end(), [cls](HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return lstrcmpW(name, cls) == 0;
+  }));
 }
 
 }  // namespace
@@ -86,9 +78,7 @@ TEST_F(BandTest, SitingCreatesTheBandWindowAndItsChildren) {
 }
 
 TEST_F(BandTest, LoadsTheSettingsFileWhenSited) {
-  Settings stored;
-  stored.RunMode = kRunModeFilter;
-  stored.Options = 0x113;
+  const Settings stored{kRunModeFilter, 0x113};
   ASSERT_NO_FATAL_FAILURE(StartBand(&stored));
   EXPECT_EQ(kRunModeFilter, core_->CurrentSettings().RunMode);
   EXPECT_EQ(0x113u, core_->CurrentSettings().Options);
@@ -209,8 +199,7 @@ TEST_F(BandTest, FocusIsTheBandWindowOrTheInputBox) {
 }
 
 TEST_F(BandTest, EnterRunsTheModeEvenWithoutRunOnInputAndFocusesTheView) {
-  Settings settings;
-  settings.Options = kFoldCase;  // run on input off
+  const Settings settings{kRunModeSelect, kFoldCase};  // run on input off
   ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
   SetWindowTextW(InputBox(), L"*.txt");
   host_->PumpMessages();
@@ -229,9 +218,7 @@ TEST_F(BandTest, EnterRunsTheModeEvenWithoutRunOnInputAndFocusesTheView) {
 }
 
 TEST_F(BandTest, EnterInFilterModeKeepsTheFocus) {
-  Settings settings;
-  settings.RunMode = kRunModeFilter;
-  settings.Options = kFoldCase;
+  const Settings settings{kRunModeFilter, kFoldCase};
   ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
   SetWindowTextW(InputBox(), L"gamma");
   SetFocus(InputBox());

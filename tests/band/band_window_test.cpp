@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "tests/band/band_fixture.h"
@@ -76,8 +75,7 @@ TEST_F(BandTest, NoMatchPaintsTheInputBoxWhiteOnLightRed) {
 }
 
 TEST_F(BandTest, RunRequestFollowsTheRunOnInputOption) {
-  Settings quiet;
-  quiet.Options = kFoldCase;
+  const Settings quiet{kRunModeSelect, kFoldCase};
   ASSERT_NO_FATAL_FAILURE(StartBand(&quiet));
   SetWindowTextW(InputBox(), L"alpha");
   SendMessageW(BandWindow(), WM_BAND_RUN, 0, 0);
@@ -106,9 +104,7 @@ TEST_F(BandTest, ModeMenuRequestOutsideTheGlyphShowsNothing) {
 }
 
 TEST_F(BandTest, ClearRemovesTheFilterAndEmptiesTheText) {
-  Settings filter;
-  filter.RunMode = kRunModeFilter;
-  filter.Options = kFoldCase;
+  const Settings filter{kRunModeFilter, kFoldCase};
   ASSERT_NO_FATAL_FAILURE(StartBand(&filter));
   SetWindowTextW(InputBox(), L"nothing-like-this");
   SetFocus(InputBox());

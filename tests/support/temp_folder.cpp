@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 #include <shlobj.h>
-#include <shlwapi.h>
+
+#include <cwchar>
 
 #include "view/item_name.h"
 
@@ -29,24 +30,6 @@ void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
-std::wstring ItemName(HWND listView, int index, PCIDLIST_ABSOLUTE folder) {
-  wchar_t name[MAX_PATH];
-  return ListItemName(listView, index, folder, name) ? name : L"";
-}
-
-// The names of the items for which keep(index) holds, in view order.
-template <class Keep>
-std::vector<std::wstring> NamesOf(HWND listView, const std::wstring& folder, Keep keep) {
-  std::vector<std::wstring> names;
-  PIDLIST_ABSOLUTE folderId = ILCreateFromPathW(folder.c_str());
-  int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    if (keep(i)) names.push_back(ItemName(listView, i, folderId));
-  }
-  ILFree(folderId);
-  return names;
-}
-
 }  // namespace
 
 TempFolder::TempFolder(const std::vector<std::wstring>& files, const wchar_t* tag) {
@@ -67,31 +50,12 @@ TempFolder::~TempFolder() {
   if (!path_.empty()) RemoveTree(path_);
 }
 
-std::wstring TempFolder::Add(const std::wstring& name) {
-  std::wstring full = path_ + L"\\" + name;
-  if (!name.empty() && name.back() == L'\\') {
-    full.pop_back();
-    CreateDirectoryW(full.c_str(), nullptr);
-  } else {
-    AddFile(name);
-  }
-  return full;
-}
-
-void TempFolder::AddAll(const std::vector<std::wstring>& names) {
-  for (const auto& name : names) Add(name);
-}
-
 bool TempFolder::AddFile(const std::wstring& name) {
   std::wstring full = path_ + L"\\" + name;
   HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
   return true;
-}
-
-bool TempFolder::AddFolder(const std::wstring& name) {
-  return CreateDirectoryW((path_ + L"\\" + name).c_str(), nullptr) != 0;
 }
 
 PIDLIST_ABSOLUTE TempFolder::FolderIdList() const { return ILCreateFromPathW(path_.c_str()); }
@@ -101,26 +65,30 @@ PIDLIST_ABSOLUTE TempFolder::ItemIdList(const std::wstring& name) const {
 }
 
 std::vector<std::wstring> ItemNames(HWND listView, const std::wstring& folder) {
-  return NamesOf(listView, folder, [](int) { return true; });
+  PIDLIST_ABSOLUTE folderId = ILCreateFromPathW(folder.c_str());
+  std::vector<std::wstring> names = ItemNames(listView, folderId);
+  ILFree(folderId);
+  return names;
 }
 
 std::vector<std::wstring> ItemNames(HWND listView, PCIDLIST_ABSOLUTE folder) {
   std::vector<std::wstring> names;
   int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) names.push_back(ItemName(listView, i, folder));
+  for (int i = 0; i < count; ++i) {
+    wchar_t name[MAX_PATH];
+    names.push_back(ListItemName(listView, i, folder, name) ? name : L"");
+  }
   return names;
 }
 
-std::vector<std::wstring> SelectedNames(HWND listView, const std::wstring& folder) {
-  return NamesOf(listView, folder, [listView](int i) {
-    return (SendMessageW(listView, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-  });
-}
-
-std::wstring FocusedName(HWND listView, const std::wstring& folder) {
-  int index = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-  std::vector<std::wstring> names = NamesOf(listView, folder, [index](int i) { return i == index; });
-  return names.empty() ? L"" : names[0];
+std::vector<std::wstring> NumberedNames(int count, const wchar_t* prefix, const wchar_t* extension) {
+  std::vector<std::wstring> names;
+  for (int i = 0; i < count; ++i) {
+    wchar_t name[64];
+    swprintf(name, 64, L"%ls%04d%ls", prefix, i, extension);
+    names.push_back(name);
+  }
+  return names;
 }
 
 }  // namespace vantorel::test

@@ -5,12 +5,10 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdio>
 
 #include "settings/settings.h"
 #include "tests/view/host_fixture.h"
-#include "band/band_messages.h"
-#include "view/view_locator.h"
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -22,8 +20,8 @@ const std::vector<std::wstring> kFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc
 
 class FilterTest : public HostTest {
  protected:
-  void OpenFilter(const std::vector<std::wstring>& files = kFiles, host::HostOptions options = {}) {
-    ASSERT_NO_FATAL_FAILURE(Open(files, options));
+  void OpenFilter(const std::vector<std::wstring>& files = kFiles) {
+    ASSERT_NO_FATAL_FAILURE(Open(files));
     band_->CurrentSettings().RunMode = kRunModeFilter;
   }
   void Filter(const wchar_t* text) {
@@ -126,20 +124,19 @@ TEST_F(FilterTest, RunOnAnotherListViewMovesTheWrapperThere) {
 }
 
 TEST_F(FilterTest, AltKeysThroughTheMessageLoop) {
-  host::HostOptions options;
-  options.visible = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.visible = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   Filter(L"doc");
-  TestBand::focusRequests = 0;
+  test::focusRequests = 0;
   SetFocus(List());
   // The keyboard's Alt+S as it arrives: WM_SYSKEYDOWN, turned into WM_SYSCHAR by the loop.
   PostMessageW(List(), WM_SYSKEYDOWN, 'S', 0x20000001 | (0x1F << 16));
   host_->PumpMessages();
-  EXPECT_EQ(1, TestBand::focusRequests);
+  EXPECT_EQ(1, test::focusRequests);
   EXPECT_TRUE(band_->Wrapper().IsAttached());
   PostMessageW(List(), WM_SYSKEYDOWN, 'F', 0x20000001 | (0x21 << 16));
   host_->PumpMessages();
-  EXPECT_EQ(1, TestBand::focusRequests);
+  EXPECT_EQ(1, test::focusRequests);
   EXPECT_FALSE(band_->Wrapper().IsAttached());
   Refresh();
   EXPECT_EQ(5, Count());
@@ -166,10 +163,9 @@ TEST_F(FilterTest, NavigationReattachesWithoutRunningWhenNoTree) {
 }
 
 TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
-  host::HostOptions options;
-  options.folderTree = true;
-  options.visible = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.folderTree = true;
+  options_.visible = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->SetText(L"txt");
@@ -203,9 +199,8 @@ TEST_F(FilterTest, NavigationWithTheTreeRunsTheFilterOnTheNewFolder) {
 }
 
 TEST_F(FilterTest, NavigationInSelectModeOnlyReattaches) {
-  host::HostOptions options;
-  options.folderTree = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.folderTree = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   ASSERT_TRUE(band_->Advise());
   band_->CurrentSettings().Options |= kAutoFilterWithTreeOption;
   band_->CurrentSettings().RunMode = kRunModeSelect;
@@ -269,9 +264,7 @@ TEST_F(FilterTest, QuitDetachesAndDisconnectsWhileAttached) {
 TEST_F(FilterTest, QuitFromTheBrowserMayDestroyTheBand) {
   ASSERT_NO_FATAL_FAILURE(OpenFilter());
   bool destroyed = false;
-  IWebBrowser2* browser = host_->Browser();
-  ComPtr<TestBand> band = MakeComObject<TestBand>(browser, host_->ToolbarStrip(), &destroyed);
-  browser->Release();
+  ComPtr<TestBand> band = MakeComObject<TestBand>(*host_, &destroyed);
   ASSERT_TRUE(band->Advise());
   ASSERT_EQ(1, host_->AdvisedSinkCount());
   band.reset();  // the connection holds the last reference now
@@ -300,9 +293,7 @@ TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached)
   Refresh();
   EXPECT_EQ(5, Count());
 
-  IWebBrowser2* browser = host_->Browser();
-  band_ = MakeComObject<TestBand>(browser, host_->ToolbarStrip());
-  browser->Release();
+  band_ = MakeComObject<TestBand>(*host_);
   band_->CurrentSettings().RunMode = kRunModeFilter;
   Filter(L"doc");
   ASSERT_TRUE(band_->Wrapper().IsAttached());
@@ -315,9 +306,8 @@ TEST_F(FilterTest, ListViewDestroyedWhileAttachedAndOwnerDestroyedWhileAttached)
 }
 
 TEST_F(FilterTest, DirectUiLayoutFilters) {
-  host::HostOptions options;
-  options.directUiLayout = true;
-  ASSERT_NO_FATAL_FAILURE(OpenFilter(kFiles, options));
+  options_.directUiLayout = true;
+  ASSERT_NO_FATAL_FAILURE(OpenFilter());
   Filter(L"txt");
   EXPECT_EQ(Sorted({L"alpha.txt", L"beta.txt"}), Sorted(Names()));
   Filter(L"");

@@ -18,29 +18,6 @@ using vantorel::test::TempFolder;
 
 namespace {
 
-// Records the band messages that reach it.
-struct NotifyTarget {
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_BAND_FOCUS_INPUT) {
-      ++focusRequests;
-      return 7;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-  static int focusRequests;
-};
-int NotifyTarget::focusRequests = 0;
-
-HWND MakeNotifyWindow() {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = &NotifyTarget::Proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"VantorelTestBand";
-  RegisterClassW(&wc);
-  return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                         wc.hInstance, nullptr);
-}
-
 // A plain report list view in a hidden parent, and the relative lists the test owns for it.
 class PlainListView : public testing::Test {
  protected:
@@ -49,17 +26,15 @@ class PlainListView : public testing::Test {
     list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 300, 300,
                             parent_, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, list_);
-    folder_ = new TempFolder({L"alpha.txt", L"beta.txt", L"Gamma.TXT", L"delta.doc"}, L"wrap");
-    ASSERT_TRUE(folder_->ok());
+    ASSERT_TRUE(folder_.ok());
   }
   void TearDown() override {
     if (IsWindow(parent_)) DestroyWindow(parent_);
     for (PITEMID_CHILD child : owned_) ILFree(child);
-    delete folder_;
   }
   // The item's last identifier, as the shell view keeps it in lParam.
   LPARAM ChildOf(const std::wstring& name) {
-    PIDLIST_ABSOLUTE full = folder_->ItemIdList(name);
+    PIDLIST_ABSOLUTE full = folder_.ItemIdList(name);
     if (!full) return 0;
     PITEMID_CHILD child = ILClone(ILFindLastID(full));
     ILFree(full);
@@ -75,14 +50,20 @@ class PlainListView : public testing::Test {
     return SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
   int Count() { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+  // Empties the list view, inserts the files and answers how many items it shows then.
+  int Refill(std::initializer_list<const wchar_t*> files) {
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    for (const wchar_t* file : files) Insert(ChildOf(file));
+    return Count();
+  }
   void Query(CListViewWrapper& wrapper, const wchar_t* text, DWORD options = kDefaultOptions) {
     wrapper.SetQuery(KeywordQuery(text, options));
-    wrapper.SetFolderId(folder_->FolderIdList());
+    wrapper.SetFolderId(folder_.FolderIdList());
   }
 
   HWND parent_ = nullptr;
   HWND list_ = nullptr;
-  TempFolder* folder_ = nullptr;
+  TempFolder folder_{{L"alpha.txt", L"beta.txt", L"Gamma.TXT", L"delta.doc"}, L"wrap"};
   std::vector<PITEMID_CHILD> owned_;
 };
 
@@ -117,35 +98,24 @@ TEST_F(PlainListView, RefusesNonMatchingInsertsAndTracksNothingShown) {
   EXPECT_EQ(1, Count());
   EXPECT_EQ(0u, wrapper.NothingShown());
   // The mask does not matter: lParam is read anyway.
-  EXPECT_EQ(1, Count());
   EXPECT_EQ(0, Insert(ChildOf(L"beta.txt"), LVIF_TEXT));
   EXPECT_EQ(1, Count());
 
   // Expressions and the default operator come from the option bits.
   Query(wrapper, L"txt doc", kDefaultOptions);  // space = OR
-  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-  Insert(ChildOf(L"alpha.txt"));
-  Insert(ChildOf(L"delta.doc"));
-  EXPECT_EQ(2, Count());
+  EXPECT_EQ(2, Refill({L"alpha.txt", L"delta.doc"}));
   Query(wrapper, L"txt doc", kDefaultOptions | kDefaultAnd);  // space = AND
-  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-  Insert(ChildOf(L"alpha.txt"));
-  Insert(ChildOf(L"delta.doc"));
-  EXPECT_EQ(0, Count());
+  EXPECT_EQ(0, Refill({L"alpha.txt", L"delta.doc"}));
   EXPECT_EQ(1u, wrapper.NothingShown());
   Query(wrapper, L"GAMMA", 0);  // case kept
-  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-  Insert(ChildOf(L"Gamma.TXT"));
-  EXPECT_EQ(0, Count());
+  EXPECT_EQ(0, Refill({L"Gamma.TXT"}));
 }
 
 TEST_F(PlainListView, MatchesTheNameNotTheFolderPart) {
   CListViewWrapper wrapper;
-  Query(wrapper, L"vantorel_wrap");  // occurs only in the folder's name
+  Query(wrapper, L"vantorel-wrap");  // occurs only in the folder's name
   ASSERT_TRUE(wrapper.Attach(list_));
-  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-  Insert(ChildOf(L"alpha.txt"));
-  EXPECT_EQ(0, Count());
+  EXPECT_EQ(0, Refill({L"alpha.txt"}));
   EXPECT_EQ(1u, wrapper.NothingShown());
 }
 
@@ -200,9 +170,9 @@ TEST_F(PlainListView, QueryAndFolderFields) {
   spy.Reset();
   {
     CListViewWrapper owner;
-    owner.SetFolderId(folder_->FolderIdList());
+    owner.SetFolderId(folder_.FolderIdList());
     EXPECT_EQ(1u, spy.Live());
-    owner.SetFolderId(folder_->FolderIdList());
+    owner.SetFolderId(folder_.FolderIdList());
     EXPECT_EQ(1u, spy.Live());
     EXPECT_NE(nullptr, owner.FolderId());
   }
@@ -228,27 +198,27 @@ TEST_F(PlainListView, NoIdentifierListOfItsOwnIsLeftBehind) {
 }
 
 TEST_F(PlainListView, AltKeys) {
-  HWND band = MakeNotifyWindow();
+  HWND band = test::CreateBandWindow(nullptr);
   ASSERT_NE(nullptr, band);
   CListViewWrapper wrapper;
   Query(wrapper, L"gamma");
   ASSERT_TRUE(wrapper.Attach(list_));
 
   // Alt+S without a notify window: consumed, nothing else happens.
-  NotifyTarget::focusRequests = 0;
+  test::focusRequests = 0;
   EXPECT_EQ(0, SendMessageW(list_, WM_SYSCHAR, 's', 0x20000000));
   EXPECT_TRUE(wrapper.IsAttached());
-  EXPECT_EQ(0, NotifyTarget::focusRequests);
+  EXPECT_EQ(0, test::focusRequests);
 
   wrapper.SetNotifyWindow(band, WM_BAND_FOCUS_INPUT);
   EXPECT_EQ(0, SendMessageW(list_, WM_SYSCHAR, 's', 0x20000000));
-  EXPECT_EQ(1, NotifyTarget::focusRequests);
+  EXPECT_EQ(1, test::focusRequests);
   EXPECT_TRUE(wrapper.IsAttached());
 
   // Alt+Shift+S is another character: it detaches, and the filter is gone.
   EXPECT_EQ(0, SendMessageW(list_, WM_SYSCHAR, 'S', 0x20000000));
   EXPECT_FALSE(wrapper.IsAttached());
-  EXPECT_EQ(1, NotifyTarget::focusRequests);
+  EXPECT_EQ(1, test::focusRequests);
   Insert(ChildOf(L"alpha.txt"));
   EXPECT_EQ(1, Count());
 
@@ -259,7 +229,7 @@ TEST_F(PlainListView, AltKeys) {
   EXPECT_EQ(2, Count());
   // Detached: Alt+S reaches the list view's own procedure, not the band.
   SendMessageW(list_, WM_SYSCHAR, 's', 0x20000000);
-  EXPECT_EQ(1, NotifyTarget::focusRequests);
+  EXPECT_EQ(1, test::focusRequests);
   DestroyWindow(band);
 }
 

@@ -23,8 +23,7 @@ const std::vector<std::wstring> kFiles = {L"report_2024.txt", L"Report_draft.doc
 TEST_F(HostTest, SelectsMatchesOnlyAndFocusesTheFirst) {
   ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   ASSERT_EQ(6, Count());
-  band_->SetText(L"  report  ");
-  EXPECT_TRUE(band_->RunSelect(List()));
+  EXPECT_TRUE(Select(L"  report  "));
   EXPECT_EQ(Sorted({L"report_2024.txt", L"Report_draft.doc"}), Sorted(SelectedNames()));
   int first = std::min(IndexOf(L"report_2024.txt"), IndexOf(L"Report_draft.doc"));
   EXPECT_EQ(first, FocusedIndex());
@@ -32,25 +31,20 @@ TEST_F(HostTest, SelectsMatchesOnlyAndFocusesTheFirst) {
   EXPECT_TRUE(band_->runStates.empty());  // no change, no call
 
   // A new run replaces the selection; expressions and wildcards reach the matcher.
-  band_->SetText(L"image*|budget");
-  EXPECT_TRUE(band_->RunSelect(List()));
+  EXPECT_TRUE(Select(L"image*|budget"));
   EXPECT_EQ(Sorted({L"image01.png", L"image02.png", L"budget.xls"}), Sorted(SelectedNames()));
-  band_->SetText(L"txt&notes");
-  band_->RunSelect(List());
+  Select(L"txt&notes");
   EXPECT_EQ(std::vector<std::wstring>{L"notes.txt"}, SelectedNames());
   band_->CurrentSettings().Options &= ~kFoldCase;
-  band_->SetText(L"Report");
-  band_->RunSelect(List());
+  Select(L"Report");
   EXPECT_EQ(std::vector<std::wstring>{L"Report_draft.doc"}, SelectedNames());
 }
 
 TEST_F(HostTest, NoMatchGoesOnAndOffWithOneCallPerChange) {
   ASSERT_NO_FATAL_FAILURE(Open(kFiles));
-  band_->SetText(L"report");
-  band_->RunSelect(List());
+  Select(L"report");
   const int focused = FocusedIndex();
-  band_->SetText(L"nothing-like-this");
-  EXPECT_TRUE(band_->RunSelect(List()));
+  EXPECT_TRUE(Select(L"nothing-like-this"));
   EXPECT_TRUE(SelectedNames().empty());
   EXPECT_EQ(focused, FocusedIndex());  // the focus mark stays
   EXPECT_EQ(1u, band_->NoMatch());
@@ -58,62 +52,51 @@ TEST_F(HostTest, NoMatchGoesOnAndOffWithOneCallPerChange) {
   ASSERT_EQ(1u, band_->runStates.size());
   EXPECT_EQ(std::make_pair(kRunModeSelect, DWORD{1}), band_->runStates[0]);
 
-  band_->SetText(L"notes");
-  band_->RunSelect(List());
+  Select(L"notes");
   band_->RunSelect(List());
   EXPECT_EQ(0u, band_->NoMatch());
   ASSERT_EQ(2u, band_->runStates.size());
   EXPECT_EQ(std::make_pair(kRunModeSelect, DWORD{0}), band_->runStates[1]);
 
   // An empty (or spaces-only) text deselects all, clears the flag and keeps the focus mark.
-  band_->SetText(L"zzz");
-  band_->RunSelect(List());
+  Select(L"zzz");
   EXPECT_EQ(1u, band_->NoMatch());
-  band_->SetText(L"notes");
-  band_->RunSelect(List());
+  Select(L"notes");
   const int notesFocus = FocusedIndex();
-  band_->SetText(L"zzz");
-  band_->RunSelect(List());
-  band_->SetText(L"   ");
-  EXPECT_FALSE(band_->RunSelect(List()));
+  Select(L"zzz");
+  EXPECT_FALSE(Select(L"   "));
   EXPECT_TRUE(SelectedNames().empty());
   EXPECT_EQ(0u, band_->NoMatch());
   EXPECT_EQ(notesFocus, FocusedIndex());
   EXPECT_EQ(6u, band_->runStates.size());
-  band_->SetText(L"");
-  EXPECT_FALSE(band_->RunSelect(List()));
+  EXPECT_FALSE(Select(L""));
   EXPECT_EQ(6u, band_->runStates.size());
 }
 
 TEST_F(HostTest, MatchesTheNameNotTheFolderPart) {
   ASSERT_NO_FATAL_FAILURE(Open(kFiles));
-  // The folder is %TEMP%\vantorel_view_...: "vantorel" is in every path, in no name.
-  band_->SetText(L"vantorel");
-  EXPECT_TRUE(band_->RunSelect(List()));
+  // The folder is %TEMP%\vantorel-test-...: "vantorel" is in every path, in no name.
+  EXPECT_TRUE(Select(L"vantorel"));
   EXPECT_TRUE(SelectedNames().empty());
   EXPECT_EQ(1u, band_->NoMatch());
   // Only the first 259 characters of the text count.
   std::wstring longText(259, L'x');
-  band_->SetText((longText + L"notes").c_str());
-  band_->RunSelect(List());
+  Select((longText + L"notes").c_str());
   EXPECT_TRUE(SelectedNames().empty());
 }
 
 TEST_F(HostTest, EmptyFolderLeavesTheNoMatchStateAlone) {
   ASSERT_NO_FATAL_FAILURE(Open({}));
   ASSERT_EQ(0, Count());
-  band_->SetText(L"anything");
-  EXPECT_FALSE(band_->RunSelect(List()));
+  EXPECT_FALSE(Select(L"anything"));
   EXPECT_EQ(0u, band_->NoMatch());
   // With the flag on it stays on.
   TempFolder other({L"a.txt"});
   ASSERT_TRUE(host_->Navigate(other.path().c_str()));
-  band_->SetText(L"zzz");
-  band_->RunSelect(List());
+  Select(L"zzz");
   ASSERT_EQ(1u, band_->NoMatch());
   ASSERT_TRUE(host_->Navigate(folder_->path().c_str()));
-  band_->SetText(L"a");
-  EXPECT_FALSE(band_->RunSelect(List()));
+  EXPECT_FALSE(Select(L"a"));
   EXPECT_EQ(1u, band_->NoMatch());
   EXPECT_EQ(1u, band_->runStates.size());
 }
@@ -122,14 +105,12 @@ TEST_F(HostTest, LowestIndexMatchIsFocusedAndFullyVisibleInALongFolder) {
   std::vector<std::wstring> files = NumberedNames(300);
   files.push_back(L"zz_target_b.txt");
   files.push_back(L"zz_target_a.txt");
-  host::HostOptions options;
-  options.height = 300;
-  ASSERT_NO_FATAL_FAILURE(Open(files, options));
+  options_.height = 300;
+  ASSERT_NO_FATAL_FAILURE(Open(files));
   ASSERT_EQ(302, Count());
   // Make sure the view starts at the top.
   SendMessageW(List(), LVM_ENSUREVISIBLE, 0, FALSE);
-  band_->SetText(L"target");
-  EXPECT_TRUE(band_->RunSelect(List()));
+  EXPECT_TRUE(Select(L"target"));
   int a = IndexOf(L"zz_target_a.txt");
   int b = IndexOf(L"zz_target_b.txt");
   ASSERT_GE(a, 0);
@@ -166,8 +147,7 @@ TEST_F(HostTest, ItemsWithoutAFileSystemPathAreNeverSelected) {
   bool shown = host_->NavigateToIdList(controls);
   ILFree(controls);
   if (!shown || Count() == 0) GTEST_SKIP() << "the Control Panel shows no items here";
-  band_->SetText(L"*");  // every name matches the lone wildcard
-  EXPECT_TRUE(band_->RunSelect(List()));
+  EXPECT_TRUE(Select(L"*"));  // every name matches the lone wildcard
   EXPECT_TRUE(SelectedNames().empty());
   EXPECT_EQ(1u, band_->NoMatch());
 }
@@ -182,15 +162,13 @@ TEST_F(HostTest, VirtualItemsAmongFilesStayUnselected) {
   std::vector<std::wstring> names = Names();
   const int virtualItems = static_cast<int>(std::count(names.begin(), names.end(), L""));
   if (virtualItems == 0) GTEST_SKIP() << "the desktop shows no virtual items here";
-  band_->SetText(L"*");
-  band_->RunSelect(List());
+  Select(L"*");
   for (int i = 0; i < Count(); ++i) EXPECT_EQ(!names[i].empty(), Selected(i)) << i;
 }
 
 TEST_F(HostTest, DispatcherRunsTheModeAndMovesTheFocusOnlyForSelectOnEnter) {
-  host::HostOptions options;
-  options.visible = true;
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles, options));
+  options_.visible = true;
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   // Without a browser, or when get_HWND fails, nothing runs and the band is not repainted.
   ValidateRect(band_->BandWindow(), nullptr);
   band_->SetText(L"notes");
@@ -235,9 +213,7 @@ TEST_F(HostTest, DispatcherFailsWithoutAListView) {
   // A browser whose frame shows no folder view: a stand-in that never navigated.
   std::unique_ptr<host::ExplorerHost> empty = host::ExplorerHost::Create({});
   ASSERT_TRUE(empty);
-  IWebBrowser2* browser = empty->Browser();
-  band_->SetBrowser(browser);
-  browser->Release();
+  band_->SetBrowser(empty->Browser());
   EXPECT_EQ(nullptr, FindFolderListView(band_->Browser()));
   EXPECT_FALSE(band_->RunCurrentMode(true));
   PIDLIST_ABSOLUTE folder = reinterpret_cast<PIDLIST_ABSOLUTE>(1);
@@ -263,9 +239,8 @@ TEST_F(HostTest, FolderIdListOfTheShownFolder) {
 }
 
 TEST_F(HostTest, LocatorFindsTheViewAndTreeThroughTheBrowser) {
-  host::HostOptions options;
-  options.folderTree = true;
-  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}, options));
+  options_.folderTree = true;
+  ASSERT_NO_FATAL_FAILURE(Open({L"a.txt"}));
   EXPECT_EQ(host_->ListView(), FindFolderListView(band_->Browser()));
   EXPECT_EQ(host_->ListView(), FindFolderListView(host_->Frame()));
   ASSERT_NE(nullptr, host_->FolderTree());
@@ -279,9 +254,8 @@ TEST_F(HostTest, LocatorFindsTheViewAndTreeThroughTheBrowser) {
 }
 
 TEST_F(HostTest, DirectUiLayoutSelectsAndLocates) {
-  host::HostOptions options;
-  options.directUiLayout = true;
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles, options));
+  options_.directUiLayout = true;
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   EXPECT_EQ(host_->ListView(), FindFolderListView(band_->Browser()));
   ASSERT_EQ(6, Count());
   band_->SetText(L"png");
@@ -293,12 +267,10 @@ TEST_F(HostTest, SelectRunLeavesNoIdentifierListBehind) {
   ASSERT_NO_FATAL_FAILURE(Open(NumberedNames(60)));
   ASSERT_NE(nullptr, test::SharedSpy());
   test::AllocationSpy& spy = *test::SharedSpy();
-  band_->SetText(L"file00");
-  band_->RunSelect(List());  // warms up whatever the shell caches on first use
+  Select(L"file00");  // warms up whatever the shell caches on first use
   spy.Reset();
   for (int i = 0; i < 5; ++i) {
-    band_->SetText(i % 2 ? L"file00" : L"zzz");
-    band_->RunSelect(List());
+    Select(i % 2 ? L"file00" : L"zzz");
   }
   EXPECT_EQ(0u, spy.Live());
 }

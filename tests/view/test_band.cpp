@@ -1,33 +1,14 @@
 #include "tests/view/test_band.h"
 
 #include "band/band_messages.h"
+#include "tests/view/view_test_support.h"
 
 namespace vantorel::test {
-namespace {
 
-LRESULT CALLBACK BandWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_BAND_FOCUS_INPUT) {
-    ++TestBand::focusRequests;
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-}  // namespace
-
-int TestBand::focusRequests = 0;
-
-TestBand::TestBand(IWebBrowser2* browser, HWND parent, bool* destroyed) : destroyed_(destroyed) {
-  browser_ = ComPtr<IWebBrowser2>(browser);
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = &BandWindowProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"VantorelTestBandWindow";
-  RegisterClassW(&wc);
-  DWORD childStyle = parent ? WS_CHILD | WS_VISIBLE : WS_POPUP;
-  window_ = CreateWindowExW(0, wc.lpszClassName, L"", childStyle, 0, 0, 200, 24, parent, nullptr,
-                                wc.hInstance, nullptr);
-  edit_ = CreateWindowExW(0, L"EDIT", L"", childStyle | ES_AUTOHSCROLL, 0, 0, 150, 22, window_,
+TestBand::TestBand(host::ExplorerHost& host, bool* destroyed) : destroyed_(destroyed) {
+  browser_.attach(host.Browser());
+  window_ = CreateBandWindow(host.ToolbarStrip());
+  edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 150, 22, window_,
                           nullptr, nullptr, nullptr);
   inputBox_ = this;
   wrapper_.SetNotifyWindow(window_, WM_BAND_FOCUS_INPUT);
@@ -43,19 +24,6 @@ const InterfaceEntry* TestBand::Interfaces() {
   static const InterfaceEntry table[] = {VANTOREL_INTERFACE(TestBand, IDispatch), {}};
   return table;
 }
-
-STDMETHODIMP TestBand::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-STDMETHODIMP TestBand::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-
-STDMETHODIMP TestBand::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
 STDMETHODIMP TestBand::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                               EXCEPINFO*, UINT*) {

@@ -11,23 +11,24 @@
 #include <vector>
 
 #include "framework/com_object.h"
+#include "host/explorer_host.h"
 #include "view/band_view_state.h"
 
 namespace vantorel::test {
 
 class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewState, public InputBoxLink {
  public:
-  // parent: the window the edit control and band window go into (the stand-in's toolbar strip).
-  TestBand(IWebBrowser2* browser, HWND parent, bool* destroyed = nullptr);
+  // On the stand-in's browser, with the edit control and band window in its toolbar strip.
+  explicit TestBand(host::ExplorerHost& host, bool* destroyed = nullptr);
   ~TestBand() override;
 
   VANTOREL_IUNKNOWN_METHODS
   static const InterfaceEntry* Interfaces();
 
   // IDispatch: only Invoke does something, as with the band.
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                       UINT*) override;
 
@@ -43,10 +44,9 @@ class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewS
   IWebBrowser2* Browser() const { return browser_.get(); }
   DWORD Cookie() const { return eventCookie_; }
   void DropBrowser() { browser_.reset(); }
-  void SetBrowser(IWebBrowser2* browser) { browser_ = ComPtr<IWebBrowser2>(browser); }
+  void SetBrowser(IWebBrowser2* browser) { browser_.attach(browser); }  // takes over the reference
 
   std::vector<std::pair<DWORD, DWORD>> runStates;
-  static int focusRequests;  // WM_BAND_FOCUS_INPUT received by any test band window
 
  private:
   HWND window_ = nullptr;

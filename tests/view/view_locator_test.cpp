@@ -35,11 +35,14 @@ class Tree {
     return CreateWindowExW(0, cls, L"", style, 0, 0, 50, 50, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
   }
+  // Each class a child of the one before, the first one a child of parent; returns the last.
+  HWND Chain(HWND parent, const std::vector<const wchar_t*>& classes) {
+    for (const wchar_t* cls : classes) parent = Add(parent, cls);
+    return parent;
+  }
   // SHELLDLL_DefView > DUIViewWndClassName > DirectUIHWND > CtrlNotifySink; returns the sink.
   HWND AddDirectUiPath(HWND view) {
-    HWND dui = Add(view, L"DUIViewWndClassName");
-    HWND surface = Add(dui, L"DirectUIHWND");
-    return Add(surface, L"CtrlNotifySink");
+    return Chain(view, {L"DUIViewWndClassName", L"DirectUIHWND", L"CtrlNotifySink"});
   }
   HWND top = nullptr;
 };
@@ -49,8 +52,7 @@ class Tree {
 TEST(ViewLocator, FindsTheListViewDirectlyUnderTheViewHost) {
   Tree tree;
   ASSERT_NE(nullptr, tree.top);
-  HWND view = tree.Add(tree.top, L"SHELLDLL_DefView");
-  HWND list = tree.Add(view, WC_LISTVIEWW);
+  HWND list = tree.Chain(tree.top, {L"SHELLDLL_DefView", WC_LISTVIEWW});
   ASSERT_NE(nullptr, list);
   EXPECT_EQ(list, FindFolderListView(tree.top));
 }
@@ -75,30 +77,20 @@ TEST(ViewLocator, DirectChildWinsOverTheDirectUiPath) {
 }
 
 TEST(ViewLocator, MissingStepsGiveNoWindow) {
-  {
-    Tree tree;  // no view host at all, only a list view elsewhere
-    tree.Add(tree.top, WC_LISTVIEWW);
-    EXPECT_EQ(nullptr, FindFolderListView(tree.top));
-  }
-  {
-    Tree tree;  // view host with neither a list view nor a DirectUI host
-    HWND view = tree.Add(tree.top, L"SHELLDLL_DefView");
-    tree.Add(view, L"VantorelTestOther");
-    EXPECT_EQ(nullptr, FindFolderListView(tree.top));
-  }
-  {
-    Tree tree;  // DirectUI host without its surface
-    HWND view = tree.Add(tree.top, L"SHELLDLL_DefView");
-    HWND dui = tree.Add(view, L"DUIViewWndClassName");
-    tree.Add(dui, L"CtrlNotifySink");
-    EXPECT_EQ(nullptr, FindFolderListView(tree.top));
-  }
-  {
-    Tree tree;  // surface without a control host
-    HWND view = tree.Add(tree.top, L"SHELLDLL_DefView");
-    HWND dui = tree.Add(view, L"DUIViewWndClassName");
-    HWND surface = tree.Add(dui, L"DirectUIHWND");
-    tree.Add(surface, WC_LISTVIEWW);
+  const struct {
+    const char* what;
+    std::vector<const wchar_t*> chain;  // below the top-level window, each the parent of the next
+  } cases[] = {
+      {"no view host at all, only a list view elsewhere", {WC_LISTVIEWW}},
+      {"view host with neither a list view nor a DirectUI host", {L"SHELLDLL_DefView", L"VantorelTestOther"}},
+      {"DirectUI host without its surface", {L"SHELLDLL_DefView", L"DUIViewWndClassName", L"CtrlNotifySink"}},
+      {"surface without a control host",
+       {L"SHELLDLL_DefView", L"DUIViewWndClassName", L"DirectUIHWND", WC_LISTVIEWW}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Tree tree;
+    tree.Chain(tree.top, c.chain);
     EXPECT_EQ(nullptr, FindFolderListView(tree.top));
   }
   EXPECT_EQ(nullptr, FindFolderListView(static_cast<HWND>(nullptr)));
@@ -118,9 +110,7 @@ TEST(ViewLocator, OnlyTheFirstControlHostAndDirectChildrenCount) {
 
   // A list view one level too deep under the view host is a grandchild, never searched.
   Tree other;
-  HWND otherView = other.Add(other.top, L"SHELLDLL_DefView");
-  HWND wrapperWindow = other.Add(otherView, L"VantorelTestOther");
-  other.Add(wrapperWindow, WC_LISTVIEWW);
+  other.Chain(other.top, {L"SHELLDLL_DefView", L"VantorelTestOther", WC_LISTVIEWW});
   EXPECT_EQ(nullptr, FindFolderListView(other.top));
 }
 

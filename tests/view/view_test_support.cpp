@@ -1,58 +1,50 @@
 #include "tests/view/view_test_support.h"
 
-#include <shellapi.h>
-#include <shlwapi.h>
-
-#include <cwchar>
+#include "band/band_messages.h"
 
 namespace vantorel::test {
-std::vector<std::wstring> NumberedNames(int count, const wchar_t* prefix, const wchar_t* extension) {
-  std::vector<std::wstring> names;
-  for (int i = 0; i < count; ++i) {
-    wchar_t name[64];
-    swprintf(name, 64, L"%ls%04d%ls", prefix, i, extension);
-    names.push_back(name);
+namespace {
+
+LRESULT CALLBACK BandWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_BAND_FOCUS_INPUT) {
+    ++focusRequests;
+    return 7;
   }
-  return names;
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-AllocationSpy::AllocationSpy() : live_(new std::set<void*>) { InitializeCriticalSection(&lock_); }
+}  // namespace
 
-AllocationSpy::~AllocationSpy() {
-  Revoke();
-  // A revoked spy may still be called for blocks it saw; it stays usable until process end.
-  if (!registered_) {
-    delete live_;
-    live_ = nullptr;
-  }
-  DeleteCriticalSection(&lock_);
-}
+int focusRequests = 0;
 
-bool AllocationSpy::Register() {
-  if (registered_) return true;
-  registered_ = SUCCEEDED(CoRegisterMallocSpy(this));
-  return registered_;
-}
-
-void AllocationSpy::Revoke() {
-  if (!registered_) return;
-  HRESULT hr = CoRevokeMallocSpy();
-  // E_ACCESSDENIED: blocks it saw are alive; the allocator releases it when they are freed,
-  // so the object must outlive them. Tests keep their spies static.
-  if (SUCCEEDED(hr)) registered_ = false;
+HWND CreateBandWindow(HWND parent) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = &BandWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VantorelTestBandWindow";
+  RegisterClassW(&wc);  // a second registration fails harmlessly
+  return CreateWindowExW(0, wc.lpszClassName, L"", parent ? WS_CHILD | WS_VISIBLE : WS_POPUP, 0, 0, 200, 24,
+                         parent, nullptr, wc.hInstance, nullptr);
 }
 
 size_t AllocationSpy::Live() {
-  EnterCriticalSection(&lock_);
-  size_t count = live_ ? live_->size() : 0;
-  LeaveCriticalSection(&lock_);
-  return count;
+  std::lock_guard<std::mutex> hold(lock_);
+  return live_.size();
 }
 
 void AllocationSpy::Reset() {
-  EnterCriticalSection(&lock_);
-  if (live_) live_->clear();
-  LeaveCriticalSection(&lock_);
+  std::lock_guard<std::mutex> hold(lock_);
+  live_.clear();
+}
+
+void AllocationSpy::Track(void* block, bool alive) {
+  if (!block) return;
+  std::lock_guard<std::mutex> hold(lock_);
+  if (alive) {
+    live_.insert(block);
+  } else {
+    live_.erase(block);
+  }
 }
 
 STDMETHODIMP AllocationSpy::QueryInterface(REFIID riid, void** ppv) {
@@ -66,53 +58,25 @@ STDMETHODIMP AllocationSpy::QueryInterface(REFIID riid, void** ppv) {
 }
 
 STDMETHODIMP_(void*) AllocationSpy::PostAlloc(void* pActual) {
-  if (pActual) {
-    EnterCriticalSection(&lock_);
-    if (live_) live_->insert(pActual);
-    LeaveCriticalSection(&lock_);
-  }
+  Track(pActual, true);
   return pActual;
 }
 
 STDMETHODIMP_(void*) AllocationSpy::PreFree(void* pRequest, BOOL) {
-  if (pRequest) {
-    EnterCriticalSection(&lock_);
-    if (live_) live_->erase(pRequest);
-    LeaveCriticalSection(&lock_);
-  }
+  Track(pRequest, false);
   return pRequest;
 }
 
 STDMETHODIMP_(SIZE_T) AllocationSpy::PreRealloc(void* pRequest, SIZE_T cbRequest, void** ppNewRequest, BOOL) {
-  if (pRequest) {
-    EnterCriticalSection(&lock_);
-    if (live_) live_->erase(pRequest);
-    LeaveCriticalSection(&lock_);
-  }
+  Track(pRequest, false);
   *ppNewRequest = pRequest;
   return cbRequest;
 }
 
-STDMETHODIMP_(void*) AllocationSpy::PostRealloc(void* pActual, BOOL) { return PostAlloc(pActual); }
-
 AllocationSpy* SharedSpy() {
-  static AllocationSpy* spy = [] {
-    AllocationSpy* created = new AllocationSpy;  // never deleted: the allocator may call it late
-    if (!created->Register()) {
-      delete created;
-      created = nullptr;
-    }
-    return created;
-  }();
-  return spy;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  static AllocationSpy* const spy = new AllocationSpy;
+  static const bool registered = SUCCEEDED(CoRegisterMallocSpy(spy));
+  return registered ? spy : nullptr;
 }
 
 }  // namespace vantorel::test

@@ -1,31 +1,26 @@
 #pragma once
-// Shared pieces of the view tests: numbered file names and a count of the COM task allocator's
-// live blocks.
+// Shared pieces of the view tests: a band window that counts focus requests and a count of the
+// COM task allocator's live blocks.
 #include <windows.h>
 #include <objidl.h>
-#include <shlobj.h>
 
+#include <mutex>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "tests/support/temp_folder.h"
 
 namespace vantorel::test {
 
-// Names "file0000.txt" ... for count files.
-std::vector<std::wstring> NumberedNames(int count, const wchar_t* prefix = L"file",
-                                        const wchar_t* extension = L".txt");
+// A window as the band's: WM_BAND_FOCUS_INPUT adds one to focusRequests and answers 7. A child of
+// parent, or a hidden popup without one.
+HWND CreateBandWindow(HWND parent);
+extern int focusRequests;
 
 // Counts the blocks of the COM task allocator (CoTaskMemAlloc, SHAlloc, identifier lists)
-// allocated while it is registered and not freed since. Register() fails when another spy is on.
+// allocated while it is registered and not freed since.
 class AllocationSpy final : public IMallocSpy {
  public:
-  AllocationSpy();
-  ~AllocationSpy();
-  bool Register();
-  void Revoke();
-  // Blocks allocated since Register and still alive.
+  // Blocks allocated since registration or the last Reset and still alive.
   size_t Live();
   // Forgets what is alive now; later counts start from zero.
   void Reset();
@@ -38,7 +33,7 @@ class AllocationSpy final : public IMallocSpy {
   STDMETHODIMP_(void*) PreFree(void* pRequest, BOOL fSpyed) override;
   STDMETHODIMP_(void) PostFree(BOOL) override {}
   STDMETHODIMP_(SIZE_T) PreRealloc(void* pRequest, SIZE_T cbRequest, void** ppNewRequest, BOOL fSpyed) override;
-  STDMETHODIMP_(void*) PostRealloc(void* pActual, BOOL fSpyed) override;
+  STDMETHODIMP_(void*) PostRealloc(void* pActual, BOOL) override { return PostAlloc(pActual); }
   STDMETHODIMP_(void*) PreGetSize(void* pRequest, BOOL) override { return pRequest; }
   STDMETHODIMP_(SIZE_T) PostGetSize(SIZE_T cbActual, BOOL) override { return cbActual; }
   STDMETHODIMP_(void*) PreDidAlloc(void* pRequest, BOOL) override { return pRequest; }
@@ -47,16 +42,14 @@ class AllocationSpy final : public IMallocSpy {
   STDMETHODIMP_(void) PostHeapMinimize() override {}
 
  private:
-  CRITICAL_SECTION lock_;
-  std::set<void*>* live_;  // on the C heap, never through the spied allocator
-  bool registered_ = false;
+  void Track(void* block, bool alive);
+
+  std::mutex lock_;
+  std::set<void*> live_;  // through operator new, never through the spied allocator
 };
 
-// The process's one spy, registered on first use and left registered: the allocator keeps a
-// spy that saw live blocks anyway. Null when it could not be registered.
+// The process's one spy, registered on first use and never revoked or deleted: the allocator
+// still calls a spy that saw live blocks. Null when it could not be registered.
 AllocationSpy* SharedSpy();
-
-// Pumps the thread's messages until none is waiting.
-void Pump();
 
 }  // namespace vantorel::test
