@@ -52,9 +52,7 @@ class SettingsDialogSteps : public ::testing::Test {
     ASSERT_TRUE(set_->Call(1, [](ExplorerHost& host) { ChooseFromModeMenu(host, ModeMenuItem::Settings); }));
   }
   std::string DialogLine() {
-    set_->Take(1);
-    EXPECT_TRUE(set_->Step(1, Kind::Print, L"dialog"));
-    Lines lines = set_->Take(1);
+    Lines lines = set_->Print(1, L"dialog");
     return lines.size() == 1 ? lines[0] : "";
   }
   bool Stored(uint32_t& mode, uint32_t& options) { return ReadSettingsFile(module_.SettingPath(), mode, options); }
@@ -115,26 +113,15 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
 // After OK with 201 checked the band tells upper from lower case from its next run on.
 TEST_F(SettingsDialogSteps, CaseCheckedTakesEffectOnTheNextRun) {
   ASSERT_NO_FATAL_FAILURE(Open(0x33));
-  struct Case {
-    bool tellCase;
-    Lines shown;
-  };
   // The record is in filter mode: the run shows only what matches.
-  for (const Case& c : {Case{false, {"shown\tBeta.txt", "shown\tbeta2.doc"}}, Case{true, {"shown\tBeta.txt"}}}) {
-    if (c.tellCase) {
+  for (bool tellCase : {false, true}) {
+    if (tellCase) {
       ShowDialog();
-      ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"check:201"));
-      ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"ok"));
+      ASSERT_TRUE(set_->Run(1, L"--dialog check:201 --dialog ok"));
     }
-    ASSERT_TRUE(set_->Step(1, Kind::Type, L""));
-    ASSERT_TRUE(set_->Step(1, Kind::Key, L"escape"));
-    ASSERT_TRUE(set_->Step(1, Kind::Type, L"B*"));
-    ASSERT_TRUE(set_->Step(1, Kind::Key, L"enter"));
-    set_->Take(1);
-    ASSERT_TRUE(set_->Step(1, Kind::Print, L"shown"));
-    Lines lines = set_->Take(1);
-    std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(c.shown, lines) << (c.tellCase ? "case told" : "case folded");
+    ASSERT_TRUE(set_->Run(1, L"--type \"\" --key escape --type B* --key enter"));
+    Lines expected = tellCase ? Lines{"shown\tBeta.txt"} : Lines{"shown\tBeta.txt", "shown\tbeta2.doc"};
+    EXPECT_EQ(expected, Sorted(set_->Print(1, L"shown"))) << (tellCase ? "case told" : "case folded");
   }
 }
 

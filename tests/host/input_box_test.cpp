@@ -12,6 +12,7 @@
 
 #include "band/band_messages.h"
 #include "band/selector_core.h"
+#include "framework/unique_handle.h"
 #include "tests/host/linked_band.h"
 
 using namespace vantorel;
@@ -66,19 +67,13 @@ class InputBoxTest : public LinkedBandTest {
     traffic_.list = host_->ListView();
     traffic_.band = host_->BandWindow();
     g_traffic = &traffic_;
-    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, WatchMessages, nullptr, GetCurrentThreadId());
+    hook_.reset(SetWindowsHookExW(WH_CALLWNDPROC, WatchMessages, nullptr, GetCurrentThreadId()));
     Take();
   }
   void TearDown() override {
-    if (hook_) UnhookWindowsHookEx(hook_);
-    hook_ = nullptr;
+    hook_.reset();
     g_traffic = nullptr;
     LinkedBandTest::TearDown();
-  }
-  // A click on the mode glyph with what to do with the menu it opens.
-  void ModeClick(const std::wstring& choice) {
-    Step(Kind::Menu, choice);
-    Step(Kind::Click, L"mode");
   }
   std::string Box() {
     Step(Kind::Print, L"box");
@@ -106,7 +101,7 @@ class InputBoxTest : public LinkedBandTest {
 
   CSelectorCore* core_ = nullptr;
   Traffic traffic_;
-  HHOOK hook_ = nullptr;
+  UniqueHook hook_;
 };
 
 std::string BoxLine(const char* text, const char* glyph, const char* clear, const char* colours) {
@@ -148,7 +143,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
     ASSERT_NO_FATAL_FAILURE(Start(c.startMode, c.text, 0x33));
     SetFocus(host_->ListView());
     Settle();
-    ModeClick(c.choice);
+    Run(L"--click mode --menu " + std::wstring(c.choice));
     std::vector<std::string> menu = Take();
     ASSERT_EQ(1u, menu.size());
     EXPECT_EQ("menu\tchecked=" + std::string(c.checked) + "\tchose=" + Utf8(c.choice), menu[0]);
@@ -178,7 +173,7 @@ TEST_F(InputBoxTest, DismissedMenuSwallowsOnlyTheNextRequestThenSettings) {
   ASSERT_NO_FATAL_FAILURE(Start(0));
   for (const auto& c : clicks) {
     SCOPED_TRACE(Utf8(c.choice));
-    ModeClick(c.choice);
+    Run(L"--click mode --menu " + std::wstring(c.choice));
     EXPECT_EQ(c.menu ? std::vector<std::string>{c.menu} : std::vector<std::string>{}, Take());
     EXPECT_EQ(c.mode, core_->CurrentSettings().RunMode);
     if (!c.menu) { EXPECT_EQ(InputBox(), GetFocus()); }

@@ -49,6 +49,10 @@ class LinkedBandTest : public ::testing::Test {
     std::wstring error;
     EXPECT_TRUE(runner_->Run({kind, argument}, error)) << Utf8(error);
   }
+  // The steps of a stand-in command line ("--key enter --print shown"), one after the other.
+  void Run(const std::wstring& commandLine) {
+    for (const ScenarioStep& step : StepsOf(commandLine)) Step(step.kind, step.argument);
+  }
   // The lines printed since the last call.
   std::vector<std::string> Take() {
     std::vector<std::string> out;

@@ -1,5 +1,7 @@
 #include "tests/host/window_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include "framework/module.h"
 
 namespace vantorel::host::test {
@@ -21,7 +23,7 @@ ModuleCopy::ModuleCopy() : folder_({}, L"module") {
 ModuleCopy::~ModuleCopy() {
   loaded_.reset();
   DeleteFileW(SettingPath().c_str());
-  DeleteFileW((folder_.path() + L"\\history.txt").c_str());
+  DeleteFileW(HistoryPath().c_str());
 }
 
 HRESULT ModuleCopy::CanUnloadNow() const {
@@ -82,6 +84,19 @@ bool WindowSet::Step(int number, ScenarioStep::Kind kind, const std::wstring& ar
     ok = runners_[index]->Run({kind, argument}, error);
   });
   return ran && ok;
+}
+
+bool WindowSet::Run(int number, const std::wstring& commandLine) {
+  for (const ScenarioStep& step : StepsOf(commandLine)) {
+    if (!Step(number, step.kind, step.argument)) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> WindowSet::Print(int number, const std::wstring& what) {
+  Take(number);
+  EXPECT_TRUE(Step(number, Kind::Print, what)) << "window " << number << ": --print " << Utf8(what);
+  return Take(number);
 }
 
 std::vector<std::string> WindowSet::Take(int number) {
