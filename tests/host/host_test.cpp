@@ -4,8 +4,6 @@
 #include <olectl.h>
 #include <shlwapi.h>
 
-#include <algorithm>
-
 #include "framework/module.h"
 #include "framework/unique_pidl.h"
 #include "host/explorer_host.h"
@@ -319,7 +317,7 @@ TEST(ExplorerHost, FolderTreePaneComesAndGoes) {
   item.hItem = selected;
   item.pszText = text;
   item.cchTextMax = MAX_PATH;
-  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  TreeView_GetItem(tree, &item);
   EXPECT_STREQ(PathFindFileNameW(folder.path().c_str()), text);
   // The view sits beside the pane, not under it.
   RECT treeRect, viewRect;
@@ -353,8 +351,6 @@ TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
     EXPECT_EQ(edit, host->BandWindow());
     EXPECT_EQ(host->ToolbarStrip(), GetParent(edit));
     EXPECT_TRUE(IsWindowVisible(edit));
-    RECT rc;
-    GetClientRect(edit, &rc);
     RECT outer;
     GetWindowRect(edit, &outer);
     EXPECT_EQ(24, outer.bottom - outer.top);  // the band's minimum height
@@ -364,11 +360,7 @@ TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
     SetFocus(edit);
     ASSERT_EQ(edit, GetFocus());
     auto key = [&](UINT message, WPARAM vk) {
-      MSG msg = {};
-      msg.hwnd = GetFocus();
-      msg.message = message;
-      msg.wParam = vk;
-      msg.lParam = 1;
+      MSG msg = {GetFocus(), message, vk, 1, 0, {}};
       return host->RouteKey(msg);
     };
     EXPECT_TRUE(key(WM_KEYDOWN, VK_RETURN));
