@@ -197,22 +197,14 @@ LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void AddDescendants(HWND parent, std::set<HWND>& into) {
-  into.insert(parent);
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    AddDescendants(child, into);
-  }
+BOOL CALLBACK Collect(HWND window, LPARAM into) {
+  reinterpret_cast<std::set<HWND>*>(into)->insert(window);
+  return TRUE;
 }
 
 std::set<HWND> ThreadWindows() {
   std::set<HWND> windows;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM out) {
-        reinterpret_cast<std::set<HWND>*>(out)->insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
@@ -280,8 +272,8 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
       run(L"--navigate \"" + folder + L"\" --click clear --click mode --menu select --type zzz --key enter");
     }
     // The band's windows: its own window with what is inside, and the top-level windows it made.
-    std::set<HWND> bandWindows;
-    AddDescendants(host.BandWindow(), bandWindows);
+    std::set<HWND> bandWindows = {host.BandWindow()};
+    EnumChildWindows(host.BandWindow(), &Collect, reinterpret_cast<LPARAM>(&bandWindows));
     for (HWND top : ThreadWindows()) {
       if (!before.count(top)) bandWindows.insert(top);
     }

@@ -93,7 +93,9 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
     EXPECT_EQ("dialog\tvisible=0\tchecked=", DialogLine());  // set only when shown
     ShowDialog();
     EXPECT_EQ("dialog\tvisible=1\tchecked=" + std::string(c.shown), DialogLine());
-    for (const wchar_t* action : c.actions) ASSERT_TRUE(set_->Step(1, Kind::Dialog, action)) << Utf8(action);
+    for (const wchar_t* action : c.actions) {
+      ASSERT_TRUE(set_->Run(1, L"--dialog " + std::wstring(action))) << Utf8(action);
+    }
     EXPECT_EQ(0u, DialogLine().find("dialog\tvisible=0\t"));
     uint32_t mode = 9, options = 9;
     EXPECT_EQ(c.written, Stored(mode, options));
@@ -104,7 +106,7 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
     EXPECT_EQ(c.notifications, changes_);
     ShowDialog();
     EXPECT_EQ("dialog\tvisible=1\tchecked=" + std::string(c.again), DialogLine());
-    ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"cancel"));
+    ASSERT_TRUE(set_->Run(1, L"--dialog cancel"));
     TearDown();
     changes_ = 0;
   }
@@ -177,7 +179,7 @@ TEST_F(SettingsDialogSteps, ShowsCentredOverTheWindowOrTheWorkArea) {
     EXPECT_NEAR(y, dialog.top, 1);
     EXPECT_LE(dialog.right, work.right);
     EXPECT_LE(dialog.bottom, work.bottom);
-    ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"cancel"));
+    ASSERT_TRUE(set_->Run(1, L"--dialog cancel"));
     TearDown();
   }
 }

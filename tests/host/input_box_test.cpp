@@ -21,8 +21,6 @@ using namespace vantorel::host::test;
 
 namespace {
 
-using Kind = ScenarioStep::Kind;
-
 // Messages that reach the list view and the band window while a test step runs.
 struct Traffic {
   HWND list = nullptr;
@@ -61,11 +59,9 @@ class InputBoxTest : public LinkedBandTest {
     ASSERT_NO_FATAL_FAILURE(Open({L"alpha.txt", L"beta.txt", L"gamma.doc"}, L"inputbox", mode, options, hostOptions));
     core_ = static_cast<CSelectorCore*>(band_.get());
     SetForegroundWindow(host_->Frame());
-    if (*text) Step(Kind::Type, text);
+    if (*text) Run(L"--type \"" + std::wstring(text) + L"\"");
     host_->PumpMessages();
-    traffic_ = Traffic();
-    traffic_.list = host_->ListView();
-    traffic_.band = host_->BandWindow();
+    traffic_ = Traffic{host_->ListView(), host_->BandWindow()};
     g_traffic = &traffic_;
     hook_.reset(SetWindowsHookExW(WH_CALLWNDPROC, WatchMessages, nullptr, GetCurrentThreadId()));
     Take();
@@ -76,7 +72,7 @@ class InputBoxTest : public LinkedBandTest {
     LinkedBandTest::TearDown();
   }
   std::string Box() {
-    Step(Kind::Print, L"box");
+    Run(L"--print box");
     std::vector<std::string> lines = Take();
     return lines.size() == 1 ? lines[0] : "";
   }
@@ -197,7 +193,7 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.release));
     ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
-    Step(Kind::Hover, L"clear");
+    Run(L"--hover clear");
     EXPECT_EQ(CEditWindow::kClearHot, core_->InputBox().ClearGlyphState());
     EXPECT_EQ(BoxLine("alpha", "select", "hot", "black-on-white"), Box());
     Mouse(MOUSEEVENTF_LEFTDOWN);
@@ -211,7 +207,7 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
       Mouse(MOUSEEVENTF_MOVE);  // a real move event at the new place, for hit-testing
       Settle();
     } else {
-      Step(Kind::Hover, c.release);
+      Run(std::wstring(L"--hover ") + c.release);
     }
     Mouse(MOUSEEVENTF_LEFTUP);
     Settle();
@@ -221,7 +217,7 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
     EXPECT_EQ(BoxLine(c.text, "select", c.clearDrawn, "black-on-white"), Box());
     if (c.stateAfter == CEditWindow::kClearPressed) {
       // The pressed picture stays until the pointer moves over the box outside the hot area.
-      Step(Kind::Hover, L"text");
+      Run(L"--hover text");
       EXPECT_EQ(BoxLine("alpha", "select", "normal", "black-on-white"), Box());
     }
     TearDown();
@@ -242,7 +238,7 @@ TEST_F(InputBoxTest, PointerShapeFollowsTheAreas) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "text '" << Utf8(c.text) << "' over " << Utf8(c.where));
     ASSERT_NO_FATAL_FAILURE(Start(0, c.text));
-    Step(Kind::Hover, c.where);
+    Run(std::wstring(L"--hover ") + c.where);
     EXPECT_EQ(c.cursor, GetCursor());
     TearDown();
   }

@@ -45,13 +45,12 @@ class LinkedBandTest : public ::testing::Test {
     wchar_t history[MAX_PATH];
     if (Module::PathBeside(L"history.txt", history)) DeleteFileW(history);
   }
-  void Step(ScenarioStep::Kind kind, const std::wstring& argument) {
-    std::wstring error;
-    EXPECT_TRUE(runner_->Run({kind, argument}, error)) << Utf8(error);
-  }
   // The steps of a stand-in command line ("--key enter --print shown"), one after the other.
   void Run(const std::wstring& commandLine) {
-    for (const ScenarioStep& step : StepsOf(commandLine)) Step(step.kind, step.argument);
+    for (const ScenarioStep& step : StepsOf(commandLine)) {
+      std::wstring error;
+      EXPECT_TRUE(runner_->Run(step, error)) << Utf8(error);
+    }
   }
   // The lines printed since the last call.
   std::vector<std::string> Take() {

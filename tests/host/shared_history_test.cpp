@@ -30,10 +30,10 @@ class SharedHistory : public ::testing::Test {
   }
   // Empties the window's box, types the text, and optionally presses Enter.
   bool Enter(WindowSet& set, int window, const std::wstring& text, bool press = true) {
-    bool emptied = set.Step(window, Kind::Type, L"") && set.Call(window, [](ExplorerHost& host) {
+    bool emptied = set.Run(window, L"--type \"\"") && set.Call(window, [](ExplorerHost& host) {
       SetWindowTextW(FindWindowExW(host.BandWindow(), nullptr, L"Vantorel Editbox", nullptr), L"");
     });
-    return emptied && set.Step(window, Kind::Type, text) && (!press || set.Step(window, Kind::Key, L"enter"));
+    return emptied && set.Run(window, L"--type " + text) && (!press || set.Run(window, L"--key enter"));
   }
   ModuleCopy module_;
   TempFolder folder_{{L"alpha.txt", L"report.txt", L"readme.md"}, L"shared-history"};
@@ -97,7 +97,7 @@ TEST_F(SharedHistory, AdditionsAtTheSameMomentAreAllKept) {
     for (int window = 1; window <= 2; ++window) {
       presses[window - 1] = std::thread([&set, &arrived, &pressed, window] {
         SignalObjectAndWait(arrived[window - 1].get(), arrived[2 - window].get(), INFINITE, FALSE);
-        pressed[window - 1] = set.Step(window, Kind::Key, L"enter");
+        pressed[window - 1] = set.Run(window, L"--key enter");
       });
     }
     for (std::thread& press : presses) press.join();

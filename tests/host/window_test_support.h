@@ -14,7 +14,6 @@
 
 namespace vantorel::host::test {
 
-using Kind = ScenarioStep::Kind;
 using Lines = std::vector<std::string>;
 
 // Vantorel.dll copied from beside the test program into a scratch folder, so that its "setting"
@@ -57,9 +56,8 @@ class WindowSet {
   ~WindowSet();
   bool Open(int count);
   ExplorerWindowThread& window(int number) { return *windows_[static_cast<size_t>(number - 1)]; }
-  // Runs one scripted step in the window; false when it failed or the window is gone.
-  bool Step(int number, ScenarioStep::Kind kind, const std::wstring& argument = L"");
-  // Runs the steps of a stand-in command line in the window, up to the first that fails.
+  // Runs the steps of a stand-in command line ("--type b* --key enter") in the window; false at
+  // the first that fails, or when the window is gone.
   bool Run(int number, const std::wstring& commandLine);
   // The lines one --print step in the window prints.
   std::vector<std::string> Print(int number, const std::wstring& what);

@@ -95,7 +95,7 @@ TEST_F(ExplorerWindows, ClosingOneLeavesTheOthersWorking) {
       set.Close(2);
     }
     EXPECT_TRUE(set.window(2).HasEnded());
-    EXPECT_FALSE(set.Step(2, Kind::Print, L"shown"));
+    EXPECT_FALSE(set.Run(2, L"--print shown"));
     EXPECT_EQ(S_FALSE, module_.CanUnloadNow());
     for (int window : {1, 3}) {
       SCOPED_TRACE(testing::Message() << "window " << window);
