@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/unique_handle.h"
 #include "history/history_file.h"
 #include "tests/host/window_test_support.h"
 #include "tests/view/view_test_support.h"
@@ -315,23 +316,18 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
 }  // namespace
 
 TEST(BandLife, LeavesNothingBehind) {
-  // The probes see what they are meant to see.
-  int gdi = CountGdiObjects();
-  HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-  EXPECT_EQ(gdi + 1, CountGdiObjects()) << "GDI objects cannot be counted by probing";
-  DeleteObject(brush);
-  EXPECT_EQ(gdi, CountGdiObjects());
-  int menus = CountMenus();
-  HMENU menu = CreatePopupMenu();
-  EXPECT_EQ(menus + 1, CountMenus()) << "menus cannot be counted by probing";
-  DestroyMenu(menu);
-  EXPECT_EQ(menus, CountMenus());
+  // The probes see what they are meant to see: one more while a new object lives.
+  auto expectCounted = [](const char* what, int (*count)(), auto make) {
+    int before = count();
+    auto object = make();
+    EXPECT_EQ(before + 1, count()) << what << " cannot be counted by probing";
+    object.reset();
+    EXPECT_EQ(before, count()) << what;
+  };
+  expectCounted("GDI objects", &CountGdiObjects, [] { return UniqueBrush(CreateSolidBrush(RGB(1, 2, 3))); });
+  expectCounted("menus", &CountMenus, [] { return UniqueMenu(CreatePopupMenu()); });
   HICON shared = LoadIconW(nullptr, IDI_APPLICATION);  // loaded once for the process
-  int icons = CountIcons();
-  HICON icon = CopyIcon(shared);
-  EXPECT_EQ(icons + 1, CountIcons()) << "icons cannot be counted by probing";
-  DestroyIcon(icon);
-  EXPECT_EQ(icons, CountIcons());
+  expectCounted("icons", &CountIcons, [shared] { return UniqueIcon(CopyIcon(shared)); });
   vantorel::test::AllocationSpy* spy = vantorel::test::SharedSpy();
   ASSERT_NE(nullptr, spy);
 

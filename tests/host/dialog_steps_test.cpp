@@ -55,7 +55,6 @@ class SettingsDialogSteps : public ::testing::Test {
     Lines lines = set_->Print(1, L"dialog");
     return lines.size() == 1 ? lines[0] : "";
   }
-  bool Stored(uint32_t& mode, uint32_t& options) { return ReadSettingsFile(module_.SettingPath(), mode, options); }
 
   ModuleCopy module_;
   TempFolder folder_{{L"alpha.txt", L"Beta.txt", L"beta2.doc"}, L"dialog"};
@@ -98,7 +97,7 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
     }
     EXPECT_EQ(0u, DialogLine().find("dialog\tvisible=0\t"));
     uint32_t mode = 9, options = 9;
-    EXPECT_EQ(c.written, Stored(mode, options));
+    EXPECT_EQ(c.written, ReadSettingsFile(module_.SettingPath(), mode, options));
     if (c.written) {
       EXPECT_EQ(1u, mode);  // the whole record, the run mode with it
       EXPECT_EQ(c.stored, options);

@@ -155,9 +155,7 @@ TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
   ASSERT_TRUE(IsWindow(host->ListView()));
   EXPECT_EQ(NumberedFiles(6, L"second"), Sorted(ItemNames(host->ListView(), host->CurrentFolder())));
 
-  ASSERT_EQ(2u, sink->events.size());
-  EXPECT_EQ(DISPID_DOCUMENTCOMPLETE, sink->events[0]);
-  EXPECT_EQ(DISPID_DOCUMENTCOMPLETE, sink->events[1]);
+  EXPECT_EQ((std::vector<DISPID>{DISPID_DOCUMENTCOMPLETE, DISPID_DOCUMENTCOMPLETE}), sink->events);
   EXPECT_TRUE(sink->argumentsWellFormed);
   ASSERT_EQ(2u, sink->urls.size());
   EXPECT_EQ(0, lstrcmpiW(second.path().c_str(), sink->urls[1].c_str()));
@@ -200,8 +198,7 @@ TEST(ExplorerHost, CloseFiresQuitAndSinksMayUnadviseFromInsideInvoke) {
     EXPECT_FALSE(keptDestroyed);
     EXPECT_FALSE(IsWindow(frame));
     EXPECT_EQ(1, host->AdvisedSinkCount());
-    ASSERT_EQ(1u, staying->events.size());
-    EXPECT_EQ(DISPID_ONQUIT, staying->events[0]);
+    EXPECT_EQ(std::vector<DISPID>{DISPID_ONQUIT}, staying->events);
     host->Close();  // once only
     EXPECT_EQ(1u, staying->events.size());
     EXPECT_EQ(S_OK, point->Unadvise(stayingCookie));

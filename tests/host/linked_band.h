@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "band/selector_core_factory.h"
@@ -53,11 +54,7 @@ class LinkedBandTest : public ::testing::Test {
     }
   }
   // The lines printed since the last call.
-  std::vector<std::string> Take() {
-    std::vector<std::string> out;
-    out.swap(lines_);
-    return out;
-  }
+  std::vector<std::string> Take() { return std::exchange(lines_, {}); }
 
   std::unique_ptr<TempFolder> folder_;
   std::wstring settingPath_;
