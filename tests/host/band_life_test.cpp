@@ -66,8 +66,6 @@ struct HookLedger {
   int calls = 0;                   // calls of a module's hook procedure
 };
 HookLedger g_hooks;
-decltype(&SetWindowsHookExW) g_realSet = nullptr;
-decltype(&UnhookWindowsHookEx) g_realUnhook = nullptr;
 
 LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
   HOOKPROC proc = nullptr;
@@ -81,7 +79,7 @@ LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 HHOOK WINAPI LedgerSet(int type, HOOKPROC proc, HINSTANCE, DWORD thread) {
-  HHOOK hook = g_realSet(type, &CountingHook, nullptr, thread);
+  HHOOK hook = SetWindowsHookExW(type, &CountingHook, nullptr, thread);
   if (hook) {
     std::lock_guard<std::mutex> hold(g_hooks.lock);
     g_hooks.live[hook] = proc;
@@ -90,7 +88,7 @@ HHOOK WINAPI LedgerSet(int type, HOOKPROC proc, HINSTANCE, DWORD thread) {
 }
 
 BOOL WINAPI LedgerUnhook(HHOOK hook) {
-  BOOL done = g_realUnhook(hook);
+  BOOL done = UnhookWindowsHookEx(hook);
   if (done) {
     std::lock_guard<std::mutex> hold(g_hooks.lock);
     g_hooks.live.erase(hook);
@@ -123,8 +121,6 @@ bool WatchModuleHooks(const std::wstring& path, void**& setSlot, void**& unhookS
     }
   }
   if (!setSlot || !unhookSlot) return false;
-  g_realSet = &SetWindowsHookExW;
-  g_realUnhook = &UnhookWindowsHookEx;
   for (auto [slot, to] : {std::pair<void**, void*>{setSlot, reinterpret_cast<void*>(&LedgerSet)},
                           std::pair<void**, void*>{unhookSlot, reinterpret_cast<void*>(&LedgerUnhook)}}) {
     DWORD old = 0;

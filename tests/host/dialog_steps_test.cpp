@@ -34,9 +34,8 @@ class SettingsDialogSteps : public ::testing::Test {
     ASSERT_TRUE(WriteSettingsFile(module_.SettingPath(), 1, options));
     set_ = std::make_unique<WindowSet>(module_, folder_.path(), hostOptions);
     ASSERT_TRUE(set_->Open(1));
-    int* changes = &changes_;
-    ASSERT_TRUE(set_->Call(1, [changes](ExplorerHost& host) {
-      SetWindowSubclass(host.BandWindow(), &CountSettingsChanged, kCounterId, reinterpret_cast<DWORD_PTR>(changes));
+    ASSERT_TRUE(set_->Call(1, [this](ExplorerHost& host) {
+      SetWindowSubclass(host.BandWindow(), &CountSettingsChanged, kCounterId, reinterpret_cast<DWORD_PTR>(&changes_));
     }));
     ASSERT_TRUE(DeleteFileW(module_.SettingPath().c_str()));
   }
