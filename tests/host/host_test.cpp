@@ -32,14 +32,13 @@ ComPtr<IConnectionPoint> EventPoint(ExplorerHost& host) {
 }
 
 int g_inserts = 0;
-WNDPROC g_listProc = nullptr;
 bool g_refuseOdd = false;
-LRESULT CALLBACK CountInserts(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CountInserts(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (msg == LVM_INSERTITEMW) {
     ++g_inserts;
     if (g_refuseOdd && (g_inserts % 2)) return -1;
   }
-  return CallWindowProcW(g_listProc, hwnd, msg, wParam, lParam);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -218,14 +217,13 @@ TEST(ExplorerHost, RefreshReinsertsThroughTheListViewProcedure) {
     ASSERT_NE(nullptr, list);
     folder.AddFile(L"added.txt");
     g_inserts = 0;
-    g_listProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountInserts)));
+    SetWindowSubclass(list, &CountInserts, 1, 0);
     ComPtr<IWebBrowser2> browser;
     browser.attach(host->Browser());
     EXPECT_EQ(S_OK, browser->Refresh());
     EXPECT_EQ(8, g_inserts);
     EXPECT_EQ(8, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    RemoveWindowSubclass(list, &CountInserts, 1);
   }
 }
 
@@ -272,11 +270,10 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     EXPECT_EQ(8, host->OwnedIdListCount());
     g_inserts = 0;
     g_refuseOdd = true;
-    g_listProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountInserts)));
+    SetWindowSubclass(list, &CountInserts, 1, 0);
     EXPECT_TRUE(host->Refresh());
     g_refuseOdd = false;
-    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    RemoveWindowSubclass(list, &CountInserts, 1);
     EXPECT_EQ(9, g_inserts);
     EXPECT_EQ(4, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(4, host->OwnedIdListCount());

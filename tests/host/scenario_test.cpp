@@ -73,11 +73,10 @@ ProgramResult RunProgram(const std::wstring& arguments) {
   return result;
 }
 
-int g_sysChars = 0;
-WNDPROC g_previous = nullptr;
-LRESULT CALLBACK CountSysChars(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_SYSCHAR && wParam == 's') ++g_sysChars;
-  return CallWindowProcW(g_previous, hwnd, msg, wParam, lParam);
+// Counts WM_SYSCHAR "s" in the int that data points at.
+LRESULT CALLBACK CountSysChars(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (msg == WM_SYSCHAR && wParam == 's') ++*reinterpret_cast<int*>(data);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -175,11 +174,11 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
   EXPECT_EQ(1, host->LastFocusReport());
 
   // Alt+S reaches the folder view as WM_SYSCHAR "s".
-  g_sysChars = 0;
-  g_previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountSysChars)));
+  int sysChars = 0;
+  SetWindowSubclass(list, &CountSysChars, 1, reinterpret_cast<DWORD_PTR>(&sysChars));
   ASSERT_TRUE(runner.Run({ScenarioStep::Kind::Key, L"alt+s"}, error)) << error;
-  SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previous));
-  EXPECT_EQ(1, g_sysChars);
+  RemoveWindowSubclass(list, &CountSysChars, 1);
+  EXPECT_EQ(1, sysChars);
 
   // Select two items the way the selection run does, then report.
   std::vector<std::wstring> names = ItemNames(list, host->CurrentFolder());
