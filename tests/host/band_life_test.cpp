@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/unique_handle.h"
 #include "history/history_file.h"
 #include "tests/host/window_test_support.h"
 #include "tests/view/view_test_support.h"
@@ -28,36 +29,32 @@ using namespace vantorel::host::test;
 
 namespace {
 
-// Live GDI objects of the process. The handle table takes an index without its upper word, so
-// every slot can be asked for its object type.
+// Live objects of one kind in the process, found by asking every slot of its handle table: a
+// table takes an index without its upper word. GDI objects from 1, user objects from 0x20 by two.
+template <class IsLive>
+int CountLive(ULONG_PTR first, ULONG_PTR step, IsLive isLive) {
+  int count = 0;
+  for (ULONG_PTR index = first; index < 0x10000; index += step) count += isLive(index) ? 1 : 0;
+  return count;
+}
+
 int CountGdiObjects() {
-  int count = 0;
-  for (ULONG_PTR index = 1; index < 0x10000; ++index) {
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++count;
-  }
-  return count;
+  return CountLive(1, 1, [](ULONG_PTR index) { return GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0; });
 }
 
-// Live menus of the process, probed the same way through the user handle table.
 int CountMenus() {
-  int count = 0;
-  for (ULONG_PTR index = 0x20; index < 0x10000; index += 2) {
-    if (IsMenu(reinterpret_cast<HMENU>(index))) ++count;
-  }
-  return count;
+  return CountLive(0x20, 2, [](ULONG_PTR index) { return IsMenu(reinterpret_cast<HMENU>(index)) != FALSE; });
 }
 
-// Live icons and cursors of the process, probed through the user handle table.
+// Icons and cursors; GetIconInfo hands out bitmaps of their own, deleted again.
 int CountIcons() {
-  int count = 0;
-  for (ULONG_PTR index = 0x20; index < 0x10000; index += 2) {
+  return CountLive(0x20, 2, [](ULONG_PTR index) {
     ICONINFO info = {};
-    if (!GetIconInfo(reinterpret_cast<HICON>(index), &info)) continue;
-    ++count;
+    if (!GetIconInfo(reinterpret_cast<HICON>(index), &info)) return false;
     if (info.hbmMask) DeleteObject(info.hbmMask);
     if (info.hbmColor) DeleteObject(info.hbmColor);
-  }
-  return count;
+    return true;
+  });
 }
 
 // The module's hooks, seen through its imports: its calls of SetWindowsHookExW and
@@ -69,8 +66,6 @@ struct HookLedger {
   int calls = 0;                   // calls of a module's hook procedure
 };
 HookLedger g_hooks;
-decltype(&SetWindowsHookExW) g_realSet = nullptr;
-decltype(&UnhookWindowsHookEx) g_realUnhook = nullptr;
 
 LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
   HOOKPROC proc = nullptr;
@@ -83,9 +78,8 @@ LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
   return proc ? proc(code, wParam, lParam) : CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-HHOOK WINAPI LedgerSet(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) {
-  HHOOK hook = g_realSet(type, &CountingHook, nullptr, thread);
-  (void)module;
+HHOOK WINAPI LedgerSet(int type, HOOKPROC proc, HINSTANCE, DWORD thread) {
+  HHOOK hook = SetWindowsHookExW(type, &CountingHook, nullptr, thread);
   if (hook) {
     std::lock_guard<std::mutex> hold(g_hooks.lock);
     g_hooks.live[hook] = proc;
@@ -94,7 +88,7 @@ HHOOK WINAPI LedgerSet(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) 
 }
 
 BOOL WINAPI LedgerUnhook(HHOOK hook) {
-  BOOL done = g_realUnhook(hook);
+  BOOL done = UnhookWindowsHookEx(hook);
   if (done) {
     std::lock_guard<std::mutex> hold(g_hooks.lock);
     g_hooks.live.erase(hook);
@@ -127,8 +121,6 @@ bool WatchModuleHooks(const std::wstring& path, void**& setSlot, void**& unhookS
     }
   }
   if (!setSlot || !unhookSlot) return false;
-  g_realSet = &SetWindowsHookExW;
-  g_realUnhook = &UnhookWindowsHookEx;
   for (auto [slot, to] : {std::pair<void**, void*>{setSlot, reinterpret_cast<void*>(&LedgerSet)},
                           std::pair<void**, void*>{unhookSlot, reinterpret_cast<void*>(&LedgerUnhook)}}) {
     DWORD old = 0;
@@ -151,11 +143,8 @@ LRESULT CALLBACK CountPresses(int code, WPARAM wParam, LPARAM lParam) {
 // A real press on the screen point, handled by this thread's message loop.
 void PressAt(ExplorerHost& host, POINT point) {
   SetCursorPos(point.x, point.y);
-  INPUT clicks[2] = {};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, clicks, sizeof(INPUT));
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
   // The thread's own loop: the host may be closed already.
   MSG msg;
   for (int round = 0; round < 50; ++round) {
@@ -205,22 +194,14 @@ LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void AddDescendants(HWND parent, std::set<HWND>& into) {
-  into.insert(parent);
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    AddDescendants(child, into);
-  }
+BOOL CALLBACK Collect(HWND window, LPARAM into) {
+  reinterpret_cast<std::set<HWND>*>(into)->insert(window);
+  return TRUE;
 }
 
 std::set<HWND> ThreadWindows() {
   std::set<HWND> windows;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM out) {
-        reinterpret_cast<std::set<HWND>*>(out)->insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
@@ -234,8 +215,7 @@ struct LifeResult {
   int sinksAfterQuit = -1;
   std::vector<std::wstring> leftWindows;  // classes of the thread's windows that were not there before
   int bandWindows = 0;                    // the band's windows (its window, their children, its dialog)
-  int destroyedByTheFrame = 0;            // of those, destroyed only with the frame, not by the band
-  std::vector<std::wstring> lateWindows;  // their classes
+  std::vector<std::wstring> lateWindows;  // classes of those destroyed only with the frame, not by the band
   std::vector<std::string> lines;
 };
 
@@ -267,48 +247,30 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
       ScenarioRunner runner(host, [&result](const std::string& line) { result.lines.push_back(line); },
                             module.SettingPath());
       std::wstring error;
-      auto step = [&](Kind kind, const std::wstring& argument) {
-        result.stepsOk = runner.Run({kind, argument}, error) && result.stepsOk;
+      auto run = [&](const std::wstring& line) {
+        for (const ScenarioStep& step : StepsOf(line)) result.stepsOk = runner.Run(step, error) && result.stepsOk;
       };
       // The history drop-down opens on typing; a press outside it closes it through the
       // module's mouse hook, which the test's hook sees on the stack.
-      step(Kind::Type, L"b");
-      step(Kind::Print, L"dropdown");
+      run(L"--type b --print dropdown");
       result.hooksWithTheDropDown = LiveModuleHooks();
       g_hooks.calls = 0;
       PressAt(host, MiddleOf(host.ListView()));
       result.hookCallsWithTheDropDown = g_hooks.calls;
-      step(Kind::Print, L"dropdown");
-      step(Kind::Type, L"*");
-      step(Kind::Key, L"enter");
-      step(Kind::Print, L"selected");
-      step(Kind::Print, L"history");
-      step(Kind::Menu, L"filter");
-      step(Kind::Click, L"mode");
-      step(Kind::Click, L"clear");
-      step(Kind::Type, L"a*");
-      step(Kind::Key, L"enter");
-      step(Kind::Print, L"shown");
+      run(L"--print dropdown --type * --key enter --print selected --print history");
+      run(L"--click mode --menu filter --click clear --type a* --key enter --print shown");
       ChooseFromModeMenu(host, ModeMenuItem::Settings);
-      step(Kind::Dialog, L"check:207");
-      step(Kind::Dialog, L"check:201");
-      step(Kind::Dialog, L"ok");
+      run(L"--dialog check:207 --dialog check:201 --dialog ok");
       ChooseFromModeMenu(host, ModeMenuItem::Settings);
-      step(Kind::Dialog, L"cancel");
+      run(L"--dialog cancel");
       host.ShowFolderTree(true);
-      step(Kind::Navigate, other);  // filtered again after the navigation, the tree being shown
-      step(Kind::Print, L"shown");
+      run(L"--navigate \"" + other + L"\" --print shown");  // filtered again, the tree being shown
       host.ShowFolderTree(false);
-      step(Kind::Navigate, folder);
-      step(Kind::Click, L"clear");
-      step(Kind::Menu, L"select");
-      step(Kind::Click, L"mode");
-      step(Kind::Type, L"zzz");
-      step(Kind::Key, L"enter");
+      run(L"--navigate \"" + folder + L"\" --click clear --click mode --menu select --type zzz --key enter");
     }
     // The band's windows: its own window with what is inside, and the top-level windows it made.
-    std::set<HWND> bandWindows;
-    AddDescendants(host.BandWindow(), bandWindows);
+    std::set<HWND> bandWindows = {host.BandWindow()};
+    EnumChildWindows(host.BandWindow(), &Collect, reinterpret_cast<LPARAM>(&bandWindows));
     for (HWND top : ThreadWindows()) {
       if (!before.count(top)) bandWindows.insert(top);
     }
@@ -323,10 +285,7 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
     auto frameGone = std::find(g_destroyed.begin(), g_destroyed.end(), frame);
     result.bandWindows = static_cast<int>(bandWindows.size());
     for (HWND window : bandWindows) {
-      if (std::find(g_destroyed.begin(), frameGone, window) == frameGone) {
-        ++result.destroyedByTheFrame;
-        result.lateWindows.push_back(classes[window]);
-      }
+      if (std::find(g_destroyed.begin(), frameGone, window) == frameGone) result.lateWindows.push_back(classes[window]);
     }
     if (hook) UnhookWindowsHookEx(hook);
     result.sinksAfterQuit = host.AdvisedSinkCount();
@@ -353,23 +312,18 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
 }  // namespace
 
 TEST(BandLife, LeavesNothingBehind) {
-  // The probes see what they are meant to see.
-  int gdi = CountGdiObjects();
-  HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-  EXPECT_EQ(gdi + 1, CountGdiObjects()) << "GDI objects cannot be counted by probing";
-  DeleteObject(brush);
-  EXPECT_EQ(gdi, CountGdiObjects());
-  int menus = CountMenus();
-  HMENU menu = CreatePopupMenu();
-  EXPECT_EQ(menus + 1, CountMenus()) << "menus cannot be counted by probing";
-  DestroyMenu(menu);
-  EXPECT_EQ(menus, CountMenus());
+  // The probes see what they are meant to see: one more while a new object lives.
+  auto expectCounted = [](const char* what, int (*count)(), auto make) {
+    int before = count();
+    auto object = make();
+    EXPECT_EQ(before + 1, count()) << what << " cannot be counted by probing";
+    object.reset();
+    EXPECT_EQ(before, count()) << what;
+  };
+  expectCounted("GDI objects", &CountGdiObjects, [] { return UniqueBrush(CreateSolidBrush(RGB(1, 2, 3))); });
+  expectCounted("menus", &CountMenus, [] { return UniqueMenu(CreatePopupMenu()); });
   HICON shared = LoadIconW(nullptr, IDI_APPLICATION);  // loaded once for the process
-  int icons = CountIcons();
-  HICON icon = CopyIcon(shared);
-  EXPECT_EQ(icons + 1, CountIcons()) << "icons cannot be counted by probing";
-  DestroyIcon(icon);
-  EXPECT_EQ(icons, CountIcons());
+  expectCounted("icons", &CountIcons, [shared] { return UniqueIcon(CopyIcon(shared)); });
   vantorel::test::AllocationSpy* spy = vantorel::test::SharedSpy();
   ASSERT_NE(nullptr, spy);
 
@@ -387,7 +341,7 @@ TEST(BandLife, LeavesNothingBehind) {
     EXPECT_EQ(0, LiveModuleHooks());
   }
   ASSERT_TRUE(WriteSettingsFile(module.SettingPath(), 0, 0x33));
-  const std::wstring history = module.SettingPath().substr(0, module.SettingPath().rfind(L'\\')) + L"\\history.txt";
+  const std::wstring history = module.HistoryPath();
   ASSERT_TRUE(AddToHistoryAt(history.c_str(), L"banana"));
   TempFolder folder({L"alpha.txt", L"beta.txt", L"another.doc"}, L"life");
   TempFolder other({L"apple.txt", L"banana.txt"}, L"life-other");
@@ -430,7 +384,7 @@ TEST(BandLife, LeavesNothingBehind) {
   EXPECT_EQ(0, life.sinksAfterQuit);
   // The band destroys its windows itself when it goes, before Explorer destroys the frame.
   EXPECT_GE(life.bandWindows, 3);  // band window, input box, settings dialog
-  EXPECT_EQ(0, life.destroyedByTheFrame) << Utf8(life.lateWindows.empty() ? L"" : life.lateWindows[0]);
+  EXPECT_EQ(std::vector<std::wstring>{}, life.lateWindows);
   EXPECT_TRUE(life.leftWindows.empty()) << "left: " << (life.leftWindows.empty() ? "" : Utf8(life.leftWindows[0]));
   EXPECT_EQ(gdiBefore, CountGdiObjects());
   EXPECT_EQ(menusBefore, CountMenus());

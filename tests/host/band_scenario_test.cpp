@@ -26,24 +26,18 @@ class RealBandScenario : public LinkedBandTest {
 
 TEST_F(RealBandScenario, SelectModeTypedAndEntered) {
   ASSERT_NO_FATAL_FAILURE(Start(0, 0x33));
-  Step(ScenarioStep::Kind::Type, L"b*");
+  Run(L"--type b*");
   EXPECT_EQ(L"Vantorel Editbox", ClassOf(GetFocus()));
-  Step(ScenarioStep::Kind::Key, L"enter");
-  Step(ScenarioStep::Kind::Print, L"selected");
-  Step(ScenarioStep::Kind::Print, L"state");
+  Run(L"--key enter --print selected --print state");
   std::vector<std::string> expected = {"selected\tBeta.TXT",
                                        "state\tmode=0\toptions=0x33\tnomatch=0\tfocus=Beta.TXT\tfocuswindow=SysListView32"};
   EXPECT_EQ(expected, Take());
 
   // Alt+S in the folder view puts the focus back into the input box.
-  Step(ScenarioStep::Kind::Key, L"alt+s");
+  Run(L"--key alt+s");
   EXPECT_EQ(L"Vantorel Editbox", ClassOf(GetFocus()));
   // Escape selects the text, so typing replaces it; a keyword matching nothing turns red.
-  Step(ScenarioStep::Kind::Key, L"escape");
-  Step(ScenarioStep::Kind::Type, L"zzz");
-  Step(ScenarioStep::Kind::Key, L"enter");
-  Step(ScenarioStep::Kind::Print, L"selected");
-  Step(ScenarioStep::Kind::Print, L"state");
+  Run(L"--key escape --type zzz --key enter --print selected --print state");
   std::vector<std::string> lines = Take();
   ASSERT_EQ(2u, lines.size());
   EXPECT_EQ("noselection", lines[0]);
@@ -52,19 +46,14 @@ TEST_F(RealBandScenario, SelectModeTypedAndEntered) {
 
 TEST_F(RealBandScenario, FilterModeShowsOnlyMatchesWithFullWidthDigitsFolded) {
   ASSERT_NO_FATAL_FAILURE(Start(1, 0x33));
-  Step(ScenarioStep::Kind::Type, L"*2*");
-  Step(ScenarioStep::Kind::Key, L"enter");
-  Step(ScenarioStep::Kind::Print, L"shown");
+  Run(L"--type *2* --key enter --print shown");
   std::vector<std::string> expected = {"shown\t" + Utf8(L"\x5831\x544A\xFF12.txt")};
   EXPECT_EQ(expected, Take());
-  Step(ScenarioStep::Kind::Key, L"escape");
-  Step(ScenarioStep::Kind::Type, L"*.txt");
-  Step(ScenarioStep::Kind::Key, L"enter");
-  Step(ScenarioStep::Kind::Print, L"shown");
+  Run(L"--key escape --type *.txt --key enter --print shown");
   std::vector<std::string> shown = Take();
   EXPECT_EQ(4u, shown.size());
   for (const std::string& line : shown) EXPECT_EQ(std::string::npos, line.find("gamma.doc"));
-  Step(ScenarioStep::Kind::Print, L"state");
+  Run(L"--print state");
   std::vector<std::string> state = Take();
   ASSERT_EQ(1u, state.size());
   EXPECT_EQ(0u, state[0].find("state\tmode=1\toptions=0x33\tnomatch=0\t"));

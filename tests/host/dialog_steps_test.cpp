@@ -34,9 +34,8 @@ class SettingsDialogSteps : public ::testing::Test {
     ASSERT_TRUE(WriteSettingsFile(module_.SettingPath(), 1, options));
     set_ = std::make_unique<WindowSet>(module_, folder_.path(), hostOptions);
     ASSERT_TRUE(set_->Open(1));
-    int* changes = &changes_;
-    ASSERT_TRUE(set_->Call(1, [changes](ExplorerHost& host) {
-      SetWindowSubclass(host.BandWindow(), &CountSettingsChanged, kCounterId, reinterpret_cast<DWORD_PTR>(changes));
+    ASSERT_TRUE(set_->Call(1, [this](ExplorerHost& host) {
+      SetWindowSubclass(host.BandWindow(), &CountSettingsChanged, kCounterId, reinterpret_cast<DWORD_PTR>(&changes_));
     }));
     ASSERT_TRUE(DeleteFileW(module_.SettingPath().c_str()));
   }
@@ -52,12 +51,9 @@ class SettingsDialogSteps : public ::testing::Test {
     ASSERT_TRUE(set_->Call(1, [](ExplorerHost& host) { ChooseFromModeMenu(host, ModeMenuItem::Settings); }));
   }
   std::string DialogLine() {
-    set_->Take(1);
-    EXPECT_TRUE(set_->Step(1, Kind::Print, L"dialog"));
-    Lines lines = set_->Take(1);
+    Lines lines = set_->Print(1, L"dialog");
     return lines.size() == 1 ? lines[0] : "";
   }
-  bool Stored(uint32_t& mode, uint32_t& options) { return ReadSettingsFile(module_.SettingPath(), mode, options); }
 
   ModuleCopy module_;
   TempFolder folder_{{L"alpha.txt", L"Beta.txt", L"beta2.doc"}, L"dialog"};
@@ -95,10 +91,12 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
     EXPECT_EQ("dialog\tvisible=0\tchecked=", DialogLine());  // set only when shown
     ShowDialog();
     EXPECT_EQ("dialog\tvisible=1\tchecked=" + std::string(c.shown), DialogLine());
-    for (const wchar_t* action : c.actions) ASSERT_TRUE(set_->Step(1, Kind::Dialog, action)) << Utf8(action);
+    for (const wchar_t* action : c.actions) {
+      ASSERT_TRUE(set_->Run(1, L"--dialog " + std::wstring(action))) << Utf8(action);
+    }
     EXPECT_EQ(0u, DialogLine().find("dialog\tvisible=0\t"));
     uint32_t mode = 9, options = 9;
-    EXPECT_EQ(c.written, Stored(mode, options));
+    EXPECT_EQ(c.written, ReadSettingsFile(module_.SettingPath(), mode, options));
     if (c.written) {
       EXPECT_EQ(1u, mode);  // the whole record, the run mode with it
       EXPECT_EQ(c.stored, options);
@@ -106,7 +104,7 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
     EXPECT_EQ(c.notifications, changes_);
     ShowDialog();
     EXPECT_EQ("dialog\tvisible=1\tchecked=" + std::string(c.again), DialogLine());
-    ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"cancel"));
+    ASSERT_TRUE(set_->Run(1, L"--dialog cancel"));
     TearDown();
     changes_ = 0;
   }
@@ -115,26 +113,15 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
 // After OK with 201 checked the band tells upper from lower case from its next run on.
 TEST_F(SettingsDialogSteps, CaseCheckedTakesEffectOnTheNextRun) {
   ASSERT_NO_FATAL_FAILURE(Open(0x33));
-  struct Case {
-    bool tellCase;
-    Lines shown;
-  };
   // The record is in filter mode: the run shows only what matches.
-  for (const Case& c : {Case{false, {"shown\tBeta.txt", "shown\tbeta2.doc"}}, Case{true, {"shown\tBeta.txt"}}}) {
-    if (c.tellCase) {
+  for (bool tellCase : {false, true}) {
+    if (tellCase) {
       ShowDialog();
-      ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"check:201"));
-      ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"ok"));
+      ASSERT_TRUE(set_->Run(1, L"--dialog check:201 --dialog ok"));
     }
-    ASSERT_TRUE(set_->Step(1, Kind::Type, L""));
-    ASSERT_TRUE(set_->Step(1, Kind::Key, L"escape"));
-    ASSERT_TRUE(set_->Step(1, Kind::Type, L"B*"));
-    ASSERT_TRUE(set_->Step(1, Kind::Key, L"enter"));
-    set_->Take(1);
-    ASSERT_TRUE(set_->Step(1, Kind::Print, L"shown"));
-    Lines lines = set_->Take(1);
-    std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(c.shown, lines) << (c.tellCase ? "case told" : "case folded");
+    ASSERT_TRUE(set_->Run(1, L"--type \"\" --key escape --type B* --key enter"));
+    Lines expected = tellCase ? Lines{"shown\tBeta.txt"} : Lines{"shown\tBeta.txt", "shown\tbeta2.doc"};
+    EXPECT_EQ(expected, Sorted(set_->Print(1, L"shown"))) << (tellCase ? "case told" : "case folded");
   }
 }
 
@@ -190,7 +177,7 @@ TEST_F(SettingsDialogSteps, ShowsCentredOverTheWindowOrTheWorkArea) {
     EXPECT_NEAR(y, dialog.top, 1);
     EXPECT_LE(dialog.right, work.right);
     EXPECT_LE(dialog.bottom, work.bottom);
-    ASSERT_TRUE(set_->Step(1, Kind::Dialog, L"cancel"));
+    ASSERT_TRUE(set_->Run(1, L"--dialog cancel"));
     TearDown();
   }
 }

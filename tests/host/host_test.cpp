@@ -4,8 +4,6 @@
 #include <olectl.h>
 #include <shlwapi.h>
 
-#include <algorithm>
-
 #include "framework/module.h"
 #include "framework/unique_pidl.h"
 #include "host/explorer_host.h"
@@ -34,14 +32,13 @@ ComPtr<IConnectionPoint> EventPoint(ExplorerHost& host) {
 }
 
 int g_inserts = 0;
-WNDPROC g_listProc = nullptr;
 bool g_refuseOdd = false;
-LRESULT CALLBACK CountInserts(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CountInserts(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (msg == LVM_INSERTITEMW) {
     ++g_inserts;
     if (g_refuseOdd && (g_inserts % 2)) return -1;
   }
-  return CallWindowProcW(g_listProc, hwnd, msg, wParam, lParam);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -157,9 +154,7 @@ TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
   ASSERT_TRUE(IsWindow(host->ListView()));
   EXPECT_EQ(NumberedFiles(6, L"second"), Sorted(ItemNames(host->ListView(), host->CurrentFolder())));
 
-  ASSERT_EQ(2u, sink->events.size());
-  EXPECT_EQ(DISPID_DOCUMENTCOMPLETE, sink->events[0]);
-  EXPECT_EQ(DISPID_DOCUMENTCOMPLETE, sink->events[1]);
+  EXPECT_EQ((std::vector<DISPID>{DISPID_DOCUMENTCOMPLETE, DISPID_DOCUMENTCOMPLETE}), sink->events);
   EXPECT_TRUE(sink->argumentsWellFormed);
   ASSERT_EQ(2u, sink->urls.size());
   EXPECT_EQ(0, lstrcmpiW(second.path().c_str(), sink->urls[1].c_str()));
@@ -202,8 +197,7 @@ TEST(ExplorerHost, CloseFiresQuitAndSinksMayUnadviseFromInsideInvoke) {
     EXPECT_FALSE(keptDestroyed);
     EXPECT_FALSE(IsWindow(frame));
     EXPECT_EQ(1, host->AdvisedSinkCount());
-    ASSERT_EQ(1u, staying->events.size());
-    EXPECT_EQ(DISPID_ONQUIT, staying->events[0]);
+    EXPECT_EQ(std::vector<DISPID>{DISPID_ONQUIT}, staying->events);
     host->Close();  // once only
     EXPECT_EQ(1u, staying->events.size());
     EXPECT_EQ(S_OK, point->Unadvise(stayingCookie));
@@ -223,14 +217,13 @@ TEST(ExplorerHost, RefreshReinsertsThroughTheListViewProcedure) {
     ASSERT_NE(nullptr, list);
     folder.AddFile(L"added.txt");
     g_inserts = 0;
-    g_listProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountInserts)));
+    SetWindowSubclass(list, &CountInserts, 1, 0);
     ComPtr<IWebBrowser2> browser;
     browser.attach(host->Browser());
     EXPECT_EQ(S_OK, browser->Refresh());
     EXPECT_EQ(8, g_inserts);
     EXPECT_EQ(8, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    RemoveWindowSubclass(list, &CountInserts, 1);
   }
 }
 
@@ -277,11 +270,10 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     EXPECT_EQ(8, host->OwnedIdListCount());
     g_inserts = 0;
     g_refuseOdd = true;
-    g_listProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountInserts)));
+    SetWindowSubclass(list, &CountInserts, 1, 0);
     EXPECT_TRUE(host->Refresh());
     g_refuseOdd = false;
-    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    RemoveWindowSubclass(list, &CountInserts, 1);
     EXPECT_EQ(9, g_inserts);
     EXPECT_EQ(4, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(4, host->OwnedIdListCount());
@@ -319,7 +311,7 @@ TEST(ExplorerHost, FolderTreePaneComesAndGoes) {
   item.hItem = selected;
   item.pszText = text;
   item.cchTextMax = MAX_PATH;
-  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  TreeView_GetItem(tree, &item);
   EXPECT_STREQ(PathFindFileNameW(folder.path().c_str()), text);
   // The view sits beside the pane, not under it.
   RECT treeRect, viewRect;
@@ -353,8 +345,6 @@ TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
     EXPECT_EQ(edit, host->BandWindow());
     EXPECT_EQ(host->ToolbarStrip(), GetParent(edit));
     EXPECT_TRUE(IsWindowVisible(edit));
-    RECT rc;
-    GetClientRect(edit, &rc);
     RECT outer;
     GetWindowRect(edit, &outer);
     EXPECT_EQ(24, outer.bottom - outer.top);  // the band's minimum height
@@ -364,11 +354,7 @@ TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
     SetFocus(edit);
     ASSERT_EQ(edit, GetFocus());
     auto key = [&](UINT message, WPARAM vk) {
-      MSG msg = {};
-      msg.hwnd = GetFocus();
-      msg.message = message;
-      msg.wParam = vk;
-      msg.lParam = 1;
+      MSG msg = {GetFocus(), message, vk, 1, 0, {}};
       return host->RouteKey(msg);
     };
     EXPECT_TRUE(key(WM_KEYDOWN, VK_RETURN));

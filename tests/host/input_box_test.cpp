@@ -12,6 +12,7 @@
 
 #include "band/band_messages.h"
 #include "band/selector_core.h"
+#include "framework/unique_handle.h"
 #include "tests/host/linked_band.h"
 
 using namespace vantorel;
@@ -19,8 +20,6 @@ using namespace vantorel::host;
 using namespace vantorel::host::test;
 
 namespace {
-
-using Kind = ScenarioStep::Kind;
 
 // Messages that reach the list view and the band window while a test step runs.
 struct Traffic {
@@ -60,28 +59,20 @@ class InputBoxTest : public LinkedBandTest {
     ASSERT_NO_FATAL_FAILURE(Open({L"alpha.txt", L"beta.txt", L"gamma.doc"}, L"inputbox", mode, options, hostOptions));
     core_ = static_cast<CSelectorCore*>(band_.get());
     SetForegroundWindow(host_->Frame());
-    if (*text) Step(Kind::Type, text);
+    if (*text) Run(L"--type \"" + std::wstring(text) + L"\"");
     host_->PumpMessages();
-    traffic_ = Traffic();
-    traffic_.list = host_->ListView();
-    traffic_.band = host_->BandWindow();
+    traffic_ = Traffic{host_->ListView(), host_->BandWindow()};
     g_traffic = &traffic_;
-    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, WatchMessages, nullptr, GetCurrentThreadId());
+    hook_.reset(SetWindowsHookExW(WH_CALLWNDPROC, WatchMessages, nullptr, GetCurrentThreadId()));
     Take();
   }
   void TearDown() override {
-    if (hook_) UnhookWindowsHookEx(hook_);
-    hook_ = nullptr;
+    hook_.reset();
     g_traffic = nullptr;
     LinkedBandTest::TearDown();
   }
-  // A click on the mode glyph with what to do with the menu it opens.
-  void ModeClick(const std::wstring& choice) {
-    Step(Kind::Menu, choice);
-    Step(Kind::Click, L"mode");
-  }
   std::string Box() {
-    Step(Kind::Print, L"box");
+    Run(L"--print box");
     std::vector<std::string> lines = Take();
     return lines.size() == 1 ? lines[0] : "";
   }
@@ -106,7 +97,7 @@ class InputBoxTest : public LinkedBandTest {
 
   CSelectorCore* core_ = nullptr;
   Traffic traffic_;
-  HHOOK hook_ = nullptr;
+  UniqueHook hook_;
 };
 
 std::string BoxLine(const char* text, const char* glyph, const char* clear, const char* colours) {
@@ -148,7 +139,7 @@ TEST_F(InputBoxTest, ModeMenuChoices) {
     ASSERT_NO_FATAL_FAILURE(Start(c.startMode, c.text, 0x33));
     SetFocus(host_->ListView());
     Settle();
-    ModeClick(c.choice);
+    Run(L"--click mode --menu " + std::wstring(c.choice));
     std::vector<std::string> menu = Take();
     ASSERT_EQ(1u, menu.size());
     EXPECT_EQ("menu\tchecked=" + std::string(c.checked) + "\tchose=" + Utf8(c.choice), menu[0]);
@@ -178,7 +169,7 @@ TEST_F(InputBoxTest, DismissedMenuSwallowsOnlyTheNextRequestThenSettings) {
   ASSERT_NO_FATAL_FAILURE(Start(0));
   for (const auto& c : clicks) {
     SCOPED_TRACE(Utf8(c.choice));
-    ModeClick(c.choice);
+    Run(L"--click mode --menu " + std::wstring(c.choice));
     EXPECT_EQ(c.menu ? std::vector<std::string>{c.menu} : std::vector<std::string>{}, Take());
     EXPECT_EQ(c.mode, core_->CurrentSettings().RunMode);
     if (!c.menu) { EXPECT_EQ(InputBox(), GetFocus()); }
@@ -202,7 +193,7 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.release));
     ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
-    Step(Kind::Hover, L"clear");
+    Run(L"--hover clear");
     EXPECT_EQ(CEditWindow::kClearHot, core_->InputBox().ClearGlyphState());
     EXPECT_EQ(BoxLine("alpha", "select", "hot", "black-on-white"), Box());
     Mouse(MOUSEEVENTF_LEFTDOWN);
@@ -216,7 +207,7 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
       Mouse(MOUSEEVENTF_MOVE);  // a real move event at the new place, for hit-testing
       Settle();
     } else {
-      Step(Kind::Hover, c.release);
+      Run(std::wstring(L"--hover ") + c.release);
     }
     Mouse(MOUSEEVENTF_LEFTUP);
     Settle();
@@ -226,7 +217,7 @@ TEST_F(InputBoxTest, ClearButtonCompletesOnlyOnItself) {
     EXPECT_EQ(BoxLine(c.text, "select", c.clearDrawn, "black-on-white"), Box());
     if (c.stateAfter == CEditWindow::kClearPressed) {
       // The pressed picture stays until the pointer moves over the box outside the hot area.
-      Step(Kind::Hover, L"text");
+      Run(L"--hover text");
       EXPECT_EQ(BoxLine("alpha", "select", "normal", "black-on-white"), Box());
     }
     TearDown();
@@ -247,7 +238,7 @@ TEST_F(InputBoxTest, PointerShapeFollowsTheAreas) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "text '" << Utf8(c.text) << "' over " << Utf8(c.where));
     ASSERT_NO_FATAL_FAILURE(Start(0, c.text));
-    Step(Kind::Hover, c.where);
+    Run(std::wstring(L"--hover ") + c.where);
     EXPECT_EQ(c.cursor, GetCursor());
     TearDown();
   }

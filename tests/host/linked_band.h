@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "band/selector_core_factory.h"
@@ -45,16 +46,15 @@ class LinkedBandTest : public ::testing::Test {
     wchar_t history[MAX_PATH];
     if (Module::PathBeside(L"history.txt", history)) DeleteFileW(history);
   }
-  void Step(ScenarioStep::Kind kind, const std::wstring& argument) {
-    std::wstring error;
-    EXPECT_TRUE(runner_->Run({kind, argument}, error)) << Utf8(error);
+  // The steps of a stand-in command line ("--key enter --print shown"), one after the other.
+  void Run(const std::wstring& commandLine) {
+    for (const ScenarioStep& step : StepsOf(commandLine)) {
+      std::wstring error;
+      EXPECT_TRUE(runner_->Run(step, error)) << Utf8(error);
+    }
   }
   // The lines printed since the last call.
-  std::vector<std::string> Take() {
-    std::vector<std::string> out;
-    out.swap(lines_);
-    return out;
-  }
+  std::vector<std::string> Take() { return std::exchange(lines_, {}); }
 
   std::unique_ptr<TempFolder> folder_;
   std::wstring settingPath_;

@@ -1,11 +1,12 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <algorithm>
 
-#include <fstream>
+#include <algorithm>
 #include <iterator>
 
+#include "framework/module.h"
+#include "framework/unique_handle.h"
 #include "host/explorer_host.h"
 #include "host/scenario_runner.h"
 #include "tests/host/test_support.h"
@@ -16,22 +17,66 @@ using namespace vantorel::host::test;
 
 namespace {
 
-std::vector<char> FileBytes(const std::wstring& path) {
-  std::vector<char> bytes;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return bytes;
+// What is left to read from a file or a pipe.
+std::string ReadAll(HANDLE from) {
+  std::string bytes;
   char buffer[4096];
   DWORD read = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &read, nullptr) && read) bytes.insert(bytes.end(), buffer, buffer + read);
-  CloseHandle(h);
+  while (ReadFile(from, buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
   return bytes;
 }
 
-int g_sysChars = 0;
-WNDPROC g_previous = nullptr;
-LRESULT CALLBACK CountSysChars(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_SYSCHAR && wParam == 's') ++g_sysChars;
-  return CallWindowProcW(g_previous, hwnd, msg, wParam, lParam);
+std::string FileBytes(const std::wstring& path) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  return file ? ReadAll(file.get()) : std::string();
+}
+
+struct ProgramResult {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::string out;
+  std::string err;
+};
+
+// Runs the stand-in program (built beside this test's folder) with its output on pipes.
+ProgramResult RunProgram(const std::wstring& arguments) {
+  ProgramResult result;
+  wchar_t program[MAX_PATH];
+  Module::PathBeside(L"..\\..\\host\\vantorel-host.exe", program);
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE outRead, outWrite, errRead, errWrite;
+  CreatePipe(&outRead, &outWrite, &inherit, 0);
+  CreatePipe(&errRead, &errWrite, &inherit, 0);
+  SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = outWrite;
+  startup.hStdError = errWrite;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring command = L"\"" + std::wstring(program) + L"\" " + arguments;
+  PROCESS_INFORMATION process = {};
+  BOOL started = CreateProcessW(program, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                &process);
+  CloseHandle(outWrite);
+  CloseHandle(errWrite);
+  if (started) {
+    result.out = ReadAll(outRead);
+    result.err = ReadAll(errRead);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  CloseHandle(outRead);
+  CloseHandle(errRead);
+  return result;
+}
+
+// Counts WM_SYSCHAR "s" in the int that data points at.
+LRESULT CALLBACK CountSysChars(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (msg == WM_SYSCHAR && wParam == 's') ++*reinterpret_cast<int*>(data);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -50,14 +95,12 @@ TEST(ScenarioArgs, StepsKeepTheirOrderAndOptionsGoAnywhere) {
   EXPECT_TRUE(args.hasSettings);
   EXPECT_EQ(1u, args.runMode);
   EXPECT_EQ(0x33u, args.options);
-  ASSERT_EQ(5u, args.steps.size());
-  EXPECT_EQ(ScenarioStep::Kind::Type, args.steps[0].kind);
+  using Kind = ScenarioStep::Kind;
+  const Kind kinds[] = {Kind::Type, Kind::Key, Kind::Print, Kind::Navigate, Kind::Screenshot};
+  ASSERT_EQ(std::size(kinds), args.steps.size());
+  for (size_t i = 0; i < std::size(kinds); ++i) EXPECT_EQ(kinds[i], args.steps[i].kind) << "step " << i;
   EXPECT_EQ(L"ab c", args.steps[0].argument);
-  EXPECT_EQ(ScenarioStep::Kind::Key, args.steps[1].kind);
   EXPECT_EQ(L"enter", args.steps[1].argument);
-  EXPECT_EQ(ScenarioStep::Kind::Print, args.steps[2].kind);
-  EXPECT_EQ(ScenarioStep::Kind::Navigate, args.steps[3].kind);
-  EXPECT_EQ(ScenarioStep::Kind::Screenshot, args.steps[4].kind);
 
   EXPECT_FALSE(ParseScenarioArgs({L"--print", L"shown"}, args, error));  // no folder
   EXPECT_FALSE(error.empty());
@@ -84,8 +127,7 @@ TEST(ScenarioFiles, SettingsAndOutputAreByteExact) {
   TempFolder folder({}, L"files");
   std::wstring setting = folder.path() + L"\\setting";
   ASSERT_TRUE(WriteSettingsFile(setting, 1, 0x1B3));
-  std::vector<char> expected = {1, 0, 0, 0, static_cast<char>(0xB3), 1, 0, 0};
-  EXPECT_EQ(expected, FileBytes(setting));
+  EXPECT_EQ(std::string("\x01\0\0\0\xB3\x01\0\0", 8), FileBytes(setting));
   uint32_t mode = 9, options = 9;
   ASSERT_TRUE(ReadSettingsFile(setting, mode, options));
   EXPECT_EQ(1u, mode);
@@ -97,9 +139,7 @@ TEST(ScenarioFiles, SettingsAndOutputAreByteExact) {
   ASSERT_NE(INVALID_HANDLE_VALUE, out);
   WriteLine(out, "shown\t" + Utf8(L"\x30D5\x30A1\x30A4\x30EB\xFF11.txt"));
   CloseHandle(out);
-  std::vector<char> bytes = FileBytes(outPath);
-  std::string text(bytes.begin(), bytes.end());
-  EXPECT_EQ("shown\t\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xEF\xBC\x91.txt\n", text);
+  EXPECT_EQ("shown\t\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xEF\xBC\x91.txt\n", FileBytes(outPath));
 }
 
 // The steps against a hosted band (the test band: an edit box as its window).
@@ -134,11 +174,11 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
   EXPECT_EQ(1, host->LastFocusReport());
 
   // Alt+S reaches the folder view as WM_SYSCHAR "s".
-  g_sysChars = 0;
-  g_previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountSysChars)));
+  int sysChars = 0;
+  SetWindowSubclass(list, &CountSysChars, 1, reinterpret_cast<DWORD_PTR>(&sysChars));
   ASSERT_TRUE(runner.Run({ScenarioStep::Kind::Key, L"alt+s"}, error)) << error;
-  SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previous));
-  EXPECT_EQ(1, g_sysChars);
+  RemoveWindowSubclass(list, &CountSysChars, 1);
+  EXPECT_EQ(1, sysChars);
 
   // Select two items the way the selection run does, then report.
   std::vector<std::wstring> names = ItemNames(list, host->CurrentFolder());
@@ -146,13 +186,8 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
   int delta = static_cast<int>(std::find(names.begin(), names.end(), L"delta.txt") - names.begin());
   ASSERT_LT(beta, 4);
   ASSERT_LT(delta, 4);
-  LVITEMW state = {};
-  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(list, LVM_SETITEMSTATE, beta, reinterpret_cast<LPARAM>(&state));
-  state.state = LVIS_SELECTED;
-  state.stateMask = LVIS_SELECTED;
-  SendMessageW(list, LVM_SETITEMSTATE, delta, reinterpret_cast<LPARAM>(&state));
+  ListView_SetItemState(list, beta, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(list, delta, LVIS_SELECTED, LVIS_SELECTED);
   lines.clear();
   ASSERT_TRUE(runner.Run({ScenarioStep::Kind::Print, L"selected"}, error));
   ASSERT_TRUE(runner.Run({ScenarioStep::Kind::Print, L"state"}, error));
@@ -168,9 +203,9 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
 
   std::wstring png = folder.path() + L"\\shot.png";
   ASSERT_TRUE(runner.Run({ScenarioStep::Kind::Screenshot, png}, error)) << error;
-  std::vector<char> bytes = FileBytes(png);
+  std::string bytes = FileBytes(png);
   ASSERT_GT(bytes.size(), 8u);
-  EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n"), std::string(bytes.begin(), bytes.begin() + 8));
+  EXPECT_EQ("\x89PNG\r\n\x1a\n", bytes.substr(0, 8));
   DeleteFileW(png.c_str());
 
   ASSERT_TRUE(runner.Run({ScenarioStep::Kind::Navigate, other.path()}, error));
@@ -186,63 +221,6 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
   EXPECT_FALSE(error.empty());
   host->Close();
 }
-
-namespace {
-
-struct ProgramResult {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::string out;
-  std::string err;
-};
-
-std::string Drain(HANDLE pipe) {
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
-  return text;
-}
-
-// Runs the stand-in program (built beside this test's folder) with its output on pipes.
-ProgramResult RunProgram(const std::wstring& arguments) {
-  ProgramResult result;
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring dir(self);
-  dir.resize(dir.find_last_of(L'\\'));
-  std::wstring program = dir + L"\\..\\..\\host\\vantorel-host.exe";
-  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-  HANDLE outRead, outWrite, errRead, errWrite;
-  CreatePipe(&outRead, &outWrite, &inherit, 0);
-  CreatePipe(&errRead, &errWrite, &inherit, 0);
-  SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-  SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = outWrite;
-  startup.hStdError = errWrite;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::wstring command = L"\"" + program + L"\" " + arguments;
-  PROCESS_INFORMATION process = {};
-  BOOL started = CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                &process);
-  CloseHandle(outWrite);
-  CloseHandle(errWrite);
-  if (started) {
-    result.out = Drain(outRead);
-    result.err = Drain(errRead);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-  }
-  CloseHandle(outRead);
-  CloseHandle(errRead);
-  return result;
-}
-
-}  // namespace
 
 // The program itself: UTF-8 lines on a pipe, exit codes, one-line reasons.
 TEST(HostProgram, PrintsUtf8LinesAndReportsFailures) {

@@ -4,14 +4,12 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "framework/unique_handle.h"
 #include "history/history_file.h"
 #include "tests/host/window_test_support.h"
 
@@ -23,47 +21,19 @@ namespace {
 
 constexpr int kWaitRounds = 200;
 
-// Lets a number of threads go on together once all of them have arrived.
-class Barrier {
- public:
-  explicit Barrier(int count) : left_(count) {}
-  void ArriveAndWait() {
-    std::unique_lock<std::mutex> hold(lock_);
-    if (--left_ == 0) {
-      arrived_.notify_all();
-      return;
-    }
-    arrived_.wait(hold, [this] { return left_ == 0; });
-  }
-
- private:
-  std::mutex lock_;
-  std::condition_variable arrived_;
-  int left_;
-};
-
 class SharedHistory : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(module_.loaded());
     ASSERT_TRUE(WriteSettingsFile(module_.SettingPath(), 0, 0x33));
-    DeleteFileW(HistoryPath().c_str());
-  }
-  std::wstring HistoryPath() const {
-    std::wstring path = module_.path();
-    return path.substr(0, path.rfind(L'\\')) + L"\\history.txt";
+    DeleteFileW(module_.HistoryPath().c_str());
   }
   // Empties the window's box, types the text, and optionally presses Enter.
   bool Enter(WindowSet& set, int window, const std::wstring& text, bool press = true) {
-    bool emptied = set.Step(window, Kind::Type, L"") && set.Call(window, [](ExplorerHost& host) {
+    bool emptied = set.Run(window, L"--type \"\"") && set.Call(window, [](ExplorerHost& host) {
       SetWindowTextW(FindWindowExW(host.BandWindow(), nullptr, L"Vantorel Editbox", nullptr), L"");
     });
-    return emptied && set.Step(window, Kind::Type, text) && (!press || set.Step(window, Kind::Key, L"enter"));
-  }
-  Lines DropDown(WindowSet& set, int window) {
-    set.Take(window);
-    EXPECT_TRUE(set.Step(window, Kind::Print, L"dropdown"));
-    return set.Take(window);
+    return emptied && set.Run(window, L"--type " + text) && (!press || set.Run(window, L"--key enter"));
   }
   ModuleCopy module_;
   TempFolder folder_{{L"alpha.txt", L"report.txt", L"readme.md"}, L"shared-history"};
@@ -104,7 +74,7 @@ TEST_F(SharedHistory, AnAdditionInOneWindowIsOfferedInAnother) {
       ASSERT_TRUE(Enter(set, c.adds, c.keyword)) << c.what;
     }
     ASSERT_TRUE(Enter(set, c.looks, c.prefix, false)) << c.what;
-    EXPECT_EQ(c.rows, DropDown(set, c.looks)) << c.what;
+    EXPECT_EQ(c.rows, set.Print(c.looks, L"dropdown")) << c.what;
   }
 }
 
@@ -119,13 +89,15 @@ TEST_F(SharedHistory, AdditionsAtTheSameMomentAreAllKept) {
     for (int window = 1; window <= 2; ++window) {
       ASSERT_TRUE(Enter(set, window, words[window - 1], false)) << "round " << round;
     }
-    Barrier start(2);
+    // Neither thread presses before both have arrived: each sets its event and waits for the other's.
+    UniqueKernelHandle arrived[2] = {UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+                                     UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr))};
     bool pressed[2] = {false, false};
     std::thread presses[2];
     for (int window = 1; window <= 2; ++window) {
-      presses[window - 1] = std::thread([&set, &start, &pressed, window] {
-        start.ArriveAndWait();
-        pressed[window - 1] = set.Step(window, Kind::Key, L"enter");
+      presses[window - 1] = std::thread([&set, &arrived, &pressed, window] {
+        SignalObjectAndWait(arrived[window - 1].get(), arrived[2 - window].get(), INFINITE, FALSE);
+        pressed[window - 1] = set.Run(window, L"--key enter");
       });
     }
     for (std::thread& press : presses) press.join();
@@ -134,11 +106,8 @@ TEST_F(SharedHistory, AdditionsAtTheSameMomentAreAllKept) {
     expected.push_back(words[1]);
 
     HistoryList stored;
-    ASSERT_TRUE(LoadHistoryFrom(HistoryPath().c_str(), stored)) << "round " << round;
-    std::vector<std::wstring> sortedStored(stored.begin(), stored.end()), sortedExpected = expected;
-    std::sort(sortedStored.begin(), sortedStored.end());
-    std::sort(sortedExpected.begin(), sortedExpected.end());
-    ASSERT_EQ(sortedExpected, sortedStored) << "round " << round;
+    ASSERT_TRUE(LoadHistoryFrom(module_.HistoryPath().c_str(), stored)) << "round " << round;
+    ASSERT_EQ(Sorted(expected), Sorted(stored)) << "round " << round;
   }
 }
 
@@ -152,15 +121,12 @@ TEST_F(SharedHistory, AnOutsidePressClosesOnlyTheDropDownOfItsThread) {
   RECT work;
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
 
-  struct Case {
-    int pressed;  // the window that is in front and takes the press
-  };
-  for (const Case c : {Case{1}, Case{2}}) {
-    SCOPED_TRACE("press in window " + std::to_string(c.pressed));
-    const int other = 3 - c.pressed;
-    DeleteFileW(HistoryPath().c_str());  // a box that lost the focus before has added its text
-    ASSERT_TRUE(AddToHistoryAt(HistoryPath().c_str(), L"report"));
-    ASSERT_TRUE(AddToHistoryAt(HistoryPath().c_str(), L"readme"));
+  for (int pressed : {1, 2}) {  // the window that is in front and takes the press
+    SCOPED_TRACE("press in window " + std::to_string(pressed));
+    const int other = 3 - pressed;
+    DeleteFileW(module_.HistoryPath().c_str());  // a box that lost the focus before has added its text
+    ASSERT_TRUE(AddToHistoryAt(module_.HistoryPath().c_str(), L"report"));
+    ASSERT_TRUE(AddToHistoryAt(module_.HistoryPath().c_str(), L"readme"));
     WindowSet set(module_, folder_.path(), options);
     ASSERT_TRUE(set.Open(2));
     // Side by side, so a point of one window's view is not under the other window.
@@ -172,11 +138,11 @@ TEST_F(SharedHistory, AnOutsidePressClosesOnlyTheDropDownOfItsThread) {
       }));
     }
     // The pressed window is in front with the focus in its box; the other one stays behind.
-    ASSERT_TRUE(set.Call(c.pressed, [](ExplorerHost& host) {
+    ASSERT_TRUE(set.Call(pressed, [](ExplorerHost& host) {
       SetForegroundWindow(host.Frame());
       host.PumpMessages();
     }));
-    ASSERT_TRUE(Enter(set, c.pressed, L"re", false));
+    ASSERT_TRUE(Enter(set, pressed, L"re", false));
     // Giving the other window's box the focus would take it, and with it the first drop-down,
     // away from the pressed window: its characters arrive without the focus.
     ASSERT_TRUE(set.Call(other, [](ExplorerHost& host) {
@@ -184,19 +150,19 @@ TEST_F(SharedHistory, AnOutsidePressClosesOnlyTheDropDownOfItsThread) {
       for (wchar_t c : std::wstring(L"re")) SendMessageW(box, WM_CHAR, c, 1);
       host.PumpMessages();
     }));
-    for (int window : {c.pressed, other}) {
-      EXPECT_EQ((Lines{"dropdown\treadme", "dropdown\treport"}), DropDown(set, window)) << "window " << window;
+    for (int window : {pressed, other}) {
+      EXPECT_EQ((Lines{"dropdown\treadme", "dropdown\treport"}), set.Print(window, L"dropdown")) << "window " << window;
     }
 
     // A point of the pressed window's folder view, below both drop-downs.
     POINT press = {};
-    ASSERT_TRUE(set.Call(c.pressed, [&press](ExplorerHost& host) {
+    ASSERT_TRUE(set.Call(pressed, [&press](ExplorerHost& host) {
       RECT view;
       GetWindowRect(host.ListView(), &view);
       press = {(view.left + view.right) / 2, view.bottom - 10};
     }));
     HWND under = WindowFromPoint(press);
-    DWORD pressedThread = set.window(c.pressed).ThreadId();
+    DWORD pressedThread = set.window(pressed).ThreadId();
     ASSERT_EQ(pressedThread, GetWindowThreadProcessId(under, nullptr));
     ASSERT_EQ(L"SysListView32", ClassOf(under));
 
@@ -209,7 +175,7 @@ TEST_F(SharedHistory, AnOutsidePressClosesOnlyTheDropDownOfItsThread) {
 
     bool hidden = false;
     for (int round = 0; round < kWaitRounds && !hidden; ++round) {
-      set.Call(c.pressed, [&hidden](ExplorerHost& host) {
+      set.Call(pressed, [&hidden](ExplorerHost& host) {
         host.PumpMessages();
         HWND box = OwnDropDown();
         hidden = box && !IsWindowVisible(box);

@@ -1,6 +1,9 @@
 #include "tests/host/test_support.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "host/scenario_output.h"
 
 namespace vantorel::host::test {
 
@@ -18,6 +21,16 @@ std::wstring ClassOf(HWND window) {
   wchar_t name[256] = L"";
   if (window) GetClassNameW(window, name, 256);
   return name;
+}
+
+std::vector<ScenarioStep> StepsOf(const std::wstring& commandLine) {
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW((L"--folder . " + commandLine).c_str(), &count);
+  ScenarioArgs args;
+  std::wstring error;
+  EXPECT_TRUE(words && ParseScenarioArgs({words, words + count}, args, error)) << Utf8(commandLine + L": " + error);
+  LocalFree(words);
+  return args.steps;
 }
 
 STDMETHODIMP TestSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the stand-in's tests: numbered file names, an event sink and a small
-// desk band built on the module's COM object base.
+// Shared pieces of the stand-in's tests: numbered file names, steps written as on the command
+// line, an event sink and a small desk band built on the module's COM object base.
 #include <windows.h>
 #include <exdisp.h>
 #include <exdispid.h>
@@ -13,6 +13,7 @@
 
 #include "framework/com_object.h"
 #include "framework/com_ptr.h"
+#include "host/scenario_args.h"
 #include "tests/support/temp_folder.h"
 
 namespace vantorel::host::test {
@@ -23,6 +24,9 @@ using vantorel::test::TempFolder;
 
 std::vector<std::wstring> NumberedFiles(int count, const wchar_t* stem = L"file");
 std::wstring ClassOf(HWND window);
+// The steps of a stand-in command line ("--type b* --key enter"), split and parsed as the
+// program's own; a line the program would refuse fails the test.
+std::vector<ScenarioStep> StepsOf(const std::wstring& commandLine);
 
 // Records every event; optionally unadvises itself from inside its quit handler.
 class TestSink : public ComObject<TestSink>, public IDispatch {

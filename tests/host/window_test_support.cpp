@@ -1,5 +1,7 @@
 #include "tests/host/window_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include "framework/module.h"
 
 namespace vantorel::host::test {
@@ -21,7 +23,7 @@ ModuleCopy::ModuleCopy() : folder_({}, L"module") {
 ModuleCopy::~ModuleCopy() {
   loaded_.reset();
   DeleteFileW(SettingPath().c_str());
-  DeleteFileW((folder_.path() + L"\\history.txt").c_str());
+  DeleteFileW(HistoryPath().c_str());
 }
 
 HRESULT ModuleCopy::CanUnloadNow() const {
@@ -68,20 +70,29 @@ bool WindowSet::Open(int count) {
   return true;
 }
 
-bool WindowSet::Step(int number, ScenarioStep::Kind kind, const std::wstring& argument) {
+bool WindowSet::Run(int number, const std::wstring& commandLine) {
   if (!Has(number)) return false;
   size_t index = static_cast<size_t>(number - 1);
-  bool ok = false;
-  bool ran = window(number).Call([&](ExplorerHost& host) {
-    if (!runners_[index]) {
-      std::vector<std::string>* lines = &lines_[index];
-      runners_[index] = std::make_unique<ScenarioRunner>(
-          host, [lines](const std::string& line) { lines->push_back(line); }, module_.SettingPath());
-    }
-    std::wstring error;
-    ok = runners_[index]->Run({kind, argument}, error);
-  });
-  return ran && ok;
+  for (const ScenarioStep& step : StepsOf(commandLine)) {
+    bool ok = false;
+    bool ran = window(number).Call([&](ExplorerHost& host) {
+      if (!runners_[index]) {
+        std::vector<std::string>* lines = &lines_[index];
+        runners_[index] = std::make_unique<ScenarioRunner>(
+            host, [lines](const std::string& line) { lines->push_back(line); }, module_.SettingPath());
+      }
+      std::wstring error;
+      ok = runners_[index]->Run(step, error);
+    });
+    if (!ran || !ok) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> WindowSet::Print(int number, const std::wstring& what) {
+  Take(number);
+  EXPECT_TRUE(Run(number, L"--print " + what)) << "window " << number << ": --print " << Utf8(what);
+  return Take(number);
 }
 
 std::vector<std::string> WindowSet::Take(int number) {

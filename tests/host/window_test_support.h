@@ -15,7 +15,6 @@
 
 namespace vantorel::host::test {
 
-using Kind = ScenarioStep::Kind;
 using Lines = std::vector<std::string>;
 
 // Vantorel.dll copied from beside the test program into a scratch folder, so that its "setting"
@@ -31,6 +30,7 @@ class ModuleCopy {
   bool loaded() const { return loaded_ && !loaded_->modulePath().empty(); }
   const std::wstring& path() const { return path_; }
   std::wstring SettingPath() const { return folder_.path() + L"\\setting"; }
+  std::wstring HistoryPath() const { return folder_.path() + L"\\history.txt"; }
   HRESULT CanUnloadNow() const;
   // Frees the module when DllCanUnloadNow allows it; true when it is then gone from the process.
   bool Unload();
@@ -57,8 +57,11 @@ class WindowSet {
   ~WindowSet();
   bool Open(int count);
   ExplorerWindowThread& window(int number) { return *windows_[static_cast<size_t>(number - 1)]; }
-  // Runs one scripted step in the window; false when it failed or the window is gone.
-  bool Step(int number, ScenarioStep::Kind kind, const std::wstring& argument = L"");
+  // Runs the steps of a stand-in command line ("--type b* --key enter") in the window; false at
+  // the first that fails, or when the window is gone.
+  bool Run(int number, const std::wstring& commandLine);
+  // The lines one --print step in the window prints.
+  std::vector<std::string> Print(int number, const std::wstring& what);
   // The lines the window's steps printed since the last call.
   std::vector<std::string> Take(int number);
   bool Call(int number, const std::function<void(ExplorerHost&)>& task) {

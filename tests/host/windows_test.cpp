@@ -17,7 +17,6 @@ using namespace vantorel::host::test;
 
 namespace {
 
-
 const std::vector<std::wstring> kFiles = {L"alpha.txt", L"Beta.txt", L"beta2.doc", L"gamma.txt"};
 
 Lines AllShown() { return {"shown\tBeta.txt", "shown\talpha.txt", "shown\tbeta2.doc", "shown\tgamma.txt"}; }
@@ -25,15 +24,7 @@ Lines AllShown() { return {"shown\tBeta.txt", "shown\talpha.txt", "shown\tbeta2.
 // Types a keyword over whatever the input box holds and presses Enter. Escape closes an open
 // history drop-down first; the next one selects the text.
 bool RunKeyword(WindowSet& set, int window, const std::wstring& keyword) {
-  return set.Step(window, Kind::Type, L"") && set.Step(window, Kind::Key, L"escape") &&
-         set.Step(window, Kind::Key, L"escape") &&
-         set.Step(window, Kind::Type, keyword) && set.Step(window, Kind::Key, L"enter");
-}
-
-Lines Print(WindowSet& set, int window, const wchar_t* what) {
-  set.Take(window);
-  EXPECT_TRUE(set.Step(window, Kind::Print, what));
-  return Sorted(set.Take(window));
+  return set.Run(window, L"--type \"\" --key escape --key escape --type " + keyword + L" --key enter");
 }
 
 class ExplorerWindows : public ::testing::Test {
@@ -75,31 +66,27 @@ TEST_F(ExplorerWindows, EachBandKeepsItsOwnModeAndOptions) {
     if (c.keyword) {
       ASSERT_TRUE(RunKeyword(set, c.window, c.keyword)) << c.what;
     }
-    EXPECT_EQ(Sorted(c.expected), Print(set, c.look, c.print)) << c.what;
+    EXPECT_EQ(Sorted(c.expected), Sorted(set.Print(c.look, c.print))) << c.what;
   }
 
   // Window 2's dialog makes its band tell upper from lower case; window 1 still folds case.
   ASSERT_TRUE(set.Call(2, [](ExplorerHost& host) { ChooseFromModeMenu(host, ModeMenuItem::Settings); }));
-  ASSERT_TRUE(set.Step(2, Kind::Dialog, L"check:201"));
-  ASSERT_TRUE(set.Step(2, Kind::Dialog, L"ok"));
+  ASSERT_TRUE(set.Run(2, L"--dialog check:201 --dialog ok"));
   ASSERT_TRUE(RunKeyword(set, 2, L"B*"));
-  EXPECT_EQ(Lines{"selected\tBeta.txt"}, Print(set, 2, L"selected"));
+  EXPECT_EQ(Lines{"selected\tBeta.txt"}, set.Print(2, L"selected"));
   ASSERT_TRUE(RunKeyword(set, 1, L"B*"));
-  EXPECT_EQ(Sorted(Lines{"shown\tBeta.txt", "shown\tbeta2.doc"}), Print(set, 1, L"shown"));
+  EXPECT_EQ(Sorted(Lines{"shown\tBeta.txt", "shown\tbeta2.doc"}), Sorted(set.Print(1, L"shown")));
   // Window 1's dialog was never shown: its controls have not been set from any record.
-  EXPECT_EQ(Lines{"dialog\tvisible=0\tchecked="}, Print(set, 1, L"dialog"));
+  EXPECT_EQ(Lines{"dialog\tvisible=0\tchecked="}, set.Print(1, L"dialog"));
 }
 
 // A window goes as Explorer closes it, or as the user closes its frame; the others work on.
 TEST_F(ExplorerWindows, ClosingOneLeavesTheOthersWorking) {
-  struct Case {
-    const char* how;
-    bool byUser;
-  };
-  for (const Case c : {Case{"closed like Explorer", false}, Case{"closed by the frame's close box", true}}) {
+  for (bool byUser : {false, true}) {
+    SCOPED_TRACE(byUser ? "closed by the frame's close box" : "closed like Explorer");
     WindowSet set(module_, folder_.path());
-    ASSERT_TRUE(set.Open(3)) << c.how;
-    if (c.byUser) {
+    ASSERT_TRUE(set.Open(3));
+    if (byUser) {
       HWND frame = nullptr;
       set.Call(2, [&frame](ExplorerHost& host) { frame = host.Frame(); });
       PostMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -107,32 +94,30 @@ TEST_F(ExplorerWindows, ClosingOneLeavesTheOthersWorking) {
     } else {
       set.Close(2);
     }
-    EXPECT_TRUE(set.window(2).HasEnded()) << c.how;
-    EXPECT_FALSE(set.Step(2, Kind::Print, L"shown")) << c.how;
-    EXPECT_EQ(S_FALSE, module_.CanUnloadNow()) << c.how;
+    EXPECT_TRUE(set.window(2).HasEnded());
+    EXPECT_FALSE(set.Run(2, L"--print shown"));
+    EXPECT_EQ(S_FALSE, module_.CanUnloadNow());
     for (int window : {1, 3}) {
-      ASSERT_TRUE(RunKeyword(set, window, L"*2*")) << c.how << ", window " << window;
-      EXPECT_EQ(Lines{"selected\tbeta2.doc"}, Print(set, window, L"selected")) << c.how << ", window " << window;
+      SCOPED_TRACE(testing::Message() << "window " << window);
+      ASSERT_TRUE(RunKeyword(set, window, L"*2*"));
+      EXPECT_EQ(Lines{"selected\tbeta2.doc"}, set.Print(window, L"selected"));
     }
   }
 }
 
 // Every band saves its record when it goes; the file ends with the one that goes last.
 TEST_F(ExplorerWindows, TheBandThatGoesLastDecidesTheSettingFile) {
-  struct Case {
-    int closedFirst;
-    uint32_t mode;  // of the band closed last: window 1 filters, window 2 selects
-  };
-  for (const Case c : {Case{1, 0}, Case{2, 1}}) {
+  // The mode of the band closed last: window 1 filters, window 2 selects.
+  for (auto [closedFirst, lastMode] : {std::pair{1, 0u}, std::pair{2, 1u}}) {
     ASSERT_TRUE(WriteSettingsFile(module_.SettingPath(), 0, 0x33));
     WindowSet set(module_, folder_.path());
     ASSERT_TRUE(set.Open(2));
     ASSERT_TRUE(set.Call(1, [](ExplorerHost& host) { ChooseFromModeMenu(host, ModeMenuItem::Filter); }));
-    set.Close(c.closedFirst);
-    set.Close(3 - c.closedFirst);
+    set.Close(closedFirst);
+    set.Close(3 - closedFirst);
     uint32_t mode = 9, options = 9;
     ASSERT_TRUE(ReadSettingsFile(module_.SettingPath(), mode, options));
-    EXPECT_EQ(c.mode, mode) << "window " << c.closedFirst << " closed first";
+    EXPECT_EQ(lastMode, mode) << "window " << closedFirst << " closed first";
     EXPECT_EQ(0x33u, options);
   }
 }
@@ -145,7 +130,7 @@ TEST_F(ExplorerWindows, TheModuleUnloadsOnlyAfterTheLastBand) {
     set.Close(1);
     EXPECT_EQ(S_FALSE, module_.CanUnloadNow());
     ASSERT_TRUE(RunKeyword(set, 2, L"a*"));
-    EXPECT_EQ(Lines{"selected\talpha.txt"}, Print(set, 2, L"selected"));
+    EXPECT_EQ(Lines{"selected\talpha.txt"}, set.Print(2, L"selected"));
     set.Close(2);
     EXPECT_EQ(S_OK, module_.CanUnloadNow());
   }
