@@ -19,16 +19,13 @@
 namespace {
 
 void Check(bool ok) {
-  if (!ok) {
-    std::abort();
-  }
+  if (!ok) std::abort();
 }
 
 bool IsTrimChar(wchar_t c) { return c == L' ' || c == L'&' || c == L'|'; }
 
 std::wstring Trim(const std::wstring& s) {
-  size_t b = 0;
-  size_t e = s.size();
+  size_t b = 0, e = s.size();
   while (b < e && IsTrimChar(s[b])) ++b;
   while (e > b && IsTrimChar(s[e - 1])) --e;
   return s.substr(b, e - b);
@@ -96,8 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const DWORD options = (data[0] & 1 ? kFoldCase : 0) | (data[0] & 2 ? kFoldDigitWidth : 0) |
                         (data[0] & 4 ? kDefaultAnd : 0);
-  std::wstring expression;
-  std::wstring name;
+  std::wstring expression, name;
   bool inName = false;
   for (std::size_t i = 1; i + 1 < size; i += 2) {
     const wchar_t unit = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
