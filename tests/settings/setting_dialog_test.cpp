@@ -60,7 +60,14 @@ void Click(HWND dialog, int id) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+// Which of the check boxes and option buttons are checked.
+std::vector<int> CheckedIds(HWND dialog) {
+  std::vector<int> ids;
+  for (int id : {201, 202, 205, 206, 207, 209, 210}) {
+    if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) ids.push_back(id);
+  }
+  return ids;
+}
 
 class SettingDialog : public ::testing::Test {
  protected:
@@ -139,10 +146,9 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
     RECT actual;
     GetWindowRect(child, &actual);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(expected.left, actual.left) << item.id;
-    EXPECT_EQ(expected.top, actual.top) << item.id;
-    EXPECT_EQ(expected.right, actual.right - actual.left) << item.id;
-    EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << item.id;
+    EXPECT_EQ((std::vector<LONG>{expected.left, expected.top, expected.right, expected.bottom}),
+              (std::vector<LONG>{actual.left, actual.top, actual.right - actual.left, actual.bottom - actual.top}))
+        << item.id;
     child = GetWindow(child, GW_HWNDNEXT);
   }
   EXPECT_EQ(nullptr, child) << "more than 13 items";
@@ -155,13 +161,7 @@ TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
   EXPECT_TRUE(IsWindowVisible(hwnd));
   EXPECT_EQ(&settings, dialog.settings());
   EXPECT_EQ(owner.hwnd, dialog.notifyWindow());
-  EXPECT_FALSE(Checked(hwnd, 201));
-  EXPECT_FALSE(Checked(hwnd, 202));
-  EXPECT_TRUE(Checked(hwnd, 205));
-  EXPECT_TRUE(Checked(hwnd, 206));
-  EXPECT_FALSE(Checked(hwnd, 207));
-  EXPECT_FALSE(Checked(hwnd, 209));
-  EXPECT_TRUE(Checked(hwnd, 210));
+  EXPECT_EQ((std::vector<int>{205, 206, 210}), CheckedIds(hwnd));
 
   // Centred over the visible owner.
   RECT ownerRect, self;
@@ -195,8 +195,7 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
   HWND hwnd = dialog.hwnd();
   for (int id : {201, 202, 205, 206, 207}) SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0);
   SendDlgItemMessageW(hwnd, 209, BM_CLICK, 0, 0);
-  EXPECT_TRUE(Checked(hwnd, 209));
-  EXPECT_FALSE(Checked(hwnd, 210));
+  EXPECT_EQ((std::vector<int>{201, 202, 207, 209}), CheckedIds(hwnd));
   Click(hwnd, IDOK);
   EXPECT_EQ(0x180u, settings.Options);
   EXPECT_TRUE(LoadSettings(stored));
@@ -204,13 +203,7 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
 
   // Shown again, the controls follow the stored word.
   dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  EXPECT_TRUE(Checked(hwnd, 201));
-  EXPECT_TRUE(Checked(hwnd, 202));
-  EXPECT_FALSE(Checked(hwnd, 205));
-  EXPECT_FALSE(Checked(hwnd, 206));
-  EXPECT_TRUE(Checked(hwnd, 207));
-  EXPECT_TRUE(Checked(hwnd, 209));
-  EXPECT_FALSE(Checked(hwnd, 210));
+  EXPECT_EQ((std::vector<int>{201, 202, 207, 209}), CheckedIds(hwnd));
 }
 
 TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
@@ -218,7 +211,7 @@ TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
   dialog.Show(&settings, owner.hwnd, kChangedMessage);
   HWND hwnd = dialog.hwnd();
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
-  EXPECT_TRUE(Checked(hwnd, 201));
+  EXPECT_EQ((std::vector<int>{201, 205, 206, 210}), CheckedIds(hwnd));
   Click(hwnd, IDCANCEL);
   EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(0x33u, settings.Options);
@@ -226,7 +219,7 @@ TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
   EXPECT_FALSE(PathFileExistsW(SettingPath().c_str()));
 
   dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  EXPECT_FALSE(Checked(hwnd, 201));
+  EXPECT_EQ((std::vector<int>{205, 206, 210}), CheckedIds(hwnd));
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
   SendMessageW(hwnd, WM_CLOSE, 0, 0);  // the close box is Cancel, posted by the dialog manager
   MSG msg;

@@ -18,12 +18,6 @@ std::wstring SettingPath() {
   return path;
 }
 
-std::wstring Folder() {
-  wchar_t path[MAX_PATH];
-  EXPECT_TRUE(Module::PathBeside(L"", path));
-  return path;
-}
-
 void RemoveSetting() {
   std::wstring path = SettingPath();
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -58,9 +52,10 @@ std::vector<BYTE> ReadBytes() {
 
 // Files the save may have left behind in the folder (its temporary files).
 int StrayTemporaryFiles() {
-  std::wstring pattern = Folder() + L"\\set*.tmp";
+  wchar_t pattern[MAX_PATH];
+  EXPECT_TRUE(Module::PathBeside(L"set*.tmp", pattern));
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  HANDLE find = FindFirstFileW(pattern, &data);
   if (find == INVALID_HANDLE_VALUE) return 0;
   int count = 0;
   do ++count; while (FindNextFileW(find, &data));
@@ -86,45 +81,32 @@ TEST_F(SettingsFile, MissingFileKeepsTheDefaults) {
   EXPECT_EQ(0x33u, settings.Options);
 }
 
+// A short file replaces the low-order bytes it holds, keeps the rest and is reported as a failure.
 TEST_F(SettingsFile, ShortFilesFillOnlyTheBytesTheyHold) {
-  {  // 4 bytes: RunMode from the file, options untouched, reported as failure.
-    WriteBytes({1, 0, 0, 0});
+  const struct {
+    std::vector<BYTE> bytes;
+    DWORD runMode, options;                  // before the load (0 and 0x33 are the defaults)
+    DWORD expectedRunMode, expectedOptions;  // after it
+  } cases[] = {
+      {{1, 0, 0, 0}, 0, 0x33, 1, 0x33},
+      {{0xAA}, 0x11223344, 0x33, 0x112233AA, 0x33},
+      {{0xAA}, 0, 0x33, 0xAA, 0x33},
+      {{0xAA, 0xBB}, 0x11223344, 0x33, 0x1122BBAA, 0x33},
+      {{0xAA, 0xBB}, 0, 0x33, 0xBBAA, 0x33},
+      {{0xAA, 0xBB, 0xCC}, 0x11223344, 0x33, 0x11CCBBAA, 0x33},
+      {{0xAA, 0xBB, 0xCC}, 0, 0x33, 0xCCBBAA, 0x33},
+      {{1, 0, 0, 0, 0x01, 0x02}, 0, 0xAABB0033, 1, 0xAABB0201},
+      {{}, 0, 0x33, 0, 0x33},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.bytes.size() << " bytes, RunMode 0x" << std::hex << c.runMode);
+    WriteBytes(c.bytes);
     Settings settings;
+    settings.RunMode = c.runMode;
+    settings.Options = c.options;
     EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(1u, settings.RunMode);
-    EXPECT_EQ(0x33u, settings.Options);
-  }
-  {  // 1 to 3 bytes replace the low-order bytes of RunMode.
-    const std::vector<BYTE> bytes = {0xAA, 0xBB, 0xCC};
-    const DWORD expected[] = {0x112233AA, 0x1122BBAA, 0x11CCBBAA};
-    for (size_t n = 1; n <= 3; ++n) {
-      WriteBytes(std::vector<BYTE>(bytes.begin(), bytes.begin() + n));
-      Settings settings;
-      settings.RunMode = 0x11223344;
-      EXPECT_FALSE(LoadSettings(settings)) << n;
-      EXPECT_EQ(expected[n - 1], settings.RunMode) << n;
-      EXPECT_EQ(0x33u, settings.Options) << n;
-
-      Settings defaults;
-      EXPECT_FALSE(LoadSettings(defaults));
-      EXPECT_EQ(expected[n - 1] & (0xFFFFFFFFu >> (8 * (4 - n))), defaults.RunMode) << n;
-      EXPECT_EQ(0x33u, defaults.Options);
-    }
-  }
-  {  // 6 bytes: the two low-order bytes of the options replaced, the high-order ones kept.
-    WriteBytes({1, 0, 0, 0, 0x01, 0x02});
-    Settings settings;
-    settings.Options = 0xAABB0033;
-    EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(1u, settings.RunMode);
-    EXPECT_EQ(0xAABB0201u, settings.Options);
-  }
-  {  // Empty file: nothing changes.
-    WriteBytes({});
-    Settings settings;
-    EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(0u, settings.RunMode);
-    EXPECT_EQ(0x33u, settings.Options);
+    EXPECT_EQ(c.expectedRunMode, settings.RunMode);
+    EXPECT_EQ(c.expectedOptions, settings.Options);
   }
 }
 
