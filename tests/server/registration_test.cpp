@@ -17,14 +17,12 @@ namespace {
 const wchar_t kAppId[] = L"{70608BA4-043B-44BB-B0D0-456A8368186B}";
 const wchar_t kClsid[] = L"{C84B9402-A5BF-4696-9B32-D83997116073}";
 const wchar_t kLibid[] = L"{3D9D5531-BE9F-4AB6-ADCE-2AE6826EC9FA}";
-const wchar_t kIid[] = L"{76860CAA-4F55-4419-ADBB-3F3EE8A29331}";
 const wchar_t kToolbar[] = L"SoftWare\\Microsoft\\Internet Explorer\\Toolbar";
-
-std::wstring Cat(std::initializer_list<std::wstring> parts) {
-  std::wstring out;
-  for (const auto& p : parts) out += p;
-  return out;
-}
+const wchar_t kOtherToolbar[] = L"{00000000-1111-2222-3333-444444444444}";
+const std::wstring kAppIdKey = std::wstring(L"AppID\\") + kAppId;
+const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClsid;
+const std::wstring kTypeLibKey = std::wstring(L"TypeLib\\") + kLibid;
+const std::wstring kInterfaceKey = L"Interface\\{76860CAA-4F55-4419-ADBB-3F3EE8A29331}";
 
 bool KeyExists(HKEY root, const std::wstring& key) {
   HKEY handle = nullptr;
@@ -72,12 +70,9 @@ void Collect(HKEY root, const std::wstring& key, std::vector<std::wstring>& out)
 
 std::vector<std::wstring> Snapshot() {
   std::vector<std::wstring> out;
-  for (const std::wstring& key :
-       {Cat({L"AppID\\", kAppId}), std::wstring(L"AppID\\Vantorel.DLL"), std::wstring(L"Vantorel.SelectorCore.1"),
-        std::wstring(L"Vantorel.SelectorCore"), Cat({L"CLSID\\", kClsid}), Cat({L"TypeLib\\", kLibid}),
-        Cat({L"Interface\\", kIid})}) {
-    Collect(HKEY_CLASSES_ROOT, key, out);
-  }
+  const std::wstring keys[] = {kAppIdKey, L"AppID\\Vantorel.DLL", L"Vantorel.SelectorCore.1", L"Vantorel.SelectorCore",
+                               kClassKey, kTypeLibKey, kInterfaceKey};
+  for (const std::wstring& key : keys) Collect(HKEY_CLASSES_ROOT, key, out);
   std::wstring toolbar;
   if (ReadString(HKEY_LOCAL_MACHINE, kToolbar, kClsid, toolbar)) out.push_back(L"toolbar = " + toolbar);
   return out;
@@ -112,7 +107,6 @@ std::wstring CopyModuleTo(const std::wstring& folderName) {
 
 TEST_F(Registration, WritesTheClassProgIdsAppIdToolbarAndTypeLibrary) {
   ASSERT_EQ(S_OK, dll.registerServer());
-  const std::wstring classKey = Cat({L"CLSID\\", kClsid});
   std::wstring value;
   auto expect = [&](HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {
     value.clear();
@@ -120,25 +114,25 @@ TEST_F(Registration, WritesTheClassProgIdsAppIdToolbarAndTypeLibrary) {
     EXPECT_EQ(data, value) << ::testing::PrintToString(key);
   };
   HKEY cr = HKEY_CLASSES_ROOT;
-  expect(cr, Cat({L"AppID\\", kAppId}), nullptr, L"Vantorel");
+  expect(cr, kAppIdKey, nullptr, L"Vantorel");
   expect(cr, L"AppID\\Vantorel.DLL", L"AppID", kAppId);
   expect(cr, L"Vantorel.SelectorCore.1", nullptr, L"SelectorCore Class");
   expect(cr, L"Vantorel.SelectorCore.1\\CLSID", nullptr, kClsid);
   expect(cr, L"Vantorel.SelectorCore", nullptr, L"SelectorCore Class");
   expect(cr, L"Vantorel.SelectorCore\\CLSID", nullptr, kClsid);
   expect(cr, L"Vantorel.SelectorCore\\CurVer", nullptr, L"Vantorel.SelectorCore.1");
-  expect(cr, classKey, nullptr, L"Vantorel");
-  expect(cr, classKey, L"AppID", kAppId);
-  expect(cr, classKey + L"\\ProgID", nullptr, L"Vantorel.SelectorCore.1");
-  expect(cr, classKey + L"\\VersionIndependentProgID", nullptr, L"Vantorel.SelectorCore");
-  EXPECT_TRUE(KeyExists(cr, classKey + L"\\Programmable"));
-  expect(cr, classKey + L"\\InprocServer32", nullptr, BuiltModulePath());
-  expect(cr, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-  expect(cr, classKey + L"\\TypeLib", nullptr, kLibid);
+  expect(cr, kClassKey, nullptr, L"Vantorel");
+  expect(cr, kClassKey, L"AppID", kAppId);
+  expect(cr, kClassKey + L"\\ProgID", nullptr, L"Vantorel.SelectorCore.1");
+  expect(cr, kClassKey + L"\\VersionIndependentProgID", nullptr, L"Vantorel.SelectorCore");
+  EXPECT_TRUE(KeyExists(cr, kClassKey + L"\\Programmable"));
+  expect(cr, kClassKey + L"\\InprocServer32", nullptr, BuiltModulePath());
+  expect(cr, kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+  expect(cr, kClassKey + L"\\TypeLib", nullptr, kLibid);
   expect(HKEY_LOCAL_MACHINE, kToolbar, kClsid, L"Vantorel");
   // The platform's entries for the type library and the dual interface.
-  expect(cr, Cat({L"TypeLib\\", kLibid, L"\\1.0\\0\\win64"}), nullptr, BuiltModulePath());
-  EXPECT_TRUE(KeyExists(cr, Cat({L"Interface\\", kIid})));
+  expect(cr, kTypeLibKey + L"\\1.0\\0\\win64", nullptr, BuiltModulePath());
+  EXPECT_TRUE(KeyExists(cr, kInterfaceKey));
 
   // The class is now creatable through the runtime, as Explorer creates it.
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
@@ -154,11 +148,11 @@ TEST_F(Registration, TwiceLeavesTheSameEntriesAndRebuildsTheClassKey) {
   std::vector<std::wstring> once = Snapshot();
   ASSERT_FALSE(once.empty());
   // Something stale inside the class key goes with the next registration.
-  const std::wstring stale = Cat({L"CLSID\\", kClsid, L"\\Stale\\Deeper"});
+  const std::wstring stale = kClassKey + L"\\Stale\\Deeper";
   HKEY handle = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr));
   RegCloseKey(handle);
-  SHSetValueW(HKEY_CLASSES_ROOT, Cat({L"CLSID\\", kClsid}).c_str(), L"Leftover", REG_SZ, L"x", 4);
+  SHSetValueW(HKEY_CLASSES_ROOT, kClassKey.c_str(), L"Leftover", REG_SZ, L"x", 4);
 
   ASSERT_EQ(S_OK, dll.registerServer());
   EXPECT_EQ(Join(once), Join(Snapshot()));
@@ -166,21 +160,18 @@ TEST_F(Registration, TwiceLeavesTheSameEntriesAndRebuildsTheClassKey) {
 
 TEST_F(Registration, UnregisteringRemovesItsEntriesAndKeepsTheSharedKeys) {
   // Neighbours that belong to others must survive.
-  SHSetValueW(HKEY_LOCAL_MACHINE, kToolbar, L"{00000000-1111-2222-3333-444444444444}", REG_SZ, L"other", 12);
+  SHSetValueW(HKEY_LOCAL_MACHINE, kToolbar, kOtherToolbar, REG_SZ, L"other", 12);
   ASSERT_EQ(S_OK, dll.registerServer());
   ASSERT_EQ(S_OK, dll.unregisterServer());
   EXPECT_EQ(L"", Join(Snapshot()));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, Cat({L"CLSID\\", kClsid})));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Vantorel.SelectorCore"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Vantorel.SelectorCore.1"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, Cat({L"AppID\\", kAppId})));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"AppID\\Vantorel.DLL"));
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"AppID"));
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
+  const std::wstring gone[] = {kClassKey, L"Vantorel.SelectorCore", L"Vantorel.SelectorCore.1", kAppIdKey,
+                               L"AppID\\Vantorel.DLL"};
+  for (const std::wstring& key : gone) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << ::testing::PrintToString(key);
+  for (const wchar_t* kept : {L"AppID", L"CLSID"}) EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kept)) << kept;
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kToolbar));
   std::wstring other;
-  EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kToolbar, L"{00000000-1111-2222-3333-444444444444}", other));
-  SHDeleteValueW(HKEY_LOCAL_MACHINE, kToolbar, L"{00000000-1111-2222-3333-444444444444}");
+  EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kToolbar, kOtherToolbar, other));
+  SHDeleteValueW(HKEY_LOCAL_MACHINE, kToolbar, kOtherToolbar);
 }
 
 TEST_F(Registration, RunsUnderTheSystemLocaleAndRestoresTheCallers) {
@@ -205,9 +196,9 @@ TEST_F(Registration, ModulePathWithAQuoteReachesTheRegistryIntact) {
     ASSERT_TRUE(quoted.complete());
     ASSERT_EQ(S_OK, quoted.registerServer());
     std::wstring value;
-    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, Cat({L"CLSID\\", kClsid, L"\\InprocServer32"}), nullptr, value));
+    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", nullptr, value));
     EXPECT_EQ(copy, value);
-    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, Cat({L"TypeLib\\", kLibid, L"\\1.0\\0\\win64"}), nullptr, value));
+    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, kTypeLibKey + L"\\1.0\\0\\win64", nullptr, value));
     EXPECT_EQ(copy, value);
     EXPECT_EQ(S_OK, quoted.unregisterServer());
   }
