@@ -108,8 +108,7 @@ double TimeShow(CHistoryBox& box, const RECT& anchor, const wchar_t* prefix) {
 }  // namespace
 
 int main() {
-  wchar_t path[MAX_PATH];
-  wchar_t copyPath[MAX_PATH];
+  wchar_t path[MAX_PATH], copyPath[MAX_PATH];
   if (!HistoryFilePath(path) || !Module::PathBeside(L"history-baseline.txt", copyPath)) {
     std::printf("bench_history: no path beside the program\n");
     return 1;
