@@ -29,10 +29,8 @@ struct Case {
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
-  char buffer[600];
-  WideCharToMultiByte(CP_UTF8, 0, (std::wstring(L"'") + c.expression + L"' vs '" + c.name + L"'").c_str(), -1,
-                      buffer, sizeof(buffer), nullptr, nullptr);
-  *os << buffer << " options 0x" << std::hex << c.options;
+  *os << ::testing::PrintToString(std::wstring(c.expression)) << " vs "
+      << ::testing::PrintToString(std::wstring(c.name)) << " options 0x" << std::hex << c.options;
 }
 
 class Table : public ::testing::TestWithParam<Case> {};

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,20 +34,15 @@ std::wstring Trim(const std::wstring& s) {
 
 std::vector<std::wstring> SplitNonEmpty(const std::wstring& s, wchar_t sep) {
   std::vector<std::wstring> parts;
-  size_t start = 0;
-  for (;;) {
-    const size_t pos = s.find(sep, start);
-    std::wstring part = Trim(s.substr(start, pos == std::wstring::npos ? std::wstring::npos : pos - start));
-    if (!part.empty()) parts.push_back(part);
-    if (pos == std::wstring::npos) break;
-    start = pos + 1;
+  std::wistringstream in(s);
+  for (std::wstring part; std::getline(in, part, sep);) {
+    if (!Trim(part).empty()) parts.push_back(Trim(part));
   }
   return parts;
 }
 
 bool Keywords(const std::wstring& name, const std::wstring& text, bool spaceIsAnd) {
-  const std::vector<std::wstring> words = SplitNonEmpty(text, L' ');
-  for (const std::wstring& w : words) {
+  for (const std::wstring& w : SplitNonEmpty(text, L' ')) {
     const bool m = MatchPattern(name.c_str(), w.c_str()) != FALSE;
     if (m != spaceIsAnd) return m;
   }

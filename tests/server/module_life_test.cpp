@@ -48,35 +48,26 @@ ComPtr<IUnknown> CreateBand(const LoadedDll& dll) {
 
 class ModuleLife : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    oleInitialized_ = true;
-    folder_ = std::make_unique<TempFolder>(std::vector<std::wstring>{L"alpha.txt", L"beta.txt", L"gamma.doc"},
-                                           L"life");
-    ASSERT_TRUE(folder_->ok());
-  }
+  void SetUp() override { ASSERT_TRUE(folder_.ok()); }
   void TearDown() override {
     // The hosts' browsers quit before any copy of the module goes: their sinks run its code.
     for (auto& host : hosts_) host->Close();
     hosts_.clear();
     dlls_.clear();
-    folder_.reset();
-    if (oleInitialized_) OleUninitialize();
   }
   host::ExplorerHost* OpenHost() {
     host::HostOptions options;
     options.visible = false;
     std::unique_ptr<host::ExplorerHost> host = host::ExplorerHost::Create(options);
-    if (!host || !host->Navigate(folder_->path().c_str())) return nullptr;
+    if (!host || !host->Navigate(folder_.path().c_str())) return nullptr;
     host->PumpMessages();
     hosts_.push_back(std::move(host));
     return hosts_.back().get();
   }
 
-  std::unique_ptr<TempFolder> folder_;
+  TempFolder folder_{{L"alpha.txt", L"beta.txt", L"gamma.doc"}, L"life"};
   std::vector<std::unique_ptr<host::ExplorerHost>> hosts_;
   std::vector<std::unique_ptr<LoadedDll>> dlls_;
-  bool oleInitialized_ = false;
 };
 
 // One whole life of the module: load, a band sited and shown in the stand-in, the host lets it
@@ -180,7 +171,7 @@ TEST_F(ModuleLife, TwoCopiesInOneProcessEachHaveWorkingWindows) {
     ASSERT_EQ(S_OK, bands[i]->QueryInterface(IID_IInputObject, input.put_void()));
     MSG enter = {box, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
     EXPECT_EQ(S_OK, input->TranslateAcceleratorIO(&enter));
-    EXPECT_EQ(copies[i].selected, SelectedNames(host.ListView(), folder_->path()));
+    EXPECT_EQ(copies[i].selected, SelectedNames(host.ListView(), folder_.path()));
   }
   for (auto& host : hosts_) host->Close();
   hosts_.clear();

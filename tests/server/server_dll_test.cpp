@@ -190,12 +190,10 @@ TEST(ServerVersion, BlockHoldsTheProductStrings) {
   EXPECT_EQ(0u, fixed->dwProductVersionLS);
   EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
 
-  struct {
-    WORD language, codePage;
-  }* translation = nullptr;
+  WORD* translation = nullptr;  // the language, then the code page
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
-  EXPECT_EQ(0x411, translation->language);
-  EXPECT_EQ(1200, translation->codePage);
+  EXPECT_EQ(0x411, translation[0]);
+  EXPECT_EQ(1200, translation[1]);
 
   const struct {
     const wchar_t* name;

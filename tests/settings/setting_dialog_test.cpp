@@ -30,7 +30,7 @@ std::wstring ClassOf(HWND window) {
 
 // A visible top-level window that counts the settings-changed notifications it gets.
 struct NotifyTarget {
-  static int changes;
+  static inline int changes = 0;
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kChangedMessage) ++changes;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -48,7 +48,6 @@ struct NotifyTarget {
   ~NotifyTarget() { DestroyWindow(hwnd); }
   HWND hwnd = nullptr;
 };
-int NotifyTarget::changes = 0;
 
 std::wstring SettingPath() {
   wchar_t path[MAX_PATH];
@@ -76,7 +75,12 @@ class SettingDialog : public ::testing::Test {
     ASSERT_NE(nullptr, dialog.Create(owner.hwnd));
   }
   void TearDown() override { DeleteFileW(SettingPath().c_str()); }
+  HWND Show() {
+    dialog.Show(&settings, owner.hwnd, kChangedMessage);
+    return dialog.hwnd();
+  }
   NotifyTarget owner;
+  Settings settings;
   CSettingDlg dialog;
 };
 
@@ -155,9 +159,7 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
 }
 
 TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
-  Settings settings;
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  HWND hwnd = dialog.hwnd();
+  HWND hwnd = Show();
   EXPECT_TRUE(IsWindowVisible(hwnd));
   EXPECT_EQ(&settings, dialog.settings());
   EXPECT_EQ(owner.hwnd, dialog.notifyWindow());
@@ -178,11 +180,9 @@ TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
 }
 
 TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
-  Settings settings;
   settings.RunMode = 1;
   settings.Options = 0x73 | 0x200;  // SortHistory and a meaningless bit are dropped by OK
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  Click(dialog.hwnd(), IDOK);
+  Click(Show(), IDOK);
   EXPECT_EQ(0x33u, settings.Options);
   Settings stored;
   EXPECT_TRUE(LoadSettings(stored));
@@ -191,10 +191,8 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
   EXPECT_EQ(1, NotifyTarget::changes);
 
   // Every control in its other state.
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  HWND hwnd = dialog.hwnd();
-  for (int id : {201, 202, 205, 206, 207}) SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0);
-  SendDlgItemMessageW(hwnd, 209, BM_CLICK, 0, 0);
+  HWND hwnd = Show();
+  for (int id : {201, 202, 205, 206, 207, 209}) SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0);
   EXPECT_EQ((std::vector<int>{201, 202, 207, 209}), CheckedIds(hwnd));
   Click(hwnd, IDOK);
   EXPECT_EQ(0x180u, settings.Options);
@@ -202,14 +200,12 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
   EXPECT_EQ(0x180u, stored.Options);
 
   // Shown again, the controls follow the stored word.
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
+  Show();
   EXPECT_EQ((std::vector<int>{201, 202, 207, 209}), CheckedIds(hwnd));
 }
 
 TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
-  Settings settings;
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  HWND hwnd = dialog.hwnd();
+  HWND hwnd = Show();
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
   EXPECT_EQ((std::vector<int>{201, 205, 206, 210}), CheckedIds(hwnd));
   Click(hwnd, IDCANCEL);
@@ -218,12 +214,11 @@ TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
   EXPECT_EQ(0, NotifyTarget::changes);
   EXPECT_FALSE(PathFileExistsW(SettingPath().c_str()));
 
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
+  Show();
   EXPECT_EQ((std::vector<int>{205, 206, 210}), CheckedIds(hwnd));
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
   SendMessageW(hwnd, WM_CLOSE, 0, 0);  // the close box is Cancel, posted by the dialog manager
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
     if (!IsDialogMessageW(hwnd, &msg)) DispatchMessageW(&msg);
   }
   EXPECT_FALSE(IsWindowVisible(hwnd));

@@ -28,8 +28,7 @@ void RemoveSetting() {
 
 void WriteBytes(const std::vector<BYTE>& bytes) {
   RemoveSetting();
-  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, file);
   DWORD written = 0;
   if (!bytes.empty()) {
@@ -40,8 +39,7 @@ void WriteBytes(const std::vector<BYTE>& bytes) {
 
 std::vector<BYTE> ReadBytes() {
   std::vector<BYTE> bytes;
-  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return bytes;
   BYTE buffer[64];
   DWORD read = 0;
@@ -159,8 +157,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
 
   // A file held open by somebody who shares nothing cannot be replaced either.
   WriteBytes(old);
-  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
   EXPECT_FALSE(SaveSettings(changed));
   CloseHandle(held);
@@ -192,8 +189,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
 
 TEST_F(SettingsFile, LoadFailsWhileAWriterSharesNothing) {
   WriteBytes({1, 0, 0, 0, 0x33, 0, 0, 0});
-  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
   Settings settings;
   EXPECT_FALSE(LoadSettings(settings));
