@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <string>
 #include <vector>
 
 #include "match/match.h"

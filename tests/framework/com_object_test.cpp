@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <ocidl.h>
 #include <gtest/gtest.h>
 
 #include "framework/com_object.h"
@@ -57,8 +56,7 @@ TEST(ComObject, QueryInterfaceGivesOneIdentityAndCountsReferences) {
   ASSERT_EQ(S_OK, CSample::CreateInstance(nullptr, IID_IPersistStream, reinterpret_cast<void**>(&stream)));
   EXPECT_EQ(locksBefore + 1, Module::LockCount());
 
-  IUnknown* unknown1 = nullptr;
-  IUnknown* unknown2 = nullptr;
+  IUnknown *unknown1 = nullptr, *unknown2 = nullptr;
   IOleWindow* window = nullptr;
   ASSERT_EQ(S_OK, stream->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown1)));
   ASSERT_EQ(S_OK, stream->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window)));

@@ -44,8 +44,6 @@ constexpr DWORD kAnd = kDefaultAnd;
 constexpr DWORD kOr = 0;
 constexpr DWORD kAll = kFoldCase | kFoldDigitWidth | kDefaultAnd;
 
-// ---- Normalisation ----------------------------------------------------------
-
 TEST(Normalize, FoldCaseLowersWithThePlatformTables) {
   EXPECT_EQ(Normalized(L"README.TXT", kFoldCase), L"readme.txt");
   EXPECT_EQ(Normalized(L"\x00C4pfel \x0394", kFoldCase), L"\x00E4pfel \x03B4");   // Latin-1, Greek
@@ -87,8 +85,6 @@ TEST(Normalize, NeverGrowsOrShrinksTheBuffer) {
   EXPECT_EQ(NormalizeForMatch(empty, kAll), TRUE);
   EXPECT_EQ(empty[0], L'\0');
 }
-
-// ---- Operators and the context operator -------------------------------------
 
 INSTANTIATE_TEST_SUITE_P(Operators, Table, ::testing::Values(
     // '&' binds more loosely than '|': (a|b)&c and a&(b|c).
@@ -136,8 +132,6 @@ TEST(Operators, ExpressionIsNotModified) {
   EXPECT_EQ(before, expression);
 }
 
-// ---- Wildcards --------------------------------------------------------------
-
 INSTANTIATE_TEST_SUITE_P(Wildcards, Table, ::testing::Values(
     // Plain keywords: substring anywhere, case-sensitive after normalisation.
     Case{L"port", L"report.txt", kOr, true}, Case{L"txt", L"a.txt", kOr, true},
@@ -184,8 +178,7 @@ TEST(Wildcards, MatchPatternDecidesLikeTheExpressionLeaf) {
   EXPECT_EQ(MatchPattern(L"abc", L"abc*"), FALSE);
 }
 
-// ---- Contract edge cases through the whole normalise-then-match path ---------
-
+// Contract edge cases through the whole normalise-then-match path.
 INSTANTIATE_TEST_SUITE_P(EdgeCases, Table, ::testing::Values(
     Case{L"*.TXT", L"A.txt", kFoldCase, true}, Case{L"*.txt", L"A.txt", kFoldCase, true},
     Case{L"*.TXT", L"a.txt", 0, false},
@@ -199,8 +192,6 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, Table, ::testing::Values(
     Case{L"a\x3000" L"b", L"xa\x3000" L"b", kDefaultAnd, true},
     Case{L"\xFF21\xFF22", L"\xFF41\xFF42.txt", kAll, true},
     Case{L"\xFF21\xFF22", L"ab.txt", kAll, false}));
-
-// ---- Limits -----------------------------------------------------------------
 
 TEST(Limits, ExpressionIsReadAsItsFirst259Units) {
   // 300 units: 258 'x', a 'y' at unit 259, then 41 'z'.

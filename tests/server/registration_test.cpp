@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <oleauto.h>
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/registry.h"
 #include "tests/server/dll_under_test.h"
 #include "vantorel_h.h"
 
@@ -94,15 +94,6 @@ class Registration : public ::testing::Test {
   LoadedDll dll{BuiltModulePath()};
 };
 
-// Copies the built module to a folder under the test folder and returns the copy's path.
-std::wstring CopyModuleTo(const std::wstring& folderName) {
-  std::wstring folder = BesideTests(folderName.c_str());
-  CreateDirectoryW(folder.c_str(), nullptr);
-  std::wstring copy = folder + L"\\Vantorel.dll";
-  EXPECT_TRUE(CopyFileW(BuiltModulePath().c_str(), copy.c_str(), FALSE)) << GetLastError();
-  return copy;
-}
-
 }  // namespace
 
 TEST_F(Registration, WritesTheClassProgIdsAppIdToolbarAndTypeLibrary) {
@@ -148,10 +139,7 @@ TEST_F(Registration, TwiceLeavesTheSameEntriesAndRebuildsTheClassKey) {
   std::vector<std::wstring> once = Snapshot();
   ASSERT_FALSE(once.empty());
   // Something stale inside the class key goes with the next registration.
-  const std::wstring stale = kClassKey + L"\\Stale\\Deeper";
-  HKEY handle = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr));
-  RegCloseKey(handle);
+  ASSERT_EQ(S_OK, vantorel::registry::CreateKey(HKEY_CLASSES_ROOT, (kClassKey + L"\\Stale\\Deeper").c_str()));
   SHSetValueW(HKEY_CLASSES_ROOT, kClassKey.c_str(), L"Leftover", REG_SZ, L"x", 4);
 
   ASSERT_EQ(S_OK, dll.registerServer());
@@ -190,7 +178,10 @@ TEST_F(Registration, RunsUnderTheSystemLocaleAndRestoresTheCallers) {
 }
 
 TEST_F(Registration, ModulePathWithAQuoteReachesTheRegistryIntact) {
-  std::wstring copy = CopyModuleTo(L"it's here");
+  const std::wstring folder = BesideTests(L"it's here");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring copy = folder + L"\\Vantorel.dll";
+  EXPECT_TRUE(CopyFileW(BuiltModulePath().c_str(), copy.c_str(), FALSE)) << GetLastError();
   {
     LoadedDll quoted(copy);
     ASSERT_TRUE(quoted.complete());
@@ -203,7 +194,7 @@ TEST_F(Registration, ModulePathWithAQuoteReachesTheRegistryIntact) {
     EXPECT_EQ(S_OK, quoted.unregisterServer());
   }
   DeleteFileW(copy.c_str());
-  RemoveDirectoryW(BesideTests(L"it's here").c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(Registration, ModulePathOfMaxPathOrMoreFailsBeforeWritingAnything) {

@@ -31,13 +31,9 @@ class ServerDll : public ::testing::Test {
 class Outer : public IUnknown {
  public:
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid != IID_IUnknown) {
-      *ppv = nullptr;
-      return E_NOINTERFACE;
-    }
-    *ppv = this;
-    AddRef();
-    return S_OK;
+    *ppv = riid == IID_IUnknown ? this : nullptr;
+    if (*ppv) AddRef();
+    return *ppv ? S_OK : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
   STDMETHODIMP_(ULONG) Release() override { return --refs; }

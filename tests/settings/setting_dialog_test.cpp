@@ -8,7 +8,6 @@
 
 #include "framework/module.h"
 #include "settings/setting_dialog.h"
-#include "settings/setting_dialog_ids.h"
 
 using namespace vantorel;
 
@@ -180,8 +179,7 @@ TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
 }
 
 TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
-  settings.RunMode = 1;
-  settings.Options = 0x73 | 0x200;  // SortHistory and a meaningless bit are dropped by OK
+  settings = {1, 0x73 | 0x200};  // SortHistory and a meaningless bit are dropped by OK
   Click(Show(), IDOK);
   EXPECT_EQ(0x33u, settings.Options);
   Settings stored;

@@ -99,9 +99,7 @@ TEST_F(SettingsFile, ShortFilesFillOnlyTheBytesTheyHold) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.bytes.size() << " bytes, RunMode 0x" << std::hex << c.runMode);
     WriteBytes(c.bytes);
-    Settings settings;
-    settings.RunMode = c.runMode;
-    settings.Options = c.options;
+    Settings settings{c.runMode, c.options};
     EXPECT_FALSE(LoadSettings(settings));
     EXPECT_EQ(c.expectedRunMode, settings.RunMode);
     EXPECT_EQ(c.expectedOptions, settings.Options);
@@ -122,9 +120,7 @@ TEST_F(SettingsFile, LongerFilesUseTheFirstEightBytesAndValuesAreUnchecked) {
 }
 
 TEST_F(SettingsFile, SaveWritesEightLittleEndianBytesThatLoadReadsBack) {
-  Settings saved;
-  saved.RunMode = 1;
-  saved.Options = 0x12345;
+  Settings saved{1, 0x12345};
   ASSERT_TRUE(SaveSettings(saved));
   EXPECT_EQ((std::vector<BYTE>{1, 0, 0, 0, 0x45, 0x23, 0x01, 0}), ReadBytes());
   Settings loaded;
@@ -134,8 +130,7 @@ TEST_F(SettingsFile, SaveWritesEightLittleEndianBytesThatLoadReadsBack) {
 
   // Saving over a longer file leaves exactly eight bytes.
   WriteBytes(std::vector<BYTE>(40, 7));
-  saved.RunMode = 0;
-  saved.Options = 0x33;
+  saved = {0, 0x33};
   ASSERT_TRUE(SaveSettings(saved));
   EXPECT_EQ((std::vector<BYTE>{0, 0, 0, 0, 0x33, 0, 0, 0}), ReadBytes());
   EXPECT_EQ(0, StrayTemporaryFiles());
@@ -143,9 +138,7 @@ TEST_F(SettingsFile, SaveWritesEightLittleEndianBytesThatLoadReadsBack) {
 
 TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
   const std::vector<BYTE> old = {1, 0, 0, 0, 0x73, 0, 0, 0};
-  Settings changed;
-  changed.RunMode = 0;
-  changed.Options = 0x1F3;
+  const Settings changed{0, 0x1F3};
 
   // A read-only file cannot be replaced.
   WriteBytes(old);
