@@ -54,8 +54,7 @@ std::vector<std::wstring> MakeEntries() {
 
 std::string ReadAll(const wchar_t* path) {
   std::string bytes;
-  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
+  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   if (!file) return bytes;
   DWORD size = GetFileSize(file.get(), nullptr);
   bytes.resize(size);
@@ -66,7 +65,7 @@ std::string ReadAll(const wchar_t* path) {
 }
 
 bool WriteAll(const wchar_t* path, const std::string& bytes) {
-  UniqueFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
   return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
@@ -79,13 +78,10 @@ std::wstring Convert(const std::string& bytes) {
 }
 
 std::string ToBytes(const std::wstring& text) {
-  int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                 nullptr);
+  const int units = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) {
-    WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr,
-                        nullptr);
-  }
+  if (size > 0) WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, &bytes[0], size, nullptr, nullptr);
   return bytes;
 }
 

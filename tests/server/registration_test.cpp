@@ -34,17 +34,16 @@ bool KeyExists(HKEY root, const std::wstring& key) {
 bool ReadString(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value) {
   wchar_t buffer[1024];
   DWORD bytes = sizeof(buffer);
-  DWORD type = 0;
-  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, &type, buffer, &bytes) != ERROR_SUCCESS) return false;
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS) return false;
   value = buffer;
   return true;
 }
 
 // Every key and value under key, one line each, in a stable order.
-void Collect(HKEY root, const std::wstring& key, std::vector<std::wstring>& out) {
+void Collect(HKEY root, const std::wstring& key, std::wstring& out) {
   HKEY handle = nullptr;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
-  out.push_back(L"[" + key + L"]");
+  out += L"[" + key + L"]\n";
   for (DWORD i = 0;; ++i) {
     wchar_t name[256];
     DWORD nameLength = 256;
@@ -52,9 +51,9 @@ void Collect(HKEY root, const std::wstring& key, std::vector<std::wstring>& out)
     DWORD dataLength = sizeof(data);
     DWORD type = 0;
     if (RegEnumValueW(handle, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
-    std::wstring line = key + L" : " + name + L" = " + std::to_wstring(type) + L":";
-    if (type == REG_SZ) line += reinterpret_cast<const wchar_t*>(data);
-    out.push_back(line);
+    out += key + L" : " + name + L" = " + std::to_wstring(type) + L":";
+    if (type == REG_SZ) out += reinterpret_cast<const wchar_t*>(data);
+    out += L"\n";
   }
   std::vector<std::wstring> children;
   for (DWORD i = 0;; ++i) {
@@ -68,19 +67,14 @@ void Collect(HKEY root, const std::wstring& key, std::vector<std::wstring>& out)
   for (const auto& child : children) Collect(root, key + L"\\" + child, out);
 }
 
-std::vector<std::wstring> Snapshot() {
-  std::vector<std::wstring> out;
+// Every entry of the module's registration, one line each.
+std::wstring Snapshot() {
+  std::wstring out;
   const std::wstring keys[] = {kAppIdKey, L"AppID\\Vantorel.DLL", L"Vantorel.SelectorCore.1", L"Vantorel.SelectorCore",
                                kClassKey, kTypeLibKey, kInterfaceKey};
   for (const std::wstring& key : keys) Collect(HKEY_CLASSES_ROOT, key, out);
   std::wstring toolbar;
-  if (ReadString(HKEY_LOCAL_MACHINE, kToolbar, kClsid, toolbar)) out.push_back(L"toolbar = " + toolbar);
-  return out;
-}
-
-std::wstring Join(const std::vector<std::wstring>& lines) {
-  std::wstring out;
-  for (const auto& line : lines) out += line + L"\n";
+  if (ReadString(HKEY_LOCAL_MACHINE, kToolbar, kClsid, toolbar)) out += L"toolbar = " + toolbar + L"\n";
   return out;
 }
 
@@ -89,7 +83,7 @@ class Registration : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(dll.complete()); }
   void TearDown() override {
     dll.unregisterServer();
-    EXPECT_TRUE(Snapshot().empty()) << "left behind:\n" << ::testing::PrintToString(Join(Snapshot()));
+    EXPECT_EQ(L"", Snapshot()) << "left behind";
   }
   LoadedDll dll{BuiltModulePath()};
 };
@@ -136,14 +130,14 @@ TEST_F(Registration, WritesTheClassProgIdsAppIdToolbarAndTypeLibrary) {
 
 TEST_F(Registration, TwiceLeavesTheSameEntriesAndRebuildsTheClassKey) {
   ASSERT_EQ(S_OK, dll.registerServer());
-  std::vector<std::wstring> once = Snapshot();
+  const std::wstring once = Snapshot();
   ASSERT_FALSE(once.empty());
   // Something stale inside the class key goes with the next registration.
   ASSERT_EQ(S_OK, vantorel::registry::CreateKey(HKEY_CLASSES_ROOT, (kClassKey + L"\\Stale\\Deeper").c_str()));
   SHSetValueW(HKEY_CLASSES_ROOT, kClassKey.c_str(), L"Leftover", REG_SZ, L"x", 4);
 
   ASSERT_EQ(S_OK, dll.registerServer());
-  EXPECT_EQ(Join(once), Join(Snapshot()));
+  EXPECT_EQ(once, Snapshot());
 }
 
 TEST_F(Registration, UnregisteringRemovesItsEntriesAndKeepsTheSharedKeys) {
@@ -151,7 +145,7 @@ TEST_F(Registration, UnregisteringRemovesItsEntriesAndKeepsTheSharedKeys) {
   SHSetValueW(HKEY_LOCAL_MACHINE, kToolbar, kOtherToolbar, REG_SZ, L"other", 12);
   ASSERT_EQ(S_OK, dll.registerServer());
   ASSERT_EQ(S_OK, dll.unregisterServer());
-  EXPECT_EQ(L"", Join(Snapshot()));
+  EXPECT_EQ(L"", Snapshot());
   const std::wstring gone[] = {kClassKey, L"Vantorel.SelectorCore", L"Vantorel.SelectorCore.1", kAppIdKey,
                                L"AppID\\Vantorel.DLL"};
   for (const std::wstring& key : gone) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << ::testing::PrintToString(key);

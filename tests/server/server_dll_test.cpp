@@ -85,17 +85,16 @@ TEST_F(ServerDll, CanUnloadOnlyWhenNothingHoldsTheModule) {
 TEST_F(ServerDll, BandObjectsHoldTheModuleWhileTheyLive) {
   ComPtr<IClassFactory> factory;
   ASSERT_EQ(S_OK, dll.getClassObject(CLSID_SelectorCore, IID_IClassFactory, factory.put_void()));
-  ComPtr<IUnknown> band;
-  ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, band.put_void()));
-  ComPtr<ISelectorCore> core;
-  EXPECT_EQ(S_OK, band.As(core));
-  ComPtr<IDeskBand> deskBand;
-  EXPECT_EQ(S_OK, band.As(deskBand));
-  factory.reset();
-  EXPECT_EQ(S_FALSE, dll.canUnload()) << "a band object exists";
-  core.reset();
-  deskBand.reset();
-  band.reset();
+  {
+    ComPtr<IUnknown> band;
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, band.put_void()));
+    ComPtr<ISelectorCore> core;
+    EXPECT_EQ(S_OK, band.As(core));
+    ComPtr<IDeskBand> deskBand;
+    EXPECT_EQ(S_OK, band.As(deskBand));
+    factory.reset();
+    EXPECT_EQ(S_FALSE, dll.canUnload()) << "a band object exists";
+  }
   EXPECT_EQ(S_OK, dll.canUnload());
 
   // Through the runtime, as Explorer creates it (in-process, not registered: direct factory).

@@ -38,27 +38,22 @@ void WriteBytes(const std::vector<BYTE>& bytes) {
 }
 
 std::vector<BYTE> ReadBytes() {
-  std::vector<BYTE> bytes;
   HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  BYTE buffer[64];
+  std::vector<BYTE> bytes(64);  // more than any file here holds
   DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read) bytes.insert(bytes.end(), buffer, buffer + read);
+  if (file == INVALID_HANDLE_VALUE || !ReadFile(file, bytes.data(), 64, &read, nullptr)) read = 0;
   CloseHandle(file);
+  bytes.resize(read);
   return bytes;
 }
 
-// Files the save may have left behind in the folder (its temporary files).
-int StrayTemporaryFiles() {
+// Whether a save left one of its temporary files ("set*.tmp") in the folder.
+bool StrayTemporaryFile() {
   wchar_t pattern[MAX_PATH];
   EXPECT_TRUE(Module::PathBeside(L"set*.tmp", pattern));
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(pattern, &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  int count = 0;
-  do ++count; while (FindNextFileW(find, &data));
-  FindClose(find);
-  return count;
+  return find != INVALID_HANDLE_VALUE && FindClose(find);
 }
 
 class SettingsFile : public ::testing::Test {
@@ -66,7 +61,7 @@ class SettingsFile : public ::testing::Test {
   void SetUp() override { RemoveSetting(); }
   void TearDown() override {
     RemoveSetting();
-    EXPECT_EQ(0, StrayTemporaryFiles());
+    EXPECT_FALSE(StrayTemporaryFile());
   }
 };
 
@@ -133,7 +128,7 @@ TEST_F(SettingsFile, SaveWritesEightLittleEndianBytesThatLoadReadsBack) {
   saved = {0, 0x33};
   ASSERT_TRUE(SaveSettings(saved));
   EXPECT_EQ((std::vector<BYTE>{0, 0, 0, 0, 0x33, 0, 0, 0}), ReadBytes());
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
 }
 
 TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
@@ -145,7 +140,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
   ASSERT_TRUE(SetFileAttributesW(SettingPath().c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_FALSE(SaveSettings(changed));
   EXPECT_EQ(old, ReadBytes());
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
   SetFileAttributesW(SettingPath().c_str(), FILE_ATTRIBUTE_NORMAL);
 
   // A file held open by somebody who shares nothing cannot be replaced either.
@@ -155,7 +150,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
   EXPECT_FALSE(SaveSettings(changed));
   CloseHandle(held);
   EXPECT_EQ(old, ReadBytes());
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
 
   // A folder in the file's place stays a folder, with its contents.
   RemoveSetting();
@@ -167,7 +162,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
   EXPECT_FALSE(SaveSettings(changed));
   EXPECT_TRUE(PathIsDirectoryW(SettingPath().c_str()));
   EXPECT_TRUE(PathFileExistsW(inner.c_str()));
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
   Settings loaded;
   EXPECT_FALSE(LoadSettings(loaded));
   EXPECT_EQ(0x33u, loaded.Options);
