@@ -34,12 +34,10 @@ class CSample : public ComObject<CSample>, public IPersistStream, public IOleWin
 class Outer : public IUnknown {
  public:
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown) {
-      *ppv = this;
-      AddRef();
-      return S_OK;
-    }
-    return inner->QueryInterface(riid, ppv);
+    if (riid != IID_IUnknown) return inner->QueryInterface(riid, ppv);
+    *ppv = this;
+    AddRef();
+    return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
   STDMETHODIMP_(ULONG) Release() override { return --refs; }

@@ -69,9 +69,7 @@ TEST(Normalize, LowersBeforeMappingWidth) {
 
 TEST(Normalize, NeverGrowsOrShrinksTheBuffer) {
   wchar_t buffer[MAX_PATH];
-  for (int i = 0; i < MAX_PATH - 1; ++i) {
-    buffer[i] = (i % 3 == 0) ? L'\x3000' : (i % 3 == 1 ? L'\xFF19' : L'Q');
-  }
+  for (int i = 0; i < MAX_PATH - 1; ++i) buffer[i] = (i % 3 == 0) ? L'\x3000' : (i % 3 == 1 ? L'\xFF19' : L'Q');
   buffer[MAX_PATH - 1] = L'\0';
   EXPECT_EQ(NormalizeForMatch(buffer, kFoldCase | kFoldDigitWidth), TRUE);
   EXPECT_EQ(lstrlenW(buffer), MAX_PATH - 1);
@@ -216,9 +214,7 @@ TEST(Limits, TwoHundredFiftyNineOperators) {
   EXPECT_EQ(MatchExpression(L"a", onlyOperators.c_str(), 0), FALSE);
 
   // Operators between single-letter keywords: the deepest chain the limit allows.
-  std::wstring andChain = L"a";
-  std::wstring orChain = L"b";
-  std::wstring spaceChain = L"b";
+  std::wstring andChain = L"a", orChain = L"b", spaceChain = L"b";
   while (andChain.size() + 2 <= 259) {
     andChain += L"&a";
     orChain += L"|b";
@@ -241,8 +237,7 @@ TEST(Limits, TwoHundredFiftyNineOperators) {
 }
 
 DWORD WINAPI DeepestExpressionsOnSmallStack(LPVOID) {
-  std::wstring chain = L"a";
-  std::wstring mixed = L"a";
+  std::wstring chain = L"a", mixed = L"a";
   while (chain.size() + 2 <= 259) {
     chain += L"&a";
     mixed += (mixed.size() % 4 == 1) ? L" a" : L"|a";

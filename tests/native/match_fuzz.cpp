@@ -111,12 +111,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(result == TRUE || result == FALSE);
   Check(expression == before);
   Check((result != FALSE) == Reference(name, expression, andContext != 0));
-  if (expression.size() > 259) {
-    const std::wstring cut = expression.substr(0, 259);
-    Check(MatchExpression(name.c_str(), cut.c_str(), andContext) == result);
-  }
+  const std::wstring cut = expression.substr(0, 259);
+  Check(MatchExpression(name.c_str(), cut.c_str(), andContext) == result);
 
-  const std::wstring keyword = Trim(expression.substr(0, 259));
+  const std::wstring keyword = Trim(cut);
   if (!keyword.empty() && keyword.find_first_of(L"&| *?") == std::wstring::npos) {
     Check((MatchPattern(name.c_str(), keyword.c_str()) != FALSE) == (name.find(keyword) != std::wstring::npos));
   }

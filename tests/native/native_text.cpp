@@ -3,19 +3,13 @@
 
 #include <cwchar>
 
-namespace {
-
-wchar_t LowerUnit(wchar_t c) {
-  if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0xFF21 && c <= 0xFF3A)) {
-    return static_cast<wchar_t>(c + 0x20);
-  }
-  return c;
-}
-
-}  // namespace
-
 wchar_t* CharLowerW(wchar_t* text) {
-  for (wchar_t* p = text; *p != L'\0'; ++p) *p = LowerUnit(*p);
+  for (wchar_t* p = text; *p != L'\0'; ++p) {
+    const wchar_t c = *p;
+    if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0xFF21 && c <= 0xFF3A)) {
+      *p = static_cast<wchar_t>(c + 0x20);
+    }
+  }
   return text;
 }
 

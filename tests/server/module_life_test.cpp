@@ -130,17 +130,16 @@ TEST_F(ModuleLife, TwoCopiesInOneProcessEachHaveWorkingWindows) {
   // The same module under a second name, as a second installation would be.
   const std::wstring copy = BesideTests(L"VantorelCopy.dll");
   ASSERT_TRUE(CopyFileW(BuiltModulePath().c_str(), copy.c_str(), FALSE));
-  struct Copy {
+  const struct {
     std::wstring path;
     const wchar_t* keyword;
     std::vector<std::wstring> selected;
-  };
-  const Copy copies[] = {
+  } copies[] = {
       {BuiltModulePath(), L"*.txt", {L"alpha.txt", L"beta.txt"}},
       {copy, L"g*", {L"gamma.doc"}},
   };
   std::vector<ComPtr<IUnknown>> bands;
-  for (const Copy& c : copies) {
+  for (const auto& c : copies) {
     dlls_.push_back(std::make_unique<LoadedDll>(c.path));
     ASSERT_TRUE(dlls_.back()->complete());
     host::ExplorerHost* host = OpenHost();
