@@ -23,6 +23,7 @@ const std::wstring kAppIdKey = std::wstring(L"AppID\\") + kAppId;
 const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClsid;
 const std::wstring kTypeLibKey = std::wstring(L"TypeLib\\") + kLibid;
 const std::wstring kInterfaceKey = L"Interface\\{76860CAA-4F55-4419-ADBB-3F3EE8A29331}";
+const LCID kGerman = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
 
 bool KeyExists(HKEY root, const std::wstring& key) {
   HKEY handle = nullptr;
@@ -158,15 +159,14 @@ TEST_F(Registration, UnregisteringRemovesItsEntriesAndKeepsTheSharedKeys) {
 
 TEST_F(Registration, RunsUnderTheSystemLocaleAndRestoresTheCallers) {
   const LCID before = GetThreadLocale();
-  const LCID german = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
-  ASSERT_TRUE(SetThreadLocale(german));
+  ASSERT_TRUE(SetThreadLocale(kGerman));
   EXPECT_EQ(S_OK, dll.registerServer());
-  EXPECT_EQ(german, GetThreadLocale());
+  EXPECT_EQ(kGerman, GetThreadLocale());
   EXPECT_EQ(S_OK, dll.unregisterServer());
-  EXPECT_EQ(german, GetThreadLocale());
+  EXPECT_EQ(kGerman, GetThreadLocale());
   // Also when unregistration fails (the type library is no longer registered).
   HRESULT again = dll.unregisterServer();
-  EXPECT_EQ(german, GetThreadLocale());
+  EXPECT_EQ(kGerman, GetThreadLocale());
   RecordProperty("second_unregister", static_cast<int>(again));
   SetThreadLocale(before);
 }
@@ -212,12 +212,11 @@ TEST_F(Registration, ModulePathOfMaxPathOrMoreFailsBeforeWritingAnything) {
       GTEST_SKIP() << "the loader does not take a path this long (" << GetLastError() << ")";
     }
     ASSERT_TRUE(deep.complete());
-    const LCID german = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
     const LCID before = GetThreadLocale();
-    SetThreadLocale(german);
+    SetThreadLocale(kGerman);
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), deep.registerServer());
     EXPECT_EQ(static_cast<HRESULT>(0x8007007A), deep.unregisterServer());
-    EXPECT_EQ(german, GetThreadLocale());
+    EXPECT_EQ(kGerman, GetThreadLocale());
     SetThreadLocale(before);
     EXPECT_TRUE(Snapshot().empty());
   }

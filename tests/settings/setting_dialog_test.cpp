@@ -83,14 +83,6 @@ class SettingDialog : public ::testing::Test {
   CSettingDlg dialog;
 };
 
-struct Item {
-  int id;
-  const wchar_t* cls;
-  const wchar_t* text;
-  RECT units;  // left, top, width, height in dialog units
-  DWORD style;
-};
-
 }  // namespace
 
 TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
@@ -113,7 +105,13 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
   EXPECT_EQ(size.bottom, client.bottom);
 
   const LONG S = SS_LEFT | WS_GROUP;
-  const Item items[] = {
+  const struct {
+    int id;
+    const wchar_t* cls;
+    const wchar_t* text;
+    RECT units;  // left, top, width, height in dialog units
+    DWORD style;
+  } items[] = {
       {IDOK, L"Button", L"OK", {60, 204, 50, 16}, BS_DEFPUSHBUTTON | WS_TABSTOP},
       {IDCANCEL, L"Button", L"\u30ad\u30e3\u30f3\u30bb\u30eb", {114, 204, 50, 16}, BS_PUSHBUTTON | WS_TABSTOP},
       {201, L"Button", L"\u5927\u6587\u5b57\u3068\u5c0f\u6587\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 6, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
@@ -129,7 +127,7 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
       {-1, L"Static", L"\uff08\uff06(AND)\u3084\uff5c(OR)\u3067\u660e\u793a\u3057\u3066\u3044\u306a\u3044\u3068\u304d\u306e\u52d5\u4f5c\uff09", {18, 113, 150, 12}, S},
   };
   HWND child = GetWindow(hwnd, GW_CHILD);
-  for (const Item& item : items) {
+  for (const auto& item : items) {
     ASSERT_NE(nullptr, child) << item.id;
     EXPECT_EQ(item.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(child))));
     EXPECT_EQ(0, lstrcmpiW(item.cls, ClassOf(child).c_str())) << item.id;
