@@ -37,7 +37,6 @@ SIZE_T PrivateAddressSpace() {
   return total;
 }
 
-// Creates a band with the module's class object and lets the caller have it.
 ComPtr<IUnknown> CreateBand(const LoadedDll& dll) {
   ComPtr<IClassFactory> factory;
   ComPtr<IUnknown> band;

@@ -170,8 +170,7 @@ TEST_F(ServerDll, CarriesItsResources) {
 
 TEST(ServerVersion, BlockHoldsTheProductStrings) {
   std::wstring path = BuiltModulePath();
-  DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
   ASSERT_NE(0u, size);
   std::string block(size, '\0');
   ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, &block[0]));

@@ -21,12 +21,6 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = L"";
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
 // A visible top-level window that counts the settings-changed notifications it gets.
 struct NotifyTarget {
   static inline int changes = 0;
@@ -130,7 +124,9 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
   for (const auto& item : items) {
     ASSERT_NE(nullptr, child) << item.id;
     EXPECT_EQ(item.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(child))));
-    EXPECT_EQ(0, lstrcmpiW(item.cls, ClassOf(child).c_str())) << item.id;
+    wchar_t cls[64] = L"";
+    GetClassNameW(child, cls, 64);
+    EXPECT_EQ(0, lstrcmpiW(item.cls, cls)) << item.id;
     std::wstring text = TextOf(child);
     if (item.text) {
       EXPECT_EQ(item.text, text) << item.id;
