@@ -93,6 +93,12 @@ bool Report(const char* what, double ours, double base, double target) {
   return ratio <= target;
 }
 
+// Says why the run cannot go on (with the path concerned, if any); the exit code for that.
+int CannotRun(const char* why, const wchar_t* path = L"") {
+  std::printf("bench_history: %s%ls\n", why, path);
+  return 1;
+}
+
 // One keystroke's work on the drop-down: the refill, and the paint it leaves pending.
 double TimeShow(CHistoryBox& box, const RECT& anchor, const wchar_t* prefix) {
   const double start = Now();
@@ -106,14 +112,10 @@ double TimeShow(CHistoryBox& box, const RECT& anchor, const wchar_t* prefix) {
 int main() {
   wchar_t path[MAX_PATH], copyPath[MAX_PATH];
   if (!HistoryFilePath(path) || !Module::PathBeside(L"history-baseline.txt", copyPath)) {
-    std::printf("bench_history: no path beside the program\n");
-    return 1;
+    return CannotRun("no path beside the program");
   }
   const std::vector<std::wstring> entries = MakeEntries();
-  if (!SaveHistoryTo(path, entries)) {
-    std::printf("bench_history: cannot write %ls\n", path);
-    return 1;
-  }
+  if (!SaveHistoryTo(path, entries)) return CannotRun("cannot write ", path);
   const std::wstring prefix = L"p";  // "photo" and "plan": about one entry in five
   std::vector<std::wstring> rows;
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
@@ -125,10 +127,7 @@ int main() {
   HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"LISTBOX", L"",
                                WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 0, 0, 0, 0,
                                GetDesktopWindow(), nullptr, nullptr, nullptr);
-  if (!owner || !plain || !box.CreateBox(owner, false, 0)) {
-    std::printf("bench_history: cannot create the windows\n");
-    return 1;
-  }
+  if (!owner || !plain || !box.CreateBox(owner, false, 0)) return CannotRun("cannot create the windows");
   SendMessageW(plain, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   const RECT anchor = {100, 100, 400, 100};
 
@@ -181,10 +180,7 @@ int main() {
   // the second refills it while it is on screen.
   std::vector<std::wstring> matching;
   for (const std::wstring& entry : entries) matching.push_back(L"ab " + entry);
-  if (!SaveHistoryTo(path, matching)) {
-    std::printf("bench_history: cannot write %ls\n", path);
-    return 1;
-  }
+  if (!SaveHistoryTo(path, matching)) return CannotRun("cannot write ", path);
   double first = 1e9, second = 1e9;
   for (int round = 0; round < kRefillRounds; ++round) {
     box.HideBox();
