@@ -23,13 +23,10 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-bool IsTrimChar(wchar_t c) { return c == L' ' || c == L'&' || c == L'|'; }
-
+// Without the spaces and operators at either end.
 std::wstring Trim(const std::wstring& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsTrimChar(s[b])) ++b;
-  while (e > b && IsTrimChar(s[e - 1])) --e;
-  return s.substr(b, e - b);
+  const size_t b = s.find_first_not_of(L" &|");
+  return b == std::wstring::npos ? std::wstring() : s.substr(b, s.find_last_not_of(L" &|") - b + 1);
 }
 
 std::vector<std::wstring> SplitNonEmpty(const std::wstring& s, wchar_t sep) {
@@ -67,11 +64,8 @@ bool Reference(const std::wstring& name, const std::wstring& expression, bool an
   return true;
 }
 
-bool HoldsFullWidthOfTable(const std::wstring& s) {
-  static const std::wstring row =
-      L"\x3000\xFF11\xFF12\xFF13\xFF14\xFF15\xFF16\xFF17\xFF18\xFF19\xFF10\xFF5E\xFF0B\xFF0D\xFF08\xFF09";
-  return s.find_first_of(row) != std::wstring::npos;
-}
+const wchar_t kFullWidthRow[] =
+    L"\x3000\xFF11\xFF12\xFF13\xFF14\xFF15\xFF16\xFF17\xFF18\xFF19\xFF10\xFF5E\xFF0B\xFF0D\xFF08\xFF09";
 
 void CheckNormalize(std::wstring& s, DWORD options) {
   const size_t length = s.size();
@@ -80,7 +74,7 @@ void CheckNormalize(std::wstring& s, DWORD options) {
   std::wstring again = s;
   NormalizeForMatch(&again[0], options);
   Check(again == s);
-  if (options & kFoldDigitWidth) Check(!HoldsFullWidthOfTable(s));
+  if (options & kFoldDigitWidth) Check(s.find_first_of(kFullWidthRow) == std::wstring::npos);
 }
 
 }  // namespace

@@ -55,9 +55,7 @@ class ModuleLife : public ::testing::Test {
     dlls_.clear();
   }
   host::ExplorerHost* OpenHost() {
-    host::HostOptions options;
-    options.visible = false;
-    std::unique_ptr<host::ExplorerHost> host = host::ExplorerHost::Create(options);
+    std::unique_ptr<host::ExplorerHost> host = host::ExplorerHost::Create(host::HostOptions{});  // hidden
     if (!host || !host->Navigate(folder_.path().c_str())) return nullptr;
     host->PumpMessages();
     hosts_.push_back(std::move(host));

@@ -93,9 +93,8 @@ class Registration : public ::testing::Test {
 
 TEST_F(Registration, WritesTheClassProgIdsAppIdToolbarAndTypeLibrary) {
   ASSERT_EQ(S_OK, dll.registerServer());
-  std::wstring value;
-  auto expect = [&](HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {
-    value.clear();
+  auto expect = [](HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {
+    std::wstring value;
     EXPECT_TRUE(ReadString(root, key, name, value)) << ::testing::PrintToString(key);
     EXPECT_EQ(data, value) << ::testing::PrintToString(key);
   };

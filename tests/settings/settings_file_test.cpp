@@ -21,8 +21,7 @@ std::wstring SettingPath() {
 void RemoveSetting() {
   std::wstring path = SettingPath();
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(path.c_str());
-  RemoveDirectoryW(path.c_str());
+  if (!DeleteFileW(path.c_str())) RemoveDirectoryW(path.c_str());
   ASSERT_FALSE(PathFileExistsW(path.c_str()));
 }
 
