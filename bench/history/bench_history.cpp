@@ -54,8 +54,7 @@ std::vector<std::wstring> MakeEntries() {
 
 std::string ReadAll(const wchar_t* path) {
   std::string bytes;
-  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
+  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   if (!file) return bytes;
   DWORD size = GetFileSize(file.get(), nullptr);
   bytes.resize(size);
@@ -66,7 +65,7 @@ std::string ReadAll(const wchar_t* path) {
 }
 
 bool WriteAll(const wchar_t* path, const std::string& bytes) {
-  UniqueFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
   return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
@@ -79,13 +78,10 @@ std::wstring Convert(const std::string& bytes) {
 }
 
 std::string ToBytes(const std::wstring& text) {
-  int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                 nullptr);
+  const int units = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) {
-    WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr,
-                        nullptr);
-  }
+  if (size > 0) WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), units, &bytes[0], size, nullptr, nullptr);
   return bytes;
 }
 
@@ -95,6 +91,12 @@ bool Report(const char* what, double ours, double base, double target) {
   if (target <= 0) return std::printf("  (information)\n") > 0;
   std::printf("  target <= %.2f %s\n", target, ratio <= target ? "ok" : "MISSED");
   return ratio <= target;
+}
+
+// Says why the run cannot go on (with the path concerned, if any); the exit code for that.
+int CannotRun(const char* why, const wchar_t* path = L"") {
+  std::printf("bench_history: %s%ls\n", why, path);
+  return 1;
 }
 
 // One keystroke's work on the drop-down: the refill, and the paint it leaves pending.
@@ -108,17 +110,12 @@ double TimeShow(CHistoryBox& box, const RECT& anchor, const wchar_t* prefix) {
 }  // namespace
 
 int main() {
-  wchar_t path[MAX_PATH];
-  wchar_t copyPath[MAX_PATH];
+  wchar_t path[MAX_PATH], copyPath[MAX_PATH];
   if (!HistoryFilePath(path) || !Module::PathBeside(L"history-baseline.txt", copyPath)) {
-    std::printf("bench_history: no path beside the program\n");
-    return 1;
+    return CannotRun("no path beside the program");
   }
   const std::vector<std::wstring> entries = MakeEntries();
-  if (!SaveHistoryTo(path, entries)) {
-    std::printf("bench_history: cannot write %ls\n", path);
-    return 1;
-  }
+  if (!SaveHistoryTo(path, entries)) return CannotRun("cannot write ", path);
   const std::wstring prefix = L"p";  // "photo" and "plan": about one entry in five
   std::vector<std::wstring> rows;
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
@@ -130,10 +127,7 @@ int main() {
   HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"LISTBOX", L"",
                                WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 0, 0, 0, 0,
                                GetDesktopWindow(), nullptr, nullptr, nullptr);
-  if (!owner || !plain || !box.CreateBox(owner, false, 0)) {
-    std::printf("bench_history: cannot create the windows\n");
-    return 1;
-  }
+  if (!owner || !plain || !box.CreateBox(owner, false, 0)) return CannotRun("cannot create the windows");
   SendMessageW(plain, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   const RECT anchor = {100, 100, 400, 100};
 
@@ -186,10 +180,7 @@ int main() {
   // the second refills it while it is on screen.
   std::vector<std::wstring> matching;
   for (const std::wstring& entry : entries) matching.push_back(L"ab " + entry);
-  if (!SaveHistoryTo(path, matching)) {
-    std::printf("bench_history: cannot write %ls\n", path);
-    return 1;
-  }
+  if (!SaveHistoryTo(path, matching)) return CannotRun("cannot write ", path);
   double first = 1e9, second = 1e9;
   for (int round = 0; round < kRefillRounds; ++round) {
     box.HideBox();

@@ -7,8 +7,8 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <string>
 #include <vector>
 
 #include "match/match.h"
@@ -47,14 +47,7 @@ class Names {
 };
 
 double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Times one pass of test over all names; count receives the number of matches.
@@ -62,19 +55,15 @@ template <typename Test>
 double Pass(const Names& names, Test test, int* count) {
   int matches = 0;
   const double start = Now();
-  for (int i = 0; i < kNames; ++i) {
-    matches += test(names[i]) ? 1 : 0;
-  }
+  for (int i = 0; i < kNames; ++i) matches += test(names[i]) ? 1 : 0;
   const double elapsed = Now() - start;
   *count = matches;
   return elapsed > 0 ? kNames / elapsed : 0;
 }
 
 struct Rates {
-  double ours = 0;
-  double base = 0;
-  int oursCount = 0;
-  int baseCount = 0;
+  double ours = 0, base = 0;
+  int oursCount = 0, baseCount = 0;
 };
 
 // Alternates the two loops round by round so that both see the same machine
@@ -122,9 +111,7 @@ int main() {
   // name, MatchExpression stops at the end of the keyword ('a.txt.bak').
   for (const wchar_t* pattern : {L"*.txt", L"report_*20?5-*"}) {
     char label[64];
-    label[0] = '\'';
-    WideCharToMultiByte(CP_UTF8, 0, pattern, -1, label + 1, sizeof(label) - 3, nullptr, nullptr);
-    lstrcatA(label, "'");
+    wsprintfA(label, "'%ls'", pattern);
     allMet &= Report(label, "PathMatchSpecW",
                      Compare(names, [&](const wchar_t* n) { return MatchExpression(n, pattern, andContext); },
                              [&](const wchar_t* n) { return PathMatchSpecW(n, pattern) != FALSE; }),

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <ocidl.h>
 #include <gtest/gtest.h>
 
 #include "framework/com_object.h"
@@ -35,12 +34,10 @@ class CSample : public ComObject<CSample>, public IPersistStream, public IOleWin
 class Outer : public IUnknown {
  public:
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown) {
-      *ppv = this;
-      AddRef();
-      return S_OK;
-    }
-    return inner->QueryInterface(riid, ppv);
+    if (riid != IID_IUnknown) return inner->QueryInterface(riid, ppv);
+    *ppv = this;
+    AddRef();
+    return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
   STDMETHODIMP_(ULONG) Release() override { return --refs; }
@@ -57,8 +54,7 @@ TEST(ComObject, QueryInterfaceGivesOneIdentityAndCountsReferences) {
   ASSERT_EQ(S_OK, CSample::CreateInstance(nullptr, IID_IPersistStream, reinterpret_cast<void**>(&stream)));
   EXPECT_EQ(locksBefore + 1, Module::LockCount());
 
-  IUnknown* unknown1 = nullptr;
-  IUnknown* unknown2 = nullptr;
+  IUnknown *unknown1 = nullptr, *unknown2 = nullptr;
   IOleWindow* window = nullptr;
   ASSERT_EQ(S_OK, stream->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown1)));
   ASSERT_EQ(S_OK, stream->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window)));

@@ -14,18 +14,11 @@ namespace {
 
 constexpr WORD kTestDialog = 300;
 
-class CountingDialog : public ModelessDialog {
- public:
-  int handled = 0;
-
+class TestDialog : public ModelessDialog {
  protected:
   bool HandleDialogMessage(UINT msg, WPARAM, LPARAM, INT_PTR& result) override {
-    ++handled;
-    if (msg == WM_INITDIALOG) {
-      result = TRUE;
-      return true;
-    }
-    return false;
+    if (msg == WM_INITDIALOG) result = TRUE;
+    return msg == WM_INITDIALOG;
   }
 };
 
@@ -37,7 +30,7 @@ TEST(ModelessDialog, ObjectGoneBeforeItsWindowKeepsTheModuleLockUntilTheWindowGo
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const LONG before = Module::LockCount();
-    std::unique_ptr<CountingDialog> dialog = std::make_unique<CountingDialog>();
+    std::unique_ptr<TestDialog> dialog = std::make_unique<TestDialog>();
     HWND window = nullptr;
     std::optional<test::UiThread> other;
     if (c.otherThread) {

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -20,12 +19,9 @@ class Recorder : public Window {
  protected:
   bool HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
     seen.push_back(msg);
-    if (msg == WM_APP) {
-      result = 42;
-      return true;
-    }
     if (msg == WM_APP + 1) throw 1;  // must not leave the window procedure
-    return false;
+    if (msg == WM_APP) result = 42;
+    return msg == WM_APP;
   }
   void OnFinalMessage(HWND) override { ++finals; }
 };

@@ -79,7 +79,6 @@ void Send(POINT at, std::vector<DWORD> flags, DWORD data = 0) {
     in[i].mi.dwFlags = flags[i];
     in[i].mi.mouseData = data;
   }
-  if (in.empty()) return;
   ASSERT_EQ(in.size(), SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)));
 }
 

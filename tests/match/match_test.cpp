@@ -12,7 +12,6 @@
 namespace {
 
 std::wstring Normalized(std::wstring text, DWORD options) {
-  text.resize(text.size());  // own buffer, terminated
   EXPECT_EQ(NormalizeForMatch(&text[0], options), TRUE);
   return std::wstring(text.c_str());
 }
@@ -30,10 +29,8 @@ struct Case {
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
-  char buffer[600];
-  WideCharToMultiByte(CP_UTF8, 0, (std::wstring(L"'") + c.expression + L"' vs '" + c.name + L"'").c_str(), -1,
-                      buffer, sizeof(buffer), nullptr, nullptr);
-  *os << buffer << " options 0x" << std::hex << c.options;
+  *os << ::testing::PrintToString(std::wstring(c.expression)) << " vs "
+      << ::testing::PrintToString(std::wstring(c.name)) << " options 0x" << std::hex << c.options;
 }
 
 class Table : public ::testing::TestWithParam<Case> {};
@@ -46,8 +43,6 @@ TEST_P(Table, Matches) {
 constexpr DWORD kAnd = kDefaultAnd;
 constexpr DWORD kOr = 0;
 constexpr DWORD kAll = kFoldCase | kFoldDigitWidth | kDefaultAnd;
-
-// ---- Normalisation ----------------------------------------------------------
 
 TEST(Normalize, FoldCaseLowersWithThePlatformTables) {
   EXPECT_EQ(Normalized(L"README.TXT", kFoldCase), L"readme.txt");
@@ -74,29 +69,20 @@ TEST(Normalize, LowersBeforeMappingWidth) {
 
 TEST(Normalize, NeverGrowsOrShrinksTheBuffer) {
   wchar_t buffer[MAX_PATH];
-  for (int i = 0; i < MAX_PATH - 1; ++i) {
-    buffer[i] = (i % 3 == 0) ? L'\x3000' : (i % 3 == 1 ? L'\xFF19' : L'Q');
-  }
+  for (int i = 0; i < MAX_PATH - 1; ++i) buffer[i] = (i % 3 == 0) ? L'\x3000' : (i % 3 == 1 ? L'\xFF19' : L'Q');
   buffer[MAX_PATH - 1] = L'\0';
   EXPECT_EQ(NormalizeForMatch(buffer, kFoldCase | kFoldDigitWidth), TRUE);
   EXPECT_EQ(lstrlenW(buffer), MAX_PATH - 1);
-  EXPECT_EQ(buffer[0], L' ');
-  EXPECT_EQ(buffer[1], L'9');
-  EXPECT_EQ(buffer[2], L'q');
+  EXPECT_EQ(std::wstring(buffer, 3), L" 9q");
 
   wchar_t guarded[] = {L'A', L'\xFF10', L'\0', L'Z', L'\xFF11'};  // after the terminator: untouched
   NormalizeForMatch(guarded, kFoldCase | kFoldDigitWidth);
-  EXPECT_EQ(guarded[0], L'a');
-  EXPECT_EQ(guarded[1], L'0');
-  EXPECT_EQ(guarded[3], L'Z');
-  EXPECT_EQ(guarded[4], L'\xFF11');
+  EXPECT_EQ(std::wstring(guarded, 5), std::wstring(L"a0\0Z\xFF11", 5));
 
   wchar_t empty[] = L"";
   EXPECT_EQ(NormalizeForMatch(empty, kAll), TRUE);
   EXPECT_EQ(empty[0], L'\0');
 }
-
-// ---- Operators and the context operator -------------------------------------
 
 INSTANTIATE_TEST_SUITE_P(Operators, Table, ::testing::Values(
     // '&' binds more loosely than '|': (a|b)&c and a&(b|c).
@@ -144,8 +130,6 @@ TEST(Operators, ExpressionIsNotModified) {
   EXPECT_EQ(before, expression);
 }
 
-// ---- Wildcards --------------------------------------------------------------
-
 INSTANTIATE_TEST_SUITE_P(Wildcards, Table, ::testing::Values(
     // Plain keywords: substring anywhere, case-sensitive after normalisation.
     Case{L"port", L"report.txt", kOr, true}, Case{L"txt", L"a.txt", kOr, true},
@@ -192,8 +176,7 @@ TEST(Wildcards, MatchPatternDecidesLikeTheExpressionLeaf) {
   EXPECT_EQ(MatchPattern(L"abc", L"abc*"), FALSE);
 }
 
-// ---- Contract edge cases through the whole normalise-then-match path ---------
-
+// Contract edge cases through the whole normalise-then-match path.
 INSTANTIATE_TEST_SUITE_P(EdgeCases, Table, ::testing::Values(
     Case{L"*.TXT", L"A.txt", kFoldCase, true}, Case{L"*.txt", L"A.txt", kFoldCase, true},
     Case{L"*.TXT", L"a.txt", 0, false},
@@ -207,8 +190,6 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, Table, ::testing::Values(
     Case{L"a\x3000" L"b", L"xa\x3000" L"b", kDefaultAnd, true},
     Case{L"\xFF21\xFF22", L"\xFF41\xFF42.txt", kAll, true},
     Case{L"\xFF21\xFF22", L"ab.txt", kAll, false}));
-
-// ---- Limits -----------------------------------------------------------------
 
 TEST(Limits, ExpressionIsReadAsItsFirst259Units) {
   // 300 units: 258 'x', a 'y' at unit 259, then 41 'z'.
@@ -233,9 +214,7 @@ TEST(Limits, TwoHundredFiftyNineOperators) {
   EXPECT_EQ(MatchExpression(L"a", onlyOperators.c_str(), 0), FALSE);
 
   // Operators between single-letter keywords: the deepest chain the limit allows.
-  std::wstring andChain = L"a";
-  std::wstring orChain = L"b";
-  std::wstring spaceChain = L"b";
+  std::wstring andChain = L"a", orChain = L"b", spaceChain = L"b";
   while (andChain.size() + 2 <= 259) {
     andChain += L"&a";
     orChain += L"|b";
@@ -258,17 +237,13 @@ TEST(Limits, TwoHundredFiftyNineOperators) {
 }
 
 DWORD WINAPI DeepestExpressionsOnSmallStack(LPVOID) {
-  std::wstring chain = L"a";
-  std::wstring mixed = L"a";
+  std::wstring chain = L"a", mixed = L"a";
   while (chain.size() + 2 <= 259) {
     chain += L"&a";
     mixed += (mixed.size() % 4 == 1) ? L" a" : L"|a";
   }
-  DWORD ok = 1;
-  ok &= MatchExpression(L"a", chain.c_str(), 1) == TRUE;
-  ok &= MatchExpression(L"b", mixed.c_str(), 1) == FALSE;
-  ok &= MatchExpression(L"a", mixed.c_str(), 0) == TRUE;
-  return ok;
+  return MatchExpression(L"a", chain.c_str(), 1) == TRUE && MatchExpression(L"b", mixed.c_str(), 1) == FALSE &&
+         MatchExpression(L"a", mixed.c_str(), 0) == TRUE;
 }
 
 TEST(Limits, DeepestExpressionFitsInA128KiBStack) {

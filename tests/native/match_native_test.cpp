@@ -41,9 +41,7 @@ void* Run(void*) {
   Expect(MatchExpression(L"a", operators.c_str(), 0) == FALSE, "operators alone, OR context");
 
   // 300 units: only the first 259 count.
-  std::wstring longText(258, L'x');
-  longText += L"y";
-  longText += std::wstring(41, L'z');
+  const std::wstring longText = std::wstring(258, L'x') + L"y" + std::wstring(41, L'z');
   Expect(MatchExpression((std::wstring(258, L'x') + L"y").c_str(), longText.c_str(), 1) == TRUE, "cut at 259");
   Expect(MatchExpression((std::wstring(258, L'x') + L"yz").c_str(), (longText + L"&q").c_str(), 1) == TRUE,
          "operator past 259 is ignored");

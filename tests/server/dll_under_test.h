@@ -8,9 +8,8 @@
 
 namespace vantorel_test {
 
-using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+using ExportFn = HRESULT(STDAPICALLTYPE*)();  // DllCanUnloadNow, DllRegisterServer, DllUnregisterServer
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using RegisterFn = HRESULT(STDAPICALLTYPE*)();
 
 inline std::wstring BesideTests(const wchar_t* name) {
   wchar_t path[MAX_PATH];
@@ -25,10 +24,10 @@ class LoadedDll {
  public:
   explicit LoadedDll(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {
     if (!module_) return;
-    canUnload = reinterpret_cast<CanUnloadFn>(GetProcAddress(module_, "DllCanUnloadNow"));
+    canUnload = reinterpret_cast<ExportFn>(GetProcAddress(module_, "DllCanUnloadNow"));
     getClassObject = reinterpret_cast<GetClassObjectFn>(GetProcAddress(module_, "DllGetClassObject"));
-    registerServer = reinterpret_cast<RegisterFn>(GetProcAddress(module_, "DllRegisterServer"));
-    unregisterServer = reinterpret_cast<RegisterFn>(GetProcAddress(module_, "DllUnregisterServer"));
+    registerServer = reinterpret_cast<ExportFn>(GetProcAddress(module_, "DllRegisterServer"));
+    unregisterServer = reinterpret_cast<ExportFn>(GetProcAddress(module_, "DllUnregisterServer"));
   }
   ~LoadedDll() {
     if (module_) FreeLibrary(module_);
@@ -39,10 +38,10 @@ class LoadedDll {
   HMODULE module() const { return module_; }
   bool complete() const { return module_ && canUnload && getClassObject && registerServer && unregisterServer; }
 
-  CanUnloadFn canUnload = nullptr;
+  ExportFn canUnload = nullptr;
   GetClassObjectFn getClassObject = nullptr;
-  RegisterFn registerServer = nullptr;
-  RegisterFn unregisterServer = nullptr;
+  ExportFn registerServer = nullptr;
+  ExportFn unregisterServer = nullptr;
 
  private:
   HMODULE module_;

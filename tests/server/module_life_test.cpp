@@ -37,7 +37,6 @@ SIZE_T PrivateAddressSpace() {
   return total;
 }
 
-// Creates a band with the module's class object and lets the caller have it.
 ComPtr<IUnknown> CreateBand(const LoadedDll& dll) {
   ComPtr<IClassFactory> factory;
   ComPtr<IUnknown> band;
@@ -48,35 +47,24 @@ ComPtr<IUnknown> CreateBand(const LoadedDll& dll) {
 
 class ModuleLife : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    oleInitialized_ = true;
-    folder_ = std::make_unique<TempFolder>(std::vector<std::wstring>{L"alpha.txt", L"beta.txt", L"gamma.doc"},
-                                           L"life");
-    ASSERT_TRUE(folder_->ok());
-  }
+  void SetUp() override { ASSERT_TRUE(folder_.ok()); }
   void TearDown() override {
     // The hosts' browsers quit before any copy of the module goes: their sinks run its code.
     for (auto& host : hosts_) host->Close();
     hosts_.clear();
     dlls_.clear();
-    folder_.reset();
-    if (oleInitialized_) OleUninitialize();
   }
   host::ExplorerHost* OpenHost() {
-    host::HostOptions options;
-    options.visible = false;
-    std::unique_ptr<host::ExplorerHost> host = host::ExplorerHost::Create(options);
-    if (!host || !host->Navigate(folder_->path().c_str())) return nullptr;
+    std::unique_ptr<host::ExplorerHost> host = host::ExplorerHost::Create(host::HostOptions{});  // hidden
+    if (!host || !host->Navigate(folder_.path().c_str())) return nullptr;
     host->PumpMessages();
     hosts_.push_back(std::move(host));
     return hosts_.back().get();
   }
 
-  std::unique_ptr<TempFolder> folder_;
+  TempFolder folder_{{L"alpha.txt", L"beta.txt", L"gamma.doc"}, L"life"};
   std::vector<std::unique_ptr<host::ExplorerHost>> hosts_;
   std::vector<std::unique_ptr<LoadedDll>> dlls_;
-  bool oleInitialized_ = false;
 };
 
 // One whole life of the module: load, a band sited and shown in the stand-in, the host lets it
@@ -139,17 +127,16 @@ TEST_F(ModuleLife, TwoCopiesInOneProcessEachHaveWorkingWindows) {
   // The same module under a second name, as a second installation would be.
   const std::wstring copy = BesideTests(L"VantorelCopy.dll");
   ASSERT_TRUE(CopyFileW(BuiltModulePath().c_str(), copy.c_str(), FALSE));
-  struct Copy {
+  const struct {
     std::wstring path;
     const wchar_t* keyword;
     std::vector<std::wstring> selected;
-  };
-  const Copy copies[] = {
+  } copies[] = {
       {BuiltModulePath(), L"*.txt", {L"alpha.txt", L"beta.txt"}},
       {copy, L"g*", {L"gamma.doc"}},
   };
   std::vector<ComPtr<IUnknown>> bands;
-  for (const Copy& c : copies) {
+  for (const auto& c : copies) {
     dlls_.push_back(std::make_unique<LoadedDll>(c.path));
     ASSERT_TRUE(dlls_.back()->complete());
     host::ExplorerHost* host = OpenHost();
@@ -180,7 +167,7 @@ TEST_F(ModuleLife, TwoCopiesInOneProcessEachHaveWorkingWindows) {
     ASSERT_EQ(S_OK, bands[i]->QueryInterface(IID_IInputObject, input.put_void()));
     MSG enter = {box, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
     EXPECT_EQ(S_OK, input->TranslateAcceleratorIO(&enter));
-    EXPECT_EQ(copies[i].selected, SelectedNames(host.ListView(), folder_->path()));
+    EXPECT_EQ(copies[i].selected, SelectedNames(host.ListView(), folder_.path()));
   }
   for (auto& host : hosts_) host->Close();
   hosts_.clear();

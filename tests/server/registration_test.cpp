@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <oleauto.h>
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/registry.h"
 #include "tests/server/dll_under_test.h"
 #include "vantorel_h.h"
 
@@ -17,14 +17,13 @@ namespace {
 const wchar_t kAppId[] = L"{70608BA4-043B-44BB-B0D0-456A8368186B}";
 const wchar_t kClsid[] = L"{C84B9402-A5BF-4696-9B32-D83997116073}";
 const wchar_t kLibid[] = L"{3D9D5531-BE9F-4AB6-ADCE-2AE6826EC9FA}";
-const wchar_t kIid[] = L"{76860CAA-4F55-4419-ADBB-3F3EE8A29331}";
 const wchar_t kToolbar[] = L"SoftWare\\Microsoft\\Internet Explorer\\Toolbar";
-
-std::wstring Cat(std::initializer_list<std::wstring> parts) {
-  std::wstring out;
-  for (const auto& p : parts) out += p;
-  return out;
-}
+const wchar_t kOtherToolbar[] = L"{00000000-1111-2222-3333-444444444444}";
+const std::wstring kAppIdKey = std::wstring(L"AppID\\") + kAppId;
+const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClsid;
+const std::wstring kTypeLibKey = std::wstring(L"TypeLib\\") + kLibid;
+const std::wstring kInterfaceKey = L"Interface\\{76860CAA-4F55-4419-ADBB-3F3EE8A29331}";
+const LCID kGerman = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
 
 bool KeyExists(HKEY root, const std::wstring& key) {
   HKEY handle = nullptr;
@@ -36,17 +35,16 @@ bool KeyExists(HKEY root, const std::wstring& key) {
 bool ReadString(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value) {
   wchar_t buffer[1024];
   DWORD bytes = sizeof(buffer);
-  DWORD type = 0;
-  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, &type, buffer, &bytes) != ERROR_SUCCESS) return false;
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS) return false;
   value = buffer;
   return true;
 }
 
 // Every key and value under key, one line each, in a stable order.
-void Collect(HKEY root, const std::wstring& key, std::vector<std::wstring>& out) {
+void Collect(HKEY root, const std::wstring& key, std::wstring& out) {
   HKEY handle = nullptr;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
-  out.push_back(L"[" + key + L"]");
+  out += L"[" + key + L"]\n";
   for (DWORD i = 0;; ++i) {
     wchar_t name[256];
     DWORD nameLength = 256;
@@ -54,9 +52,9 @@ void Collect(HKEY root, const std::wstring& key, std::vector<std::wstring>& out)
     DWORD dataLength = sizeof(data);
     DWORD type = 0;
     if (RegEnumValueW(handle, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
-    std::wstring line = key + L" : " + name + L" = " + std::to_wstring(type) + L":";
-    if (type == REG_SZ) line += reinterpret_cast<const wchar_t*>(data);
-    out.push_back(line);
+    out += key + L" : " + name + L" = " + std::to_wstring(type) + L":";
+    if (type == REG_SZ) out += reinterpret_cast<const wchar_t*>(data);
+    out += L"\n";
   }
   std::vector<std::wstring> children;
   for (DWORD i = 0;; ++i) {
@@ -70,22 +68,14 @@ void Collect(HKEY root, const std::wstring& key, std::vector<std::wstring>& out)
   for (const auto& child : children) Collect(root, key + L"\\" + child, out);
 }
 
-std::vector<std::wstring> Snapshot() {
-  std::vector<std::wstring> out;
-  for (const std::wstring& key :
-       {Cat({L"AppID\\", kAppId}), std::wstring(L"AppID\\Vantorel.DLL"), std::wstring(L"Vantorel.SelectorCore.1"),
-        std::wstring(L"Vantorel.SelectorCore"), Cat({L"CLSID\\", kClsid}), Cat({L"TypeLib\\", kLibid}),
-        Cat({L"Interface\\", kIid})}) {
-    Collect(HKEY_CLASSES_ROOT, key, out);
-  }
-  std::wstring toolbar;
-  if (ReadString(HKEY_LOCAL_MACHINE, kToolbar, kClsid, toolbar)) out.push_back(L"toolbar = " + toolbar);
-  return out;
-}
-
-std::wstring Join(const std::vector<std::wstring>& lines) {
+// Every entry of the module's registration, one line each.
+std::wstring Snapshot() {
   std::wstring out;
-  for (const auto& line : lines) out += line + L"\n";
+  const std::wstring keys[] = {kAppIdKey, L"AppID\\Vantorel.DLL", L"Vantorel.SelectorCore.1", L"Vantorel.SelectorCore",
+                               kClassKey, kTypeLibKey, kInterfaceKey};
+  for (const std::wstring& key : keys) Collect(HKEY_CLASSES_ROOT, key, out);
+  std::wstring toolbar;
+  if (ReadString(HKEY_LOCAL_MACHINE, kToolbar, kClsid, toolbar)) out += L"toolbar = " + toolbar + L"\n";
   return out;
 }
 
@@ -94,51 +84,40 @@ class Registration : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(dll.complete()); }
   void TearDown() override {
     dll.unregisterServer();
-    EXPECT_TRUE(Snapshot().empty()) << "left behind:\n" << ::testing::PrintToString(Join(Snapshot()));
+    EXPECT_EQ(L"", Snapshot()) << "left behind";
   }
   LoadedDll dll{BuiltModulePath()};
 };
-
-// Copies the built module to a folder under the test folder and returns the copy's path.
-std::wstring CopyModuleTo(const std::wstring& folderName) {
-  std::wstring folder = BesideTests(folderName.c_str());
-  CreateDirectoryW(folder.c_str(), nullptr);
-  std::wstring copy = folder + L"\\Vantorel.dll";
-  EXPECT_TRUE(CopyFileW(BuiltModulePath().c_str(), copy.c_str(), FALSE)) << GetLastError();
-  return copy;
-}
 
 }  // namespace
 
 TEST_F(Registration, WritesTheClassProgIdsAppIdToolbarAndTypeLibrary) {
   ASSERT_EQ(S_OK, dll.registerServer());
-  const std::wstring classKey = Cat({L"CLSID\\", kClsid});
-  std::wstring value;
-  auto expect = [&](HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {
-    value.clear();
+  auto expect = [](HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {
+    std::wstring value;
     EXPECT_TRUE(ReadString(root, key, name, value)) << ::testing::PrintToString(key);
     EXPECT_EQ(data, value) << ::testing::PrintToString(key);
   };
   HKEY cr = HKEY_CLASSES_ROOT;
-  expect(cr, Cat({L"AppID\\", kAppId}), nullptr, L"Vantorel");
+  expect(cr, kAppIdKey, nullptr, L"Vantorel");
   expect(cr, L"AppID\\Vantorel.DLL", L"AppID", kAppId);
   expect(cr, L"Vantorel.SelectorCore.1", nullptr, L"SelectorCore Class");
   expect(cr, L"Vantorel.SelectorCore.1\\CLSID", nullptr, kClsid);
   expect(cr, L"Vantorel.SelectorCore", nullptr, L"SelectorCore Class");
   expect(cr, L"Vantorel.SelectorCore\\CLSID", nullptr, kClsid);
   expect(cr, L"Vantorel.SelectorCore\\CurVer", nullptr, L"Vantorel.SelectorCore.1");
-  expect(cr, classKey, nullptr, L"Vantorel");
-  expect(cr, classKey, L"AppID", kAppId);
-  expect(cr, classKey + L"\\ProgID", nullptr, L"Vantorel.SelectorCore.1");
-  expect(cr, classKey + L"\\VersionIndependentProgID", nullptr, L"Vantorel.SelectorCore");
-  EXPECT_TRUE(KeyExists(cr, classKey + L"\\Programmable"));
-  expect(cr, classKey + L"\\InprocServer32", nullptr, BuiltModulePath());
-  expect(cr, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-  expect(cr, classKey + L"\\TypeLib", nullptr, kLibid);
+  expect(cr, kClassKey, nullptr, L"Vantorel");
+  expect(cr, kClassKey, L"AppID", kAppId);
+  expect(cr, kClassKey + L"\\ProgID", nullptr, L"Vantorel.SelectorCore.1");
+  expect(cr, kClassKey + L"\\VersionIndependentProgID", nullptr, L"Vantorel.SelectorCore");
+  EXPECT_TRUE(KeyExists(cr, kClassKey + L"\\Programmable"));
+  expect(cr, kClassKey + L"\\InprocServer32", nullptr, BuiltModulePath());
+  expect(cr, kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+  expect(cr, kClassKey + L"\\TypeLib", nullptr, kLibid);
   expect(HKEY_LOCAL_MACHINE, kToolbar, kClsid, L"Vantorel");
   // The platform's entries for the type library and the dual interface.
-  expect(cr, Cat({L"TypeLib\\", kLibid, L"\\1.0\\0\\win64"}), nullptr, BuiltModulePath());
-  EXPECT_TRUE(KeyExists(cr, Cat({L"Interface\\", kIid})));
+  expect(cr, kTypeLibKey + L"\\1.0\\0\\win64", nullptr, BuiltModulePath());
+  EXPECT_TRUE(KeyExists(cr, kInterfaceKey));
 
   // The class is now creatable through the runtime, as Explorer creates it.
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
@@ -151,68 +130,64 @@ TEST_F(Registration, WritesTheClassProgIdsAppIdToolbarAndTypeLibrary) {
 
 TEST_F(Registration, TwiceLeavesTheSameEntriesAndRebuildsTheClassKey) {
   ASSERT_EQ(S_OK, dll.registerServer());
-  std::vector<std::wstring> once = Snapshot();
+  const std::wstring once = Snapshot();
   ASSERT_FALSE(once.empty());
   // Something stale inside the class key goes with the next registration.
-  const std::wstring stale = Cat({L"CLSID\\", kClsid, L"\\Stale\\Deeper"});
-  HKEY handle = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr));
-  RegCloseKey(handle);
-  SHSetValueW(HKEY_CLASSES_ROOT, Cat({L"CLSID\\", kClsid}).c_str(), L"Leftover", REG_SZ, L"x", 4);
+  ASSERT_EQ(S_OK, vantorel::registry::CreateKey(HKEY_CLASSES_ROOT, (kClassKey + L"\\Stale\\Deeper").c_str()));
+  SHSetValueW(HKEY_CLASSES_ROOT, kClassKey.c_str(), L"Leftover", REG_SZ, L"x", 4);
 
   ASSERT_EQ(S_OK, dll.registerServer());
-  EXPECT_EQ(Join(once), Join(Snapshot()));
+  EXPECT_EQ(once, Snapshot());
 }
 
 TEST_F(Registration, UnregisteringRemovesItsEntriesAndKeepsTheSharedKeys) {
   // Neighbours that belong to others must survive.
-  SHSetValueW(HKEY_LOCAL_MACHINE, kToolbar, L"{00000000-1111-2222-3333-444444444444}", REG_SZ, L"other", 12);
+  SHSetValueW(HKEY_LOCAL_MACHINE, kToolbar, kOtherToolbar, REG_SZ, L"other", 12);
   ASSERT_EQ(S_OK, dll.registerServer());
   ASSERT_EQ(S_OK, dll.unregisterServer());
-  EXPECT_EQ(L"", Join(Snapshot()));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, Cat({L"CLSID\\", kClsid})));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Vantorel.SelectorCore"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Vantorel.SelectorCore.1"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, Cat({L"AppID\\", kAppId})));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"AppID\\Vantorel.DLL"));
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"AppID"));
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
+  EXPECT_EQ(L"", Snapshot());
+  const std::wstring gone[] = {kClassKey, L"Vantorel.SelectorCore", L"Vantorel.SelectorCore.1", kAppIdKey,
+                               L"AppID\\Vantorel.DLL"};
+  for (const std::wstring& key : gone) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << ::testing::PrintToString(key);
+  for (const wchar_t* kept : {L"AppID", L"CLSID"}) EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kept)) << kept;
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kToolbar));
   std::wstring other;
-  EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kToolbar, L"{00000000-1111-2222-3333-444444444444}", other));
-  SHDeleteValueW(HKEY_LOCAL_MACHINE, kToolbar, L"{00000000-1111-2222-3333-444444444444}");
+  EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kToolbar, kOtherToolbar, other));
+  SHDeleteValueW(HKEY_LOCAL_MACHINE, kToolbar, kOtherToolbar);
 }
 
 TEST_F(Registration, RunsUnderTheSystemLocaleAndRestoresTheCallers) {
   const LCID before = GetThreadLocale();
-  const LCID german = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
-  ASSERT_TRUE(SetThreadLocale(german));
+  ASSERT_TRUE(SetThreadLocale(kGerman));
   EXPECT_EQ(S_OK, dll.registerServer());
-  EXPECT_EQ(german, GetThreadLocale());
+  EXPECT_EQ(kGerman, GetThreadLocale());
   EXPECT_EQ(S_OK, dll.unregisterServer());
-  EXPECT_EQ(german, GetThreadLocale());
+  EXPECT_EQ(kGerman, GetThreadLocale());
   // Also when unregistration fails (the type library is no longer registered).
   HRESULT again = dll.unregisterServer();
-  EXPECT_EQ(german, GetThreadLocale());
+  EXPECT_EQ(kGerman, GetThreadLocale());
   RecordProperty("second_unregister", static_cast<int>(again));
   SetThreadLocale(before);
 }
 
 TEST_F(Registration, ModulePathWithAQuoteReachesTheRegistryIntact) {
-  std::wstring copy = CopyModuleTo(L"it's here");
+  const std::wstring folder = BesideTests(L"it's here");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring copy = folder + L"\\Vantorel.dll";
+  EXPECT_TRUE(CopyFileW(BuiltModulePath().c_str(), copy.c_str(), FALSE)) << GetLastError();
   {
     LoadedDll quoted(copy);
     ASSERT_TRUE(quoted.complete());
     ASSERT_EQ(S_OK, quoted.registerServer());
     std::wstring value;
-    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, Cat({L"CLSID\\", kClsid, L"\\InprocServer32"}), nullptr, value));
+    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32", nullptr, value));
     EXPECT_EQ(copy, value);
-    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, Cat({L"TypeLib\\", kLibid, L"\\1.0\\0\\win64"}), nullptr, value));
+    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, kTypeLibKey + L"\\1.0\\0\\win64", nullptr, value));
     EXPECT_EQ(copy, value);
     EXPECT_EQ(S_OK, quoted.unregisterServer());
   }
   DeleteFileW(copy.c_str());
-  RemoveDirectoryW(BesideTests(L"it's here").c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(Registration, ModulePathOfMaxPathOrMoreFailsBeforeWritingAnything) {
@@ -236,12 +211,11 @@ TEST_F(Registration, ModulePathOfMaxPathOrMoreFailsBeforeWritingAnything) {
       GTEST_SKIP() << "the loader does not take a path this long (" << GetLastError() << ")";
     }
     ASSERT_TRUE(deep.complete());
-    const LCID german = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
     const LCID before = GetThreadLocale();
-    SetThreadLocale(german);
+    SetThreadLocale(kGerman);
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), deep.registerServer());
     EXPECT_EQ(static_cast<HRESULT>(0x8007007A), deep.unregisterServer());
-    EXPECT_EQ(german, GetThreadLocale());
+    EXPECT_EQ(kGerman, GetThreadLocale());
     SetThreadLocale(before);
     EXPECT_TRUE(Snapshot().empty());
   }

@@ -31,13 +31,9 @@ class ServerDll : public ::testing::Test {
 class Outer : public IUnknown {
  public:
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid != IID_IUnknown) {
-      *ppv = nullptr;
-      return E_NOINTERFACE;
-    }
-    *ppv = this;
-    AddRef();
-    return S_OK;
+    *ppv = riid == IID_IUnknown ? this : nullptr;
+    if (*ppv) AddRef();
+    return *ppv ? S_OK : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
   STDMETHODIMP_(ULONG) Release() override { return --refs; }
@@ -89,17 +85,16 @@ TEST_F(ServerDll, CanUnloadOnlyWhenNothingHoldsTheModule) {
 TEST_F(ServerDll, BandObjectsHoldTheModuleWhileTheyLive) {
   ComPtr<IClassFactory> factory;
   ASSERT_EQ(S_OK, dll.getClassObject(CLSID_SelectorCore, IID_IClassFactory, factory.put_void()));
-  ComPtr<IUnknown> band;
-  ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, band.put_void()));
-  ComPtr<ISelectorCore> core;
-  EXPECT_EQ(S_OK, band.As(core));
-  ComPtr<IDeskBand> deskBand;
-  EXPECT_EQ(S_OK, band.As(deskBand));
-  factory.reset();
-  EXPECT_EQ(S_FALSE, dll.canUnload()) << "a band object exists";
-  core.reset();
-  deskBand.reset();
-  band.reset();
+  {
+    ComPtr<IUnknown> band;
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, band.put_void()));
+    ComPtr<ISelectorCore> core;
+    EXPECT_EQ(S_OK, band.As(core));
+    ComPtr<IDeskBand> deskBand;
+    EXPECT_EQ(S_OK, band.As(deskBand));
+    factory.reset();
+    EXPECT_EQ(S_FALSE, dll.canUnload()) << "a band object exists";
+  }
   EXPECT_EQ(S_OK, dll.canUnload());
 
   // Through the runtime, as Explorer creates it (in-process, not registered: direct factory).
@@ -175,8 +170,7 @@ TEST_F(ServerDll, CarriesItsResources) {
 
 TEST(ServerVersion, BlockHoldsTheProductStrings) {
   std::wstring path = BuiltModulePath();
-  DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
   ASSERT_NE(0u, size);
   std::string block(size, '\0');
   ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, &block[0]));
@@ -190,12 +184,10 @@ TEST(ServerVersion, BlockHoldsTheProductStrings) {
   EXPECT_EQ(0u, fixed->dwProductVersionLS);
   EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
 
-  struct {
-    WORD language, codePage;
-  }* translation = nullptr;
+  WORD* translation = nullptr;  // the language, then the code page
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
-  EXPECT_EQ(0x411, translation->language);
-  EXPECT_EQ(1200, translation->codePage);
+  EXPECT_EQ(0x411, translation[0]);
+  EXPECT_EQ(1200, translation[1]);
 
   const struct {
     const wchar_t* name;

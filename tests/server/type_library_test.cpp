@@ -23,18 +23,17 @@ TEST(JapaneseTypeLibrary, HelpStringsReadBackIntact) {
   ASSERT_TRUE(SetThreadLocale(0x411));
   ComPtr<ITypeLib> library;
   ASSERT_EQ(S_OK, LoadTypeLibEx(BuiltModulePath().c_str(), REGKIND_NONE, library.put()));
-  struct Case {
+  const struct {
     const char* what;
     const GUID* type;  // null: the library itself
     const wchar_t* name;
     const wchar_t* help;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"library", nullptr, L"VantorelLib", L"Vantorel 1.0 \u30bf\u30a4\u30d7 \u30e9\u30a4\u30d6\u30e9\u30ea"},
       {"interface", &IID_ISelectorCore, L"ISelectorCore", L"ISelectorCore \u30a4\u30f3\u30bf\u30fc\u30d5\u30a7\u30a4\u30b9"},
       {"coclass", &CLSID_SelectorCore, L"SelectorCore", L"SelectorCore Class"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     BSTR name = nullptr, help = nullptr;
     if (c.type) {

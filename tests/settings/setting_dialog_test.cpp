@@ -8,7 +8,6 @@
 
 #include "framework/module.h"
 #include "settings/setting_dialog.h"
-#include "settings/setting_dialog_ids.h"
 
 using namespace vantorel;
 
@@ -22,15 +21,9 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = L"";
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
 // A visible top-level window that counts the settings-changed notifications it gets.
 struct NotifyTarget {
-  static int changes;
+  static inline int changes = 0;
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kChangedMessage) ++changes;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -48,7 +41,6 @@ struct NotifyTarget {
   ~NotifyTarget() { DestroyWindow(hwnd); }
   HWND hwnd = nullptr;
 };
-int NotifyTarget::changes = 0;
 
 std::wstring SettingPath() {
   wchar_t path[MAX_PATH];
@@ -60,7 +52,14 @@ void Click(HWND dialog, int id) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+// Which of the check boxes and option buttons are checked.
+std::vector<int> CheckedIds(HWND dialog) {
+  std::vector<int> ids;
+  for (int id : {201, 202, 205, 206, 207, 209, 210}) {
+    if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) ids.push_back(id);
+  }
+  return ids;
+}
 
 class SettingDialog : public ::testing::Test {
  protected:
@@ -69,16 +68,13 @@ class SettingDialog : public ::testing::Test {
     ASSERT_NE(nullptr, dialog.Create(owner.hwnd));
   }
   void TearDown() override { DeleteFileW(SettingPath().c_str()); }
+  HWND Show() {
+    dialog.Show(&settings, owner.hwnd, kChangedMessage);
+    return dialog.hwnd();
+  }
   NotifyTarget owner;
+  Settings settings;
   CSettingDlg dialog;
-};
-
-struct Item {
-  int id;
-  const wchar_t* cls;
-  const wchar_t* text;
-  RECT units;  // left, top, width, height in dialog units
-  DWORD style;
 };
 
 }  // namespace
@@ -103,7 +99,13 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
   EXPECT_EQ(size.bottom, client.bottom);
 
   const LONG S = SS_LEFT | WS_GROUP;
-  const Item items[] = {
+  const struct {
+    int id;
+    const wchar_t* cls;
+    const wchar_t* text;
+    RECT units;  // left, top, width, height in dialog units
+    DWORD style;
+  } items[] = {
       {IDOK, L"Button", L"OK", {60, 204, 50, 16}, BS_DEFPUSHBUTTON | WS_TABSTOP},
       {IDCANCEL, L"Button", L"\u30ad\u30e3\u30f3\u30bb\u30eb", {114, 204, 50, 16}, BS_PUSHBUTTON | WS_TABSTOP},
       {201, L"Button", L"\u5927\u6587\u5b57\u3068\u5c0f\u6587\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 6, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
@@ -119,10 +121,12 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
       {-1, L"Static", L"\uff08\uff06(AND)\u3084\uff5c(OR)\u3067\u660e\u793a\u3057\u3066\u3044\u306a\u3044\u3068\u304d\u306e\u52d5\u4f5c\uff09", {18, 113, 150, 12}, S},
   };
   HWND child = GetWindow(hwnd, GW_CHILD);
-  for (const Item& item : items) {
+  for (const auto& item : items) {
     ASSERT_NE(nullptr, child) << item.id;
     EXPECT_EQ(item.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(child))));
-    EXPECT_EQ(0, lstrcmpiW(item.cls, ClassOf(child).c_str())) << item.id;
+    wchar_t cls[64] = L"";
+    GetClassNameW(child, cls, 64);
+    EXPECT_EQ(0, lstrcmpiW(item.cls, cls)) << item.id;
     std::wstring text = TextOf(child);
     if (item.text) {
       EXPECT_EQ(item.text, text) << item.id;
@@ -139,29 +143,20 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
     RECT actual;
     GetWindowRect(child, &actual);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(expected.left, actual.left) << item.id;
-    EXPECT_EQ(expected.top, actual.top) << item.id;
-    EXPECT_EQ(expected.right, actual.right - actual.left) << item.id;
-    EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << item.id;
+    EXPECT_EQ((std::vector<LONG>{expected.left, expected.top, expected.right, expected.bottom}),
+              (std::vector<LONG>{actual.left, actual.top, actual.right - actual.left, actual.bottom - actual.top}))
+        << item.id;
     child = GetWindow(child, GW_HWNDNEXT);
   }
   EXPECT_EQ(nullptr, child) << "more than 13 items";
 }
 
 TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
-  Settings settings;
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  HWND hwnd = dialog.hwnd();
+  HWND hwnd = Show();
   EXPECT_TRUE(IsWindowVisible(hwnd));
   EXPECT_EQ(&settings, dialog.settings());
   EXPECT_EQ(owner.hwnd, dialog.notifyWindow());
-  EXPECT_FALSE(Checked(hwnd, 201));
-  EXPECT_FALSE(Checked(hwnd, 202));
-  EXPECT_TRUE(Checked(hwnd, 205));
-  EXPECT_TRUE(Checked(hwnd, 206));
-  EXPECT_FALSE(Checked(hwnd, 207));
-  EXPECT_FALSE(Checked(hwnd, 209));
-  EXPECT_TRUE(Checked(hwnd, 210));
+  EXPECT_EQ((std::vector<int>{205, 206, 210}), CheckedIds(hwnd));
 
   // Centred over the visible owner.
   RECT ownerRect, self;
@@ -178,11 +173,8 @@ TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
 }
 
 TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
-  Settings settings;
-  settings.RunMode = 1;
-  settings.Options = 0x73 | 0x200;  // SortHistory and a meaningless bit are dropped by OK
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  Click(dialog.hwnd(), IDOK);
+  settings = {1, 0x73 | 0x200};  // SortHistory and a meaningless bit are dropped by OK
+  Click(Show(), IDOK);
   EXPECT_EQ(0x33u, settings.Options);
   Settings stored;
   EXPECT_TRUE(LoadSettings(stored));
@@ -191,46 +183,34 @@ TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
   EXPECT_EQ(1, NotifyTarget::changes);
 
   // Every control in its other state.
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  HWND hwnd = dialog.hwnd();
-  for (int id : {201, 202, 205, 206, 207}) SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0);
-  SendDlgItemMessageW(hwnd, 209, BM_CLICK, 0, 0);
-  EXPECT_TRUE(Checked(hwnd, 209));
-  EXPECT_FALSE(Checked(hwnd, 210));
+  HWND hwnd = Show();
+  for (int id : {201, 202, 205, 206, 207, 209}) SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0);
+  EXPECT_EQ((std::vector<int>{201, 202, 207, 209}), CheckedIds(hwnd));
   Click(hwnd, IDOK);
   EXPECT_EQ(0x180u, settings.Options);
   EXPECT_TRUE(LoadSettings(stored));
   EXPECT_EQ(0x180u, stored.Options);
 
   // Shown again, the controls follow the stored word.
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  EXPECT_TRUE(Checked(hwnd, 201));
-  EXPECT_TRUE(Checked(hwnd, 202));
-  EXPECT_FALSE(Checked(hwnd, 205));
-  EXPECT_FALSE(Checked(hwnd, 206));
-  EXPECT_TRUE(Checked(hwnd, 207));
-  EXPECT_TRUE(Checked(hwnd, 209));
-  EXPECT_FALSE(Checked(hwnd, 210));
+  Show();
+  EXPECT_EQ((std::vector<int>{201, 202, 207, 209}), CheckedIds(hwnd));
 }
 
 TEST_F(SettingDialog, CancelAndCloseLeaveRecordAndFileAlone) {
-  Settings settings;
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  HWND hwnd = dialog.hwnd();
+  HWND hwnd = Show();
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
-  EXPECT_TRUE(Checked(hwnd, 201));
+  EXPECT_EQ((std::vector<int>{201, 205, 206, 210}), CheckedIds(hwnd));
   Click(hwnd, IDCANCEL);
   EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(0x33u, settings.Options);
   EXPECT_EQ(0, NotifyTarget::changes);
   EXPECT_FALSE(PathFileExistsW(SettingPath().c_str()));
 
-  dialog.Show(&settings, owner.hwnd, kChangedMessage);
-  EXPECT_FALSE(Checked(hwnd, 201));
+  Show();
+  EXPECT_EQ((std::vector<int>{205, 206, 210}), CheckedIds(hwnd));
   SendDlgItemMessageW(hwnd, 201, BM_CLICK, 0, 0);
   SendMessageW(hwnd, WM_CLOSE, 0, 0);  // the close box is Cancel, posted by the dialog manager
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
     if (!IsDialogMessageW(hwnd, &msg)) DispatchMessageW(&msg);
   }
   EXPECT_FALSE(IsWindowVisible(hwnd));

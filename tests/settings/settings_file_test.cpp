@@ -18,24 +18,16 @@ std::wstring SettingPath() {
   return path;
 }
 
-std::wstring Folder() {
-  wchar_t path[MAX_PATH];
-  EXPECT_TRUE(Module::PathBeside(L"", path));
-  return path;
-}
-
 void RemoveSetting() {
   std::wstring path = SettingPath();
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(path.c_str());
-  RemoveDirectoryW(path.c_str());
+  if (!DeleteFileW(path.c_str())) RemoveDirectoryW(path.c_str());
   ASSERT_FALSE(PathFileExistsW(path.c_str()));
 }
 
 void WriteBytes(const std::vector<BYTE>& bytes) {
   RemoveSetting();
-  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, file);
   DWORD written = 0;
   if (!bytes.empty()) {
@@ -45,27 +37,22 @@ void WriteBytes(const std::vector<BYTE>& bytes) {
 }
 
 std::vector<BYTE> ReadBytes() {
-  std::vector<BYTE> bytes;
-  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  BYTE buffer[64];
+  HANDLE file = CreateFileW(SettingPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  std::vector<BYTE> bytes(64);  // more than any file here holds
   DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read) bytes.insert(bytes.end(), buffer, buffer + read);
+  if (file == INVALID_HANDLE_VALUE || !ReadFile(file, bytes.data(), 64, &read, nullptr)) read = 0;
   CloseHandle(file);
+  bytes.resize(read);
   return bytes;
 }
 
-// Files the save may have left behind in the folder (its temporary files).
-int StrayTemporaryFiles() {
-  std::wstring pattern = Folder() + L"\\set*.tmp";
+// Whether a save left one of its temporary files ("set*.tmp") in the folder.
+bool StrayTemporaryFile() {
+  wchar_t pattern[MAX_PATH];
+  EXPECT_TRUE(Module::PathBeside(L"set*.tmp", pattern));
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  int count = 0;
-  do ++count; while (FindNextFileW(find, &data));
-  FindClose(find);
-  return count;
+  HANDLE find = FindFirstFileW(pattern, &data);
+  return find != INVALID_HANDLE_VALUE && FindClose(find);
 }
 
 class SettingsFile : public ::testing::Test {
@@ -73,7 +60,7 @@ class SettingsFile : public ::testing::Test {
   void SetUp() override { RemoveSetting(); }
   void TearDown() override {
     RemoveSetting();
-    EXPECT_EQ(0, StrayTemporaryFiles());
+    EXPECT_FALSE(StrayTemporaryFile());
   }
 };
 
@@ -86,45 +73,30 @@ TEST_F(SettingsFile, MissingFileKeepsTheDefaults) {
   EXPECT_EQ(0x33u, settings.Options);
 }
 
+// A short file replaces the low-order bytes it holds, keeps the rest and is reported as a failure.
 TEST_F(SettingsFile, ShortFilesFillOnlyTheBytesTheyHold) {
-  {  // 4 bytes: RunMode from the file, options untouched, reported as failure.
-    WriteBytes({1, 0, 0, 0});
-    Settings settings;
+  const struct {
+    std::vector<BYTE> bytes;
+    DWORD runMode, options;                  // before the load (0 and 0x33 are the defaults)
+    DWORD expectedRunMode, expectedOptions;  // after it
+  } cases[] = {
+      {{1, 0, 0, 0}, 0, 0x33, 1, 0x33},
+      {{0xAA}, 0x11223344, 0x33, 0x112233AA, 0x33},
+      {{0xAA}, 0, 0x33, 0xAA, 0x33},
+      {{0xAA, 0xBB}, 0x11223344, 0x33, 0x1122BBAA, 0x33},
+      {{0xAA, 0xBB}, 0, 0x33, 0xBBAA, 0x33},
+      {{0xAA, 0xBB, 0xCC}, 0x11223344, 0x33, 0x11CCBBAA, 0x33},
+      {{0xAA, 0xBB, 0xCC}, 0, 0x33, 0xCCBBAA, 0x33},
+      {{1, 0, 0, 0, 0x01, 0x02}, 0, 0xAABB0033, 1, 0xAABB0201},
+      {{}, 0, 0x33, 0, 0x33},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.bytes.size() << " bytes, RunMode 0x" << std::hex << c.runMode);
+    WriteBytes(c.bytes);
+    Settings settings{c.runMode, c.options};
     EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(1u, settings.RunMode);
-    EXPECT_EQ(0x33u, settings.Options);
-  }
-  {  // 1 to 3 bytes replace the low-order bytes of RunMode.
-    const std::vector<BYTE> bytes = {0xAA, 0xBB, 0xCC};
-    const DWORD expected[] = {0x112233AA, 0x1122BBAA, 0x11CCBBAA};
-    for (size_t n = 1; n <= 3; ++n) {
-      WriteBytes(std::vector<BYTE>(bytes.begin(), bytes.begin() + n));
-      Settings settings;
-      settings.RunMode = 0x11223344;
-      EXPECT_FALSE(LoadSettings(settings)) << n;
-      EXPECT_EQ(expected[n - 1], settings.RunMode) << n;
-      EXPECT_EQ(0x33u, settings.Options) << n;
-
-      Settings defaults;
-      EXPECT_FALSE(LoadSettings(defaults));
-      EXPECT_EQ(expected[n - 1] & (0xFFFFFFFFu >> (8 * (4 - n))), defaults.RunMode) << n;
-      EXPECT_EQ(0x33u, defaults.Options);
-    }
-  }
-  {  // 6 bytes: the two low-order bytes of the options replaced, the high-order ones kept.
-    WriteBytes({1, 0, 0, 0, 0x01, 0x02});
-    Settings settings;
-    settings.Options = 0xAABB0033;
-    EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(1u, settings.RunMode);
-    EXPECT_EQ(0xAABB0201u, settings.Options);
-  }
-  {  // Empty file: nothing changes.
-    WriteBytes({});
-    Settings settings;
-    EXPECT_FALSE(LoadSettings(settings));
-    EXPECT_EQ(0u, settings.RunMode);
-    EXPECT_EQ(0x33u, settings.Options);
+    EXPECT_EQ(c.expectedRunMode, settings.RunMode);
+    EXPECT_EQ(c.expectedOptions, settings.Options);
   }
 }
 
@@ -142,9 +114,7 @@ TEST_F(SettingsFile, LongerFilesUseTheFirstEightBytesAndValuesAreUnchecked) {
 }
 
 TEST_F(SettingsFile, SaveWritesEightLittleEndianBytesThatLoadReadsBack) {
-  Settings saved;
-  saved.RunMode = 1;
-  saved.Options = 0x12345;
+  Settings saved{1, 0x12345};
   ASSERT_TRUE(SaveSettings(saved));
   EXPECT_EQ((std::vector<BYTE>{1, 0, 0, 0, 0x45, 0x23, 0x01, 0}), ReadBytes());
   Settings loaded;
@@ -154,36 +124,32 @@ TEST_F(SettingsFile, SaveWritesEightLittleEndianBytesThatLoadReadsBack) {
 
   // Saving over a longer file leaves exactly eight bytes.
   WriteBytes(std::vector<BYTE>(40, 7));
-  saved.RunMode = 0;
-  saved.Options = 0x33;
+  saved = {0, 0x33};
   ASSERT_TRUE(SaveSettings(saved));
   EXPECT_EQ((std::vector<BYTE>{0, 0, 0, 0, 0x33, 0, 0, 0}), ReadBytes());
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
 }
 
 TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
   const std::vector<BYTE> old = {1, 0, 0, 0, 0x73, 0, 0, 0};
-  Settings changed;
-  changed.RunMode = 0;
-  changed.Options = 0x1F3;
+  const Settings changed{0, 0x1F3};
 
   // A read-only file cannot be replaced.
   WriteBytes(old);
   ASSERT_TRUE(SetFileAttributesW(SettingPath().c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_FALSE(SaveSettings(changed));
   EXPECT_EQ(old, ReadBytes());
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
   SetFileAttributesW(SettingPath().c_str(), FILE_ATTRIBUTE_NORMAL);
 
   // A file held open by somebody who shares nothing cannot be replaced either.
   WriteBytes(old);
-  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
   EXPECT_FALSE(SaveSettings(changed));
   CloseHandle(held);
   EXPECT_EQ(old, ReadBytes());
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
 
   // A folder in the file's place stays a folder, with its contents.
   RemoveSetting();
@@ -195,7 +161,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
   EXPECT_FALSE(SaveSettings(changed));
   EXPECT_TRUE(PathIsDirectoryW(SettingPath().c_str()));
   EXPECT_TRUE(PathFileExistsW(inner.c_str()));
-  EXPECT_EQ(0, StrayTemporaryFiles());
+  EXPECT_FALSE(StrayTemporaryFile());
   Settings loaded;
   EXPECT_FALSE(LoadSettings(loaded));
   EXPECT_EQ(0x33u, loaded.Options);
@@ -210,8 +176,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
 
 TEST_F(SettingsFile, LoadFailsWhileAWriterSharesNothing) {
   WriteBytes({1, 0, 0, 0, 0x33, 0, 0, 0});
-  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = CreateFileW(SettingPath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
   Settings settings;
   EXPECT_FALSE(LoadSettings(settings));

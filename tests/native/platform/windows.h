@@ -7,15 +7,9 @@
 
 typedef std::uint32_t DWORD;
 typedef int BOOL;
-#ifndef TRUE
 #define TRUE 1
-#endif
-#ifndef FALSE
 #define FALSE 0
-#endif
-#ifndef MAX_PATH
 #define MAX_PATH 260
-#endif
 
 // Lower-cases ASCII, Latin-1 and full-width Latin letters in place.
 wchar_t* CharLowerW(wchar_t* text);
