@@ -10,13 +10,6 @@ UINT ScreenDpi() noexcept {
   return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
 }
 
-// Looked up at run time: systems before Windows 10 1607 do not have them.
-template <class Fn>
-Fn User32Function(const char* name) noexcept {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
-}
-
 }  // namespace
 
 UINT WindowDpi(HWND window) noexcept {

@@ -11,6 +11,14 @@ constexpr UINT kDefaultDpi = USER_DEFAULT_SCREEN_DPI;  // 96: the scale every fi
 // (Windows 10 1607 on; the headers give it only to builds for that version).
 constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
+// A function of user32 looked up at run time, null where the system lacks it (the DPI functions
+// came with Windows 10 1607).
+template <class Fn>
+Fn User32Function(const char* name) noexcept {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
 // The window's DPI (GetDpiForWindow where user32 has it), else the screen's logical pixels.
 UINT WindowDpi(HWND window) noexcept;
 // The DPI the system's stock objects were made for.

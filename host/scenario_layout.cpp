@@ -11,11 +11,6 @@ namespace vantorel::host {
 namespace {
 
 // Per-thread DPI awareness (Windows 10 1607 on), looked up at run time.
-template <class Fn>
-Fn User32(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
-}
 using SetContextFn = HANDLE(WINAPI*)(HANDLE);
 using WindowContextFn = HANDLE(WINAPI*)(HWND);
 const HANDLE kUnawareContext = reinterpret_cast<HANDLE>(-1);  // DPI_AWARENESS_CONTEXT_UNAWARE
@@ -32,7 +27,7 @@ class ThreadDpiAwareness {
   bool taken() const { return previous_ != nullptr; }
 
  private:
-  SetContextFn setContext_ = User32<SetContextFn>("SetThreadDpiAwarenessContext");
+  SetContextFn setContext_ = User32Function<SetContextFn>("SetThreadDpiAwarenessContext");
   HANDLE previous_ = nullptr;
 };
 
@@ -72,7 +67,7 @@ bool ScenarioRunner::PrintLayout(const std::wstring&, std::wstring& error) {
     return false;
   }
   // The box's sizes are read as the band window has them, not scaled to the thread's own DPI.
-  static const auto windowContext = User32<WindowContextFn>("GetWindowDpiAwarenessContext");
+  static const auto windowContext = User32Function<WindowContextFn>("GetWindowDpiAwarenessContext");
   ThreadDpiAwareness sameScale(windowContext ? windowContext(band) : nullptr);
   RECT window = {}, client = {}, text = {};
   GetWindowRect(box, &window);
