@@ -2,6 +2,8 @@
 
 #include <exdisp.h>
 
+#include "framework/registry.h"
+#include "framework/unique_handle.h"
 #include "host/explorer_host.h"
 
 namespace vantorel::host {
@@ -19,13 +21,15 @@ bool HasValue(HKEY root, const wchar_t* key, const wchar_t* name) {
 // The names of the subkeys (helpers) or DWORD values equal to 1 (shown toolbars) under key.
 std::vector<CLSID> ListClsids(HKEY root, const wchar_t* key, bool values) {
   std::vector<CLSID> out;
-  HKEY handle = nullptr;
-  if (RegOpenKeyExW(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return out;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return out;
+  const UniqueRegKey handle(opened);
   for (DWORD i = 0;; ++i) {
     wchar_t name[64];
     DWORD length = 64, data = 0, size = sizeof(data), type = 0;
-    LSTATUS status = values ? RegEnumValueW(handle, i, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size)
-                            : RegEnumKeyExW(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    LSTATUS status =
+        values ? RegEnumValueW(handle.get(), i, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size)
+               : RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) break;
     CLSID clsid;
     if (status == ERROR_SUCCESS && (!values || (type == REG_DWORD && data == 1)) &&
@@ -33,7 +37,6 @@ std::vector<CLSID> ListClsids(HKEY root, const wchar_t* key, bool values) {
       out.push_back(clsid);
     }
   }
-  RegCloseKey(handle);
   return out;
 }
 
@@ -78,8 +81,7 @@ HRESULT ExplorerToolbars::Show(REFCLSID clsid, bool show) {
     band_ = CLSID_NULL;
     host_.RemoveBand();
   }
-  const DWORD shown = show ? 1 : 0;
-  RegSetKeyValueW(HKEY_CURRENT_USER, kShownKey, ClsidText(clsid).c_str(), REG_DWORD, &shown, sizeof(shown));
+  registry::SetDword(HKEY_CURRENT_USER, kShownKey, ClsidText(clsid).c_str(), show ? 1 : 0);
   return S_OK;
 }
 

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "framework/guard.h"
+#include "framework/registry.h"
 #include "vantorel_h.h"
 
 namespace vantorel {
@@ -19,11 +20,6 @@ bool ShownBefore() noexcept {
   return RegGetValueW(HKEY_CURRENT_USER, kUserKey, kToolbarShownValue, RRF_RT_REG_DWORD, nullptr, &shown,
                       &bytes) == ERROR_SUCCESS &&
          shown != 0;
-}
-
-void RecordShown() noexcept {
-  const DWORD shown = 1;
-  RegSetKeyValueW(HKEY_CURRENT_USER, kUserKey, kToolbarShownValue, REG_DWORD, &shown, sizeof(shown));
 }
 
 // The browser of a file-system window: a shell browser whose frame is not a web browser's.
@@ -55,7 +51,9 @@ void ShowBandOncePerUser(IUnknown* site) noexcept {
   V_BSTR(&bar) = SysAllocString(clsid);
   V_VT(&show) = VT_BOOL;
   V_BOOL(&show) = VARIANT_TRUE;
-  if (V_BSTR(&bar) && SUCCEEDED(browser->ShowBrowserBar(&bar, &show, &size))) RecordShown();
+  if (V_BSTR(&bar) && SUCCEEDED(browser->ShowBrowserBar(&bar, &show, &size))) {
+    registry::SetDword(HKEY_CURRENT_USER, kUserKey, kToolbarShownValue, 1);
+  }
   VariantClear(&bar);
 }
 
