@@ -11,15 +11,13 @@
 #include "framework/unique_handle.h"
 #include "host/scenario_runner.h"
 #include "input/edit_window.h"
+#include "input/input_icons.h"
 
 namespace vantorel::host {
 namespace {
 
-constexpr int kIcon = 16;
+constexpr int kIcon = kGlyphIconSize;  // the box is read at 96 DPI
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-// Resource numbers of the glyphs in the band's module.
-constexpr int kFilterIconId = 225, kSelectIconId = 227, kClearIconId = 230, kClearPressedIconId = 231,
-              kClearHotIconId = 232;
 constexpr UINT kMenuPollMs = 10;
 constexpr int kMenuPollLimit = 500;  // ticks before a menu that never shows is given up
 
@@ -387,9 +385,9 @@ bool ScenarioRunner::PrintBox(const std::wstring&, std::wstring& error) {
   COLORREF background = PixelAt(screen, width, kModeGlyphWidth - 2, height / 2);  // beside the arrow
   int iconTop = (height - kIcon) / 2, clearLeft = width - kClearGlyphWidth;
   const char* glyph = GlyphIn(screen, width, height, 0, iconTop, module, background,
-                              {{kSelectIconId, "select"}, {kFilterIconId, "filter"}});
+                              {{IDI_SELECT_MODE, "select"}, {IDI_FILTER_MODE, "filter"}});
   const char* clear = GlyphIn(screen, width, height, clearLeft, iconTop, module, background,
-                              {{kClearPressedIconId, "pressed"}, {kClearHotIconId, "hot"}, {kClearIconId, "normal"}});
+                              {{IDI_CLEAR_PRESSED, "pressed"}, {IDI_CLEAR_HOT, "hot"}, {IDI_CLEAR, "normal"}});
   if (!clear) clear = CellPlain(screen, width, height, clearLeft, iconTop, background) ? "hidden" : "unknown";
   wchar_t text[1024] = L"";
   GetWindowTextW(box, text, 1024);
