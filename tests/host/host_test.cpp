@@ -46,7 +46,7 @@ LRESULT CALLBACK CountInserts(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
 // The frame holds the platform's own folder view as its direct child, with the folder's items.
 TEST(ExplorerHost, FrameShowsTheFolderInTheRealShellView) {
   LONG locks = Module::LockCount();
-  TempFolder folder(NumberedFiles(12));
+  TempFolder folder(NumberedNames(12));
   {
     auto host = MakeHost();
     ASSERT_TRUE(host);
@@ -57,7 +57,7 @@ TEST(ExplorerHost, FrameShowsTheFolderInTheRealShellView) {
     HWND list = FindWindowExW(view, nullptr, L"SysListView32", nullptr);
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(list, host->ListView());
-    EXPECT_EQ(NumberedFiles(12), Sorted(ItemNames(list, host->CurrentFolder())));
+    EXPECT_EQ(NumberedNames(12), Sorted(ItemNames(list, host->CurrentFolder())));
     // The band's parent strip sits above the view.
     RECT strip, viewRect;
     GetWindowRect(host->ToolbarStrip(), &strip);
@@ -72,7 +72,7 @@ TEST(ExplorerHost, FrameShowsTheFolderInTheRealShellView) {
 }
 
 TEST(ExplorerHost, BrowserAnswersWindowServicesAndTheActiveView) {
-  TempFolder folder(NumberedFiles(3));
+  TempFolder folder(NumberedNames(3));
   auto host = MakeHost();
   ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
   ComPtr<IWebBrowser2> browser;
@@ -130,8 +130,8 @@ TEST(ExplorerHost, BrowserAnswersWindowServicesAndTheActiveView) {
 
 // Navigation replaces the view window and then tells every sink, with the URL and browser.
 TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
-  TempFolder first(NumberedFiles(4, L"first"));
-  TempFolder second(NumberedFiles(6, L"second"));
+  TempFolder first(NumberedNames(4, L"first"));
+  TempFolder second(NumberedNames(6, L"second"));
   auto host = MakeHost();
   ASSERT_TRUE(host);
   static ExplorerHost* current = nullptr;
@@ -152,7 +152,7 @@ TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
   EXPECT_FALSE(IsWindow(oldView));
   EXPECT_FALSE(IsWindow(oldList));
   ASSERT_TRUE(IsWindow(host->ListView()));
-  EXPECT_EQ(NumberedFiles(6, L"second"), Sorted(ItemNames(host->ListView(), host->CurrentFolder())));
+  EXPECT_EQ(NumberedNames(6, L"second"), Sorted(ItemNames(host->ListView(), host->CurrentFolder())));
 
   EXPECT_EQ((std::vector<DISPID>{DISPID_DOCUMENTCOMPLETE, DISPID_DOCUMENTCOMPLETE}), sink->events);
   EXPECT_TRUE(sink->argumentsWellFormed);
@@ -172,7 +172,7 @@ TEST(ExplorerHost, NavigationReplacesTheViewAndFiresDocumentComplete) {
 // Close fires the quit event; a sink may unadvise from inside it and go away right there.
 TEST(ExplorerHost, CloseFiresQuitAndSinksMayUnadviseFromInsideInvoke) {
   LONG locks = Module::LockCount();
-  TempFolder folder(NumberedFiles(2));
+  TempFolder folder(NumberedNames(2));
   bool selfDestroyed = false, keptDestroyed = false;
   {
     auto host = MakeHost();
@@ -210,7 +210,7 @@ TEST(ExplorerHost, CloseFiresQuitAndSinksMayUnadviseFromInsideInvoke) {
 TEST(ExplorerHost, RefreshReinsertsThroughTheListViewProcedure) {
   for (bool directUi : {false, true}) {
     SCOPED_TRACE(directUi ? "DirectUI layout" : "list view layout");
-    TempFolder folder(NumberedFiles(7));
+    TempFolder folder(NumberedNames(7));
     auto host = MakeHost(directUi);
     ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
     HWND list = host->ListView();
@@ -231,7 +231,7 @@ TEST(ExplorerHost, RefreshReinsertsThroughTheListViewProcedure) {
 // folder's own relative identifier lists, which the stand-in frees when the items go.
 TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
   LONG locks = Module::LockCount();
-  TempFolder folder(NumberedFiles(9));
+  TempFolder folder(NumberedNames(9));
   {
     auto host = MakeHost(true);
     ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
@@ -247,7 +247,7 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     EXPECT_EQ(list, host->ListView());
     // Only one SHELLDLL_DefView under the frame: the platform's view is parked elsewhere.
     EXPECT_EQ(nullptr, FindWindowExW(frame, defView, L"SHELLDLL_DefView", nullptr));
-    EXPECT_EQ(NumberedFiles(9), ItemNames(list, host->CurrentFolder()));
+    EXPECT_EQ(NumberedNames(9), ItemNames(list, host->CurrentFolder()));
     EXPECT_EQ(9, host->OwnedIdListCount());
 
     // The active view still answers with the shown folder.
@@ -282,11 +282,11 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
     }
 
     // A navigation replaces the whole DirectUI tree.
-    TempFolder other(NumberedFiles(3, L"other"));
+    TempFolder other(NumberedNames(3, L"other"));
     ASSERT_TRUE(host->Navigate(other.path().c_str()));
     EXPECT_FALSE(IsWindow(list));
     EXPECT_EQ(3, host->OwnedIdListCount());
-    EXPECT_EQ(NumberedFiles(3, L"other"), ItemNames(host->ListView(), host->CurrentFolder()));
+    EXPECT_EQ(NumberedNames(3, L"other"), ItemNames(host->ListView(), host->CurrentFolder()));
     host->Close();
     EXPECT_EQ(0, host->OwnedIdListCount());
   }
@@ -294,7 +294,7 @@ TEST(ExplorerHost, DirectUiLayoutHoldsResolvableItemsOnItsOwnPath) {
 }
 
 TEST(ExplorerHost, FolderTreePaneComesAndGoes) {
-  TempFolder folder(NumberedFiles(2));
+  TempFolder folder(NumberedNames(2));
   auto host = MakeHost(false, true);
   ASSERT_TRUE(host && host->Navigate(folder.path().c_str()));
   HWND bar = FindWindowExW(host->Frame(), nullptr, L"BaseBar", nullptr);
@@ -330,7 +330,7 @@ TEST(ExplorerHost, FolderTreePaneComesAndGoes) {
 // Hosting a band like Explorer, and Explorer's key routing around it.
 TEST(ExplorerHost, HostsTheBandAndRoutesKeysThroughIt) {
   LONG locks = Module::LockCount();
-  TempFolder folder(NumberedFiles(3));
+  TempFolder folder(NumberedNames(3));
   BandLog log;
   {
     HostOptions options;

@@ -7,16 +7,6 @@
 
 namespace vantorel::host::test {
 
-std::vector<std::wstring> NumberedFiles(int count, const wchar_t* stem) {
-  std::vector<std::wstring> names;
-  for (int i = 0; i < count; ++i) {
-    wchar_t name[64];
-    wsprintfW(name, L"%s%02d.txt", stem, i);
-    names.push_back(name);
-  }
-  return names;
-}
-
 std::wstring ClassOf(HWND window) {
   wchar_t name[256] = L"";
   if (window) GetClassNameW(window, name, 256);

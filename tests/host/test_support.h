@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the stand-in's tests: numbered file names, steps written as on the command
-// line, an event sink and a small desk band built on the module's COM object base.
+// Shared pieces of the stand-in's tests: steps written as on the command line, an event sink
+// and a small desk band built on the module's COM object base.
 #include <windows.h>
 #include <exdisp.h>
 #include <exdispid.h>
@@ -19,10 +19,10 @@
 namespace vantorel::host::test {
 
 using vantorel::test::ItemNames;
+using vantorel::test::NumberedNames;
 using vantorel::test::Sorted;
 using vantorel::test::TempFolder;
 
-std::vector<std::wstring> NumberedFiles(int count, const wchar_t* stem = L"file");
 std::wstring ClassOf(HWND window);
 // The steps of a stand-in command line ("--type b* --key enter"), split and parsed as the
 // program's own; a line the program would refuse fails the test.
