@@ -50,11 +50,15 @@ bool CItemNameCache::Name(PCIDLIST_ABSOLUTE folder, LPARAM itemIdList, wchar_t (
 }
 
 void CItemNameCache::Clear() noexcept {
+  DropEntries();
+  std::vector<BYTE>().swap(folder_);
+  hasFolder_ = false;
+}
+
+void CItemNameCache::DropEntries() noexcept {
   std::vector<BYTE>().swap(store_);
   std::vector<Slot>().swap(slots_);
   entries_ = 0;
-  std::vector<BYTE>().swap(folder_);
-  hasFolder_ = false;
 }
 
 size_t CItemNameCache::Bytes() const noexcept {
@@ -95,11 +99,7 @@ size_t CItemNameCache::Find(const BYTE* key, uint32_t keySize, uint32_t hash) co
 bool CItemNameCache::Remember(const BYTE* key, uint32_t keySize, uint32_t hash, const wchar_t* name) noexcept {
   const size_t length = name ? std::wcslen(name) : 0;
   const size_t need = kHeader + keySize + length * sizeof(wchar_t);
-  if (entries_ >= kMaxEntries || store_.size() + need > kMaxStoreBytes) {
-    std::vector<BYTE>().swap(store_);
-    std::vector<Slot>().swap(slots_);
-    entries_ = 0;
-  }
+  if (entries_ >= kMaxEntries || store_.size() + need > kMaxStoreBytes) DropEntries();
   if (need > kMaxStoreBytes) return false;
   try {
     if ((entries_ + 1) * 2 > slots_.size()) Grow();

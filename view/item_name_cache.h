@@ -45,6 +45,8 @@ class CItemNameCache {
   // Keeps the entries when they were made through the same folder list; else empties the cache
   // and takes the folder's bytes. False when the folder could not be kept (no memory).
   bool UseFolder(PCIDLIST_ABSOLUTE folder) noexcept;
+  // Forgets the entries and gives their memory back; the folder stays.
+  void DropEntries() noexcept;
   // The slot that holds the key, or the empty slot where it would go.
   size_t Find(const BYTE* key, uint32_t keySize, uint32_t hash) const noexcept;
   bool Remember(const BYTE* key, uint32_t keySize, uint32_t hash, const wchar_t* name) noexcept;
