@@ -26,8 +26,9 @@ struct Settings {
 
 namespace vantorel {
 
-// The file "setting" (in the module's data folder, framework/data_files.h): RunMode then the options, each unsigned 32-bit
-// little-endian, 8 bytes in all. Both return a success flag that callers may ignore.
+// The file "setting" (in the module's data folder, framework/data_files.h): RunMode then the
+// options, each unsigned 32-bit little-endian, 8 bytes in all. Both return a success flag that
+// callers may ignore.
 //
 // Load overwrites the record with what the file holds, word by word, and stops at the first
 // word it cannot read whole; bytes already read stay in the record (a 6-byte file replaces
