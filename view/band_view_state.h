@@ -8,7 +8,6 @@
 
 #include "framework/com_ptr.h"
 #include "settings/settings.h"
-#include "view/item_name_cache.h"
 #include "view/list_view_wrapper.h"
 
 namespace vantorel {
@@ -52,7 +51,6 @@ class CBandViewState {
   DWORD NoMatch() const { return noMatch_; }
   Settings& CurrentSettings() { return settings_; }
   CListViewWrapper& Wrapper() { return wrapper_; }
-  CItemNameCache& ItemNames() { return itemNames_; }
 
  protected:
   // Sets the no-match flag and tells the input box, only when it changes.
@@ -63,10 +61,7 @@ class CBandViewState {
   InputBoxLink* inputBox_ = nullptr;
   Settings settings_;
   DWORD noMatch_ = 0;
-  // The names of the shown folder's items, for both runs and the wrapper; declared first, so
-  // that it outlives the wrapper.
-  CItemNameCache itemNames_;
-  CListViewWrapper wrapper_{&itemNames_};
+  CListViewWrapper wrapper_;
 };
 
 }  // namespace vantorel

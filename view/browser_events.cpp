@@ -12,7 +12,6 @@ namespace vantorel {
 HRESULT CBandViewState::OnBrowserEvent(DISPID dispid, DISPPARAMS* params) {
   if (!params) return E_INVALIDARG;
   if (dispid == DISPID_DOCUMENTCOMPLETE) {
-    itemNames_.Clear();  // another folder, or the same one shown afresh
     HWND listView = FindFolderListView(browser_.get());
     if (!wrapper_.IsAttached() && listView) wrapper_.Attach(listView);
     if ((settings_.Options & kAutoFilterWithTreeOption) && settings_.RunMode == kRunModeFilter &&

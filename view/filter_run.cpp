@@ -31,8 +31,13 @@ void CBandViewState::RunFilter(HWND listView) {
   // A wrapper still sitting on another list view would miss this refill altogether.
   if (wrapper_.IsAttached() && wrapper_.hwnd() != listView) wrapper_.Detach();
   if (!wrapper_.IsAttached()) wrapper_.Attach(listView);
+  // The refill names its items through the folder bound once.
+  CFolderItemNames names;
+  names.Bind(wrapper_.FolderId());
+  wrapper_.SetRefillNames(&names);
   SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
   if (ComPtr<IWebBrowser2> browser = browser_) browser->Refresh();
+  wrapper_.SetRefillNames(nullptr);
   ChangeNoMatch(wrapper_.NothingShown());
 }
 

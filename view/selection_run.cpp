@@ -13,10 +13,10 @@
 namespace vantorel {
 namespace {
 
-void SetStateOf(HWND listView, int index, UINT state) noexcept {
+void SetStateOf(HWND listView, int index, UINT state, UINT mask) noexcept {
   LVITEMW item = {};
   item.state = state;
-  item.stateMask = state;
+  item.stateMask = mask;
   SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
@@ -46,8 +46,10 @@ bool CBandViewState::RunCurrentMode(bool focusView) {
 
 bool CBandViewState::RunSelect(HWND listView) {
   const KeywordQuery query = InputQuery(inputBox_ ? inputBox_->InputWindow() : nullptr, settings_.Options);
-  ClearStateOfAllItems(listView, LVIS_SELECTED);
   if (query.Empty()) {
+    for (int i = -1; (i = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;) {
+      SetStateOf(listView, i, 0, LVIS_SELECTED);
+    }
     ChangeNoMatch(0);
     return false;
   }
@@ -56,18 +58,30 @@ bool CBandViewState::RunSelect(HWND listView) {
 
   UniqueAbsolutePidl folder;
   GetCurrentFolderIdList(folder.put());
+  CFolderItemNames names;
+  names.Bind(folder.get());
 
+  // Only the states that change are written: the matches selected, the first of them focused,
+  // every other item unselected; the focus mark stays where it is when nothing matches.
   int firstMatch = -1;
   for (int i = 0; i < count; ++i) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM | LVIF_STATE;
+    item.iItem = i;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    // An item that cannot be read is unselected as one that does not match.
+    if (!SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) item.state = LVIS_SELECTED;
     wchar_t name[MAX_PATH];
-    if (!ListItemName(listView, i, folder.get(), name, &itemNames_) || !query.Matches(name)) continue;
-    SetStateOf(listView, i, LVIS_SELECTED);
-    if (firstMatch < 0) {
+    const bool match = item.lParam != 0 && names.Name(item.lParam, name) && query.Matches(name);
+    UINT wanted = match ? LVIS_SELECTED : 0, mask = LVIS_SELECTED;
+    if (match && firstMatch < 0) {
       firstMatch = i;
-      SetStateOf(listView, i, LVIS_FOCUSED);
+      wanted |= LVIS_FOCUSED;
+      mask |= LVIS_FOCUSED;
     }
+    mask &= wanted ^ item.state;
+    if (mask) SetStateOf(listView, i, wanted & mask, mask);
   }
-  folder.reset();
 
   if (firstMatch >= 0) {
     SendMessageW(listView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(firstMatch), 0);
