@@ -54,7 +54,7 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       OnClear();
       return true;
     case WM_BAND_RUN:
-      if (settings_.Options & kRunOnInputOption) RunCurrentMode(false);
+      if (settings_.Options & kRunOnInputOption) view_.RunCurrentMode(false);
       return true;
     case WM_BAND_SETTINGS_CHANGED:
       editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
@@ -66,7 +66,7 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
           ReportFocus();
           return true;
         case EN_CHANGE:
-          if (settings_.Options & kRunOnInputOption) RunCurrentMode(false);
+          if (settings_.Options & kRunOnInputOption) view_.RunCurrentMode(false);
           editBox_.DropDownHistory();
           return false;  // and on to the default procedure
         default:
@@ -112,9 +112,9 @@ void CSelectorCore::OnDpiChanged() {
 }
 
 LRESULT CSelectorCore::OnColorEdit(HDC dc) {
-  COLORREF background = noMatch_ ? kNoMatchBackground : kMatchBackground;
+  COLORREF background = view_.NoMatch() ? kNoMatchBackground : kMatchBackground;
   SetBkColor(dc, background);
-  SetTextColor(dc, noMatch_ ? kWhite : kBlack);
+  SetTextColor(dc, view_.NoMatch() ? kWhite : kBlack);
   SetDCBrushColor(dc, background);
   return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
@@ -161,14 +161,14 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
     case ID_MODE_SELECT:
       if (settings_.RunMode != kRunModeSelect) {
         settings_.RunMode = kRunModeSelect;
-        if (GetWindowTextLengthW(editBox_.hwnd()) > 0) RemoveFilter(FindFolderListView(browser_.get()));
+        if (GetWindowTextLengthW(editBox_.hwnd()) > 0) view_.RemoveFilter(FindFolderListView(view_.Browser()));
         EndModeChange();
       }
       break;
     case ID_MODE_FILTER:
       if (settings_.RunMode != kRunModeFilter) {
         settings_.RunMode = kRunModeFilter;
-        if (HWND listView = FindFolderListView(browser_.get())) {
+        if (HWND listView = FindFolderListView(view_.Browser())) {
           ClearStateOfAllItems(listView, LVIS_SELECTED);
           ClearStateOfAllItems(listView, LVIS_FOCUSED);
         }
@@ -185,18 +185,18 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
 }
 
 void CSelectorCore::EndModeChange() {
-  noMatch_ = 0;
+  view_.ResetNoMatch();
   editBox_.SelectText(0, -1);
   SetFocus(editBox_.hwnd());
-  editBox_.SetRunState(settings_.RunMode, noMatch_);
+  editBox_.SetRunState(settings_.RunMode, 0);
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void CSelectorCore::OnClear() {
-  RemoveFilter(FindFolderListView(browser_.get()));
-  noMatch_ = 0;
+  view_.RemoveFilter(FindFolderListView(view_.Browser()));
+  view_.ResetNoMatch();
   SetWindowTextW(editBox_.hwnd(), L"");
-  editBox_.SetRunState(settings_.RunMode, noMatch_);
+  editBox_.SetRunState(settings_.RunMode, 0);
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
