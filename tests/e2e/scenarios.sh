@@ -102,7 +102,7 @@ check "a keyword the history cannot hold runs and adds nothing" "$dir/e6b" --fol
   --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type 'alpha*|😀' --key enter --print selected --print history
 
 # The box holds the 259 characters a run reads: typing stops there, and a longer entry taken
-# from the drop-down is cut to them (Wine's edit control cuts a set text too; Windows' does not).
+# from the drop-down is cut to them.
 c259=$(printf '%259s' | tr ' ' c)
 printf '%300s\r\n' | tr ' ' c >"$dir/history-long.txt"
 printf 'box\ttext=%s\tglyph=select\tclear=normal\tcolours=white-on-red\n' "$c259" "$c259" >"$dir/e6c"
