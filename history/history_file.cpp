@@ -70,12 +70,14 @@ void ForEachEntry(const Unit* begin, const Unit* end, Take take) {
 
 // Converts lines of the file from codePage and appends them to a text, their NUL bytes left
 // out. A line holding a byte sequence that the code page does not define clears exact; it then
-// fails, or, when lenient, is converted with the code page's stand-ins. No byte of an ANSI code
-// page or of UTF-8 gives more than one UTF-16 unit, so the room is known beforehand.
+// fails, or, when lenient, is converted with the code page's stand-ins. Lines known to be exact
+// (bytes below 128 only) are not checked. No byte of an ANSI code page or of UTF-8 gives more
+// than one UTF-16 unit, so the room is known beforehand.
 struct LineConverter {
-  LineConverter(UINT from, bool withStandIns) : codePage(from), lenient(withStandIns) {}
+  LineConverter(UINT from, bool withStandIns, bool check) : codePage(from), lenient(withStandIns), checked(check) {}
   const UINT codePage;
   const bool lenient;
+  const bool checked;
   bool exact = true;
   std::string scratch;
 
@@ -91,8 +93,8 @@ struct LineConverter {
     const size_t at = text.size();
     text.resize(at + length);
     const int size = static_cast<int>(length);
-    int units = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, line, size, &text[at], size);
-    if (units <= 0) {
+    int units = MultiByteToWideChar(codePage, checked ? MB_ERR_INVALID_CHARS : 0, line, size, &text[at], size);
+    if (units <= 0 && checked) {
       exact = false;
       units = lenient ? MultiByteToWideChar(codePage, 0, line, size, &text[at], size) : 0;
     }
@@ -155,13 +157,13 @@ ReadResult DecodeHistory(const std::string& bytes, size_t room, HistoryText& his
   const bool nul = std::memchr(begin, '\0', size) != nullptr;
   history.text.reserve(size + 1 + room);
   if (history.encoding == Encoding::kAnsi && high && !nul) {
-    if (LineConverter{CP_UTF8, false}.Append(begin, size, history.text)) {
+    if (LineConverter{CP_UTF8, false, true}.Append(begin, size, history.text)) {
       history.encoding = Encoding::kUtf8;
       return ReadResult::kRead;
     }
     history.text.clear();
   }
-  LineConverter convert{ByteCodePage(history), true};
+  LineConverter convert{ByteCodePage(history), true, high};
   bool ok = true;
   if (ConvertsWhole(convert.codePage, begin, end)) {
     ok = convert.Append(begin, size, history.text);
