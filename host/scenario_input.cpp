@@ -323,18 +323,19 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   }
   MovePointer(point);
   Settle(host_);
+  const ULONGLONG pressed = GetTickCount64();
   SendMouse(MOUSEEVENTF_LEFTDOWN);
   Settle(host_);  // a menu opens, and is handled, inside this
   driver.ReleaseButton();
   Settle(host_);
   // A menu that is slow to open is still met by the driver, within a bound.
-  if (where == L"mode") PumpUntil([&driver] { return driver.acted; });
+  if (where == L"mode") PumpUntil([&driver] { return driver.acted; }, pressed);
   g_lastClick = {true, point, GetTickCount()};
   if (driver.timer) KillTimer(nullptr, driver.timer);
   g_menu = nullptr;
   if (where == L"mode" && !driver.acted && !asked.empty()) {
     error = asked + L": no menu of this window appeared within " + std::to_wstring(kAppearBound / 1000) +
-            L" s of --click mode";
+            L" s of the press of --click mode";
     return false;
   }
   if (driver.acted) output_("menu\tchecked=" + driver.checked + "\tchose=" + Utf8(driver.choice));

@@ -122,12 +122,11 @@ bool ScenarioRunner::FocusBox(const wchar_t* step, std::wstring& error) {
   return true;
 }
 
-bool ScenarioRunner::PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG start = GetTickCount64();
+bool ScenarioRunner::PumpUntil(const std::function<bool()>& done, ULONGLONG since) {
   for (;;) {
     host_.PumpMessages();
     if (done()) return true;
-    if (GetTickCount64() - start >= kAppearBound) return false;
+    if (GetTickCount64() - since >= kAppearBound) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
 }

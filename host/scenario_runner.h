@@ -70,9 +70,9 @@ class ScenarioRunner {
   bool BandCovered() const;
   // Gives the input box the focus as a click on it does; false with a reason naming the step.
   bool FocusBox(const wchar_t* step, std::wstring& error);
-  // Keeps the window's messages moving until done() holds, for at most kAppearBound ms; whether
-  // it came to hold.
-  bool PumpUntil(const std::function<bool()>& done);
+  // Keeps the window's messages moving until done() holds, at most until kAppearBound ms after
+  // the tick count since; whether it came to hold.
+  bool PumpUntil(const std::function<bool()>& done, ULONGLONG since = GetTickCount64());
   HWND InputBox() const;
   std::wstring ItemName(HWND list, int index) const;
 

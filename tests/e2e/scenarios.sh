@@ -253,7 +253,7 @@ while IFS='|' read -r code args reason; do
   else failures=$((failures + 1)); echo "FAILED: $args"; cat "$dir/stderr"; fi
 done <<'EOF'
 2|--frobnicate|unknown argument --frobnicate (see --help)
-1|--click mode --menu dismiss --click mode --menu filter|--menu filter: no menu of this window appeared within 5 s of --click mode
+1|--click mode --menu dismiss --click mode --menu filter|--menu filter: no menu of this window appeared within 5 s of the press of --click mode
 EOF
 
 # The README's example as written, through scripts/vantorel-host, its sample folder under ours.
