@@ -101,6 +101,15 @@ printf 'selected\talpha.txt\nhistory\tbeta.txt\nhistory\talpha.txt\nhistory\talp
 check "a keyword the history cannot hold runs and adds nothing" "$dir/e6b" --folder "$winpath" --settings 0,0x33 \
   --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type 'alpha*|😀' --key enter --print selected --print history
 
+# The box holds the 259 characters a run reads: typing stops there, and a longer entry taken
+# from the drop-down is cut to them.
+c259=$(printf '%259s' | tr ' ' c)
+printf '%300s\r\n' | tr ' ' c >"$dir/history-long.txt"
+printf 'box\ttext=%s\tglyph=select\tclear=normal\tcolours=white-on-red\n' "$c259" "$c259" >"$dir/e6c"
+check "the box holds 259 characters, typed or taken" "$dir/e6c" --folder "$winpath" --settings 0,0x33 \
+  --history "Z:$(echo "$dir/history-long.txt" | tr / '\\')" --type "$(printf '%280s' | tr ' ' c)|beta" --print box \
+  --key down --key enter --print box
+
 # With the mouse alone: the mode glyph's menu switches to Filter (the selection goes), the
 # clear button empties the box and brings every item back, the menu opens the settings dialog.
 printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nnoselection\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e7"
