@@ -161,7 +161,7 @@ ordered=0
 
 # The sort bit has no control: OK without a change stores the word built from the controls, in
 # the file at once and in the band's live record.
-printf 'setting\tmode=0\toptions=0x73\n'"$menu_settings"'dialog\tvisible=1\tchecked=205,206,210\ndialog\tvisible=0\tchecked=205,206,210\nsetting\tmode=0\toptions=0x33\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/d3"
+printf 'setting\tmode=0\toptions=0x73\n'"$menu_settings"'dialog\tvisible=1\tchecked=203,205,206,210\ndialog\tvisible=0\tchecked=203,205,206,210\nsetting\tmode=0\toptions=0x33\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/d3"
 check "mouse: OK without a change drops the sort bit" "$dir/d3" --folder "$winpath" --settings 0,0x73 \
   --print setting --click mode --menu settings --print dialog --dialog ok --print dialog --print setting \
   --type '' --print state
@@ -172,9 +172,15 @@ check "mouse: case checked, next run tells case" "$dir/d4" --folder "$winpath" -
   --type '*.TXT' --print selected --click clear --click mode --menu settings --dialog check:201 --dialog ok \
   --type '*.TXT' --print selected
 
+# The default word: full-width letters and signs count as ASCII, ＆ as the operator; the dialog
+# shows the box that tells the widths apart unchecked, and OK with it checked clears the bit.
+printf 'selected\tReport 2008.TXT\n'"$menu_settings"'dialog\tvisible=1\tchecked=205,206,210\nsetting\tmode=0\toptions=0x33\n' >"$dir/w1"
+check "full-width letters and operators" "$dir/w1" --folder "$winpath" --settings 0,0x233 --type 'ｒｅｐｏｒｔ＆２００８' \
+  --print selected --click mode --menu settings --print dialog --dialog check:203 --dialog ok --print setting
+
 # Cancel and the close box leave the stored values: the dialog shows them again.
 for how in cancel close; do
-  printf "$menu_settings"'dialog\tvisible=1\tchecked=201,207,209\ndialog\tvisible=0\tchecked=201,207,209\n'"$menu_settings"'dialog\tvisible=1\tchecked=205,206,210\nsetting\tmode=0\toptions=0x33\n' >"$dir/d5"
+  printf "$menu_settings"'dialog\tvisible=1\tchecked=201,203,207,209\ndialog\tvisible=0\tchecked=201,203,207,209\n'"$menu_settings"'dialog\tvisible=1\tchecked=203,205,206,210\nsetting\tmode=0\toptions=0x33\n' >"$dir/d5"
   check "mouse: dialog edits dropped by $how" "$dir/d5" --folder "$winpath" --settings 0,0x33 \
     --click mode --menu settings --dialog check:201 --dialog uncheck:205 --dialog uncheck:206 \
     --dialog check:207 --dialog check:209 --print dialog --dialog "$how" --print dialog \
