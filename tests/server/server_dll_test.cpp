@@ -194,6 +194,8 @@ TEST(ServerVersion, BlockHoldsTheProductStrings) {
     const wchar_t* value;
   } strings[] = {
       {L"FileDescription", L"\u30d5\u30a1\u30a4\u30eb\u306e\u4e00\u62ec\u9078\u629e\u3084\u30d5\u30a3\u30eb\u30bf\u30ea\u30f3\u30b0\u3092\u5b9f\u73fe"},
+      {L"CompanyName", L"The Vantorel developers"},
+      {L"LegalCopyright", L"Copyright (c) 2026 The Vantorel developers"},
       {L"FileVersion", L"2.1"},
       {L"ProductVersion", L"2.1"},
       {L"ProductName", L"Vantorel"},
