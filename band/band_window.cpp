@@ -135,11 +135,23 @@ void CSelectorCore::FollowColorScheme() {
 // here, so that nothing of a dark background stays after a switch to light.
 bool CSelectorCore::PaintBackground(HDC dc) {
   const SchemeColors colors = ColorsOf(scheme_);
-  RECT client;
+  RECT client, box;
   if (!dc || !GetClientRect(hwnd(), &client)) return false;
-  if (!colors.paintsBand) return SUCCEEDED(DrawThemeParentBackground(hwnd(), dc, &client));
-  SetDCBrushColor(dc, colors.band);
-  return FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH))) != 0;
+  const int saved = SaveDC(dc);
+  // The box is not always painted again after the band: its place is left to it.
+  if (editBox_.hwnd() && GetWindowRect(editBox_.hwnd(), &box)) {
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+    ExcludeClipRect(dc, box.left, box.top, box.right, box.bottom);
+  }
+  bool painted;
+  if (colors.paintsBand) {
+    SetDCBrushColor(dc, colors.band);
+    painted = FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH))) != 0;
+  } else {
+    painted = SUCCEEDED(DrawThemeParentBackground(hwnd(), dc, &client));
+  }
+  RestoreDC(dc, saved);
+  return painted;
 }
 
 LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
