@@ -244,8 +244,10 @@ STDMETHODIMP CSelectorCore::TranslateAcceleratorIO(MSG* msg) {
   return GuardHresult([&]() -> HRESULT {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
       editBox_.TakeHighlightedEntry();  // a row highlighted in the drop-down is what runs
+      const bool boxFocused = GetFocus() == editBox_.hwnd();
       RunCurrentMode(true);
-      editBox_.CommitToHistory();
+      // The box commits its text itself when the run gives the view its focus.
+      if (!boxFocused || GetFocus() == editBox_.hwnd()) editBox_.CommitToHistory();
       return S_OK;
     }
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB) {

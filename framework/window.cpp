@@ -1,7 +1,7 @@
 #include "framework/window.h"
 
 #include <cwchar>
-#include <new>
+#include <commctrl.h>
 
 namespace vantorel {
 namespace {
@@ -17,27 +17,16 @@ RegisteredClass g_classes[kMaxClasses];
 int g_classCount = 0;
 SRWLOCK g_classLock = SRWLOCK_INIT;
 
-thread_local Window* t_creating = nullptr;
-
-// What is left of a subclass whose object went while another procedure sat in front of it.
-struct PassThrough {
-  HWND hwnd;
-  WNDPROC prev;
-  void* code;
+// The object whose window CreateWindowExW is making on this thread, and its class's procedure.
+struct Creation {
+  Window* window;
+  WNDPROC baseProc;
 };
+thread_local Creation t_creating = {nullptr, nullptr};
 
-LRESULT CALLBACK PassThroughProc(HWND self, UINT msg, WPARAM wParam, LPARAM lParam) {
-  PassThrough* pass = reinterpret_cast<PassThrough*>(self);
-  HWND hwnd = pass->hwnd;
-  LRESULT result = CallWindowProcW(pass->prev, hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    // The stub is jumped through, not returned through, so it can go now.
-    WindowThunk::FreeCode(pass->code);
-    delete pass;
-    Module::Unlock();
-  }
-  return result;
-}
+// Tells apart the entries of the module's objects in one window's subclass chain, also when a
+// new object takes the address of one whose entry was left as a pass-through.
+LONG64 g_lastSubclassId = 0;
 
 bool FindOrRegister(const WindowClassSpec& cls, WNDPROC startProc, WNDPROC* baseProc) noexcept {
   AcquireSRWLockExclusive(&g_classLock);
@@ -110,13 +99,15 @@ HWND Window::Create(const WindowClassSpec& cls, HWND parent, const wchar_t* titl
   if (hwnd_) return nullptr;
   WNDPROC base = DefWindowProcW;
   if (!FindOrRegister(cls, &Window::StartProc, &base)) return nullptr;
-  if (!thunk_.Init(&Window::ObjectProc, this)) return nullptr;
-  prev_ = base;
-  Window* outer = t_creating;
-  t_creating = this;
+  Creation outer = t_creating;
+  t_creating = {this, base};
   HWND created = CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent,
                                  idOrMenu, Module::Instance(), nullptr);
   t_creating = outer;
+  if (created && hwnd_ != created) {  // the object could not be attached
+    DestroyWindow(created);
+    created = nullptr;
+  }
   if (!created) ResetState();
   return created;
 }
@@ -127,13 +118,16 @@ void Window::DestroyOwnWindow() noexcept {
 
 bool Window::Subclass(HWND window) noexcept {
   if (hwnd_ || !IsWindow(window)) return false;
-  if (!thunk_.Init(&Window::ObjectProc, this)) return false;
-  SetLastError(0);
-  LONG_PTR old = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(thunk_.Proc()));
-  if (old == 0) return false;
-  prev_ = reinterpret_cast<WNDPROC>(old);
+  return Attach(window, Kind::Subclassed);
+}
+
+bool Window::Attach(HWND window, Kind kind) noexcept {
+  UINT_PTR id = static_cast<UINT_PTR>(InterlockedIncrement64(&g_lastSubclassId));
+  if (!SetWindowSubclass(window, &Window::SubclassProc, id, reinterpret_cast<DWORD_PTR>(this))) return false;
   hwnd_ = window;
-  kind_ = Kind::Subclassed;
+  id_ = id;
+  chainHead_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+  kind_ = kind;
   return true;
 }
 
@@ -143,52 +137,58 @@ bool Window::Unsubclass() noexcept {
     ResetState();
     return true;
   }
-  WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
-  if (current == thunk_.Proc()) {
-    SetLastError(0);
-    LONG_PTR result = SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev_));
-    if (result == 0 && GetLastError() != 0) return false;
-    ResetState();
-    return true;
+  // The chain puts the window's original procedure back when its last entry goes, over any
+  // procedure that was put in front of the chain meanwhile: ours then stays, passing on.
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) != chainHead_) {
+    return LeavePassThrough();
   }
-  LeavePassThrough();
+  if (!RemoveWindowSubclass(hwnd_, &Window::SubclassProc, id_)) return false;
+  ResetState();
   return true;
 }
 
-void Window::LeavePassThrough() noexcept {
-  PassThrough* pass = new (std::nothrow) PassThrough{hwnd_, prev_, nullptr};
-  if (!pass) return;  // nothing better to do: keep routing through this object
-  if (!thunk_.Init(&PassThroughProc, pass)) {
-    delete pass;
-    return;
-  }
-  pass->code = thunk_.Abandon();
+bool Window::LeavePassThrough() noexcept {
+  if (!SetWindowSubclass(hwnd_, &Window::SubclassProc, id_, 0)) return false;
   Module::Lock();  // code of this module stays in the window's chain until it is destroyed
   ResetState();
+  return true;
 }
 
 void Window::ResetState() noexcept {
   hwnd_ = nullptr;
-  prev_ = DefWindowProcW;
+  id_ = 0;
+  chainHead_ = nullptr;
   kind_ = Kind::None;
 }
 
 LRESULT Window::CallNext(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  return CallWindowProcW(prev_, hwnd_, msg, wParam, lParam);
+  return DefSubclassProc(hwnd_, msg, wParam, lParam);
 }
 
+// The class procedure of the module's own classes sees only the first message of a window: it
+// puts the class underneath in its place and the object in front of that.
 LRESULT CALLBACK Window::StartProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Window* self = t_creating;
-  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  t_creating = nullptr;
-  self->hwnd_ = hwnd;
-  self->kind_ = Kind::Own;
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->thunk_.Proc()));
-  return self->Route(msg, wParam, lParam);
+  Creation creating = t_creating;
+  if (!creating.window) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  t_creating = {nullptr, nullptr};
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(creating.baseProc));
+  if (!creating.window->Attach(hwnd, Kind::Own)) {
+    return CallWindowProcW(creating.baseProc, hwnd, msg, wParam, lParam);
+  }
+  WNDPROC chain = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+  return CallWindowProcW(chain, hwnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK Window::ObjectProc(HWND self, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return reinterpret_cast<Window*>(self)->Route(msg, wParam, lParam);
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR object) {
+  if (object) return reinterpret_cast<Window*>(object)->Route(msg, wParam, lParam);
+  // Left by an object that went while another procedure sat in front of the chain.
+  LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &Window::SubclassProc, id);
+    Module::Unlock();
+  }
+  return result;
 }
 
 LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
@@ -206,10 +206,7 @@ LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   }
   if (!consumed) result = CallNext(msg, wParam, lParam);
   if (msg == WM_NCDESTROY && hwnd_ == hwnd) {
-    if (kind_ == Kind::Subclassed &&
-        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == thunk_.Proc()) {
-      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev_));
-    }
+    RemoveWindowSubclass(hwnd, &Window::SubclassProc, id_);
     ResetState();
     if (!tearingDown_) {
       try {

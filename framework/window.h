@@ -6,11 +6,12 @@
 //   Subclass()   an existing window of somebody else, until Unsubclass() or its destruction.
 // Every window object holds a module lock while it lives. A subclass is removed before its
 // object goes, and it survives the window dying first (the object simply becomes detached).
+// The object is kept with its window as the data of a common-controls subclass
+// (SetWindowSubclass), so no code is generated; an object is destroyed on its window's thread.
 #include <windows.h>
 #include <unknwn.h>
 
 #include "framework/module.h"
-#include "framework/window_thunk.h"
 
 namespace vantorel {
 
@@ -38,7 +39,7 @@ class Window {
   // Destroys the window that Create made (no effect when there is none).
   void DestroyOwnWindow() noexcept;
 
-  // Puts this object in front of the window's procedure (SetWindowLongPtrW, GWLP_WNDPROC).
+  // Puts this object in front of the window's procedure (SetWindowSubclass).
   bool Subclass(HWND window) noexcept;
   // Puts the replaced procedure back. Returns false, still attached, when that failed. When
   // another procedure was put in front of ours meanwhile, ours stays in its chain as a plain
@@ -65,17 +66,18 @@ class Window {
  private:
   enum class Kind { None, Own, Subclassed };
   static LRESULT CALLBACK StartProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK ObjectProc(HWND self, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR id, DWORD_PTR object);
+  bool Attach(HWND window, Kind kind) noexcept;
   LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-  void LeavePassThrough() noexcept;
+  bool LeavePassThrough() noexcept;
   void ResetState() noexcept;
 
   HWND hwnd_ = nullptr;
-  WNDPROC prev_ = DefWindowProcW;
+  UINT_PTR id_ = 0;              // of our entry in the window's subclass chain
+  WNDPROC chainHead_ = nullptr;  // the window's procedure right after we attached
   Kind kind_ = Kind::None;
   bool tearingDown_ = false;
   IUnknown* owner_ = nullptr;
-  WindowThunk thunk_;
   ModuleLockHolder lock_;
 };
 

@@ -148,8 +148,7 @@ void CHistoryBox::HideBox() noexcept {
 bool CHistoryBox::ShowMatching(const RECT* anchor, const wchar_t* prefix) noexcept {
   HWND box = hwnd();
   if (!box || !anchor) return false;
-  HistoryList list;
-  LoadHistory(list);
+  const HistoryList& list = history_.Refresh();
   const size_t prefixLength = prefix ? wcslen(prefix) : 0;
   auto matches = [&](const std::wstring& entry) {
     return prefixLength == 0 || StartsWith(entry, prefix, prefixLength);
@@ -216,11 +215,14 @@ void CHistoryBox::Pick(LPARAM point) {
   const LRESULT hit = SendMessageW(hwnd(), LB_ITEMFROMPOINT, 0, point);
   if (hit != LB_ERR && HIWORD(hit) == 0 && IsWindow(owner_)) {
     const WPARAM index = LOWORD(hit);
-    const LRESULT length = SendMessageW(hwnd(), LB_GETTEXTLEN, index, 0);
+    LRESULT length = SendMessageW(hwnd(), LB_GETTEXTLEN, index, 0);
     if (length > 0) {
       std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
       if (SendMessageW(hwnd(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())) > 0) {
         HWND owner = owner_;
+        // Cut to what the box holds, as typing would be.
+        const LRESULT limit = SendMessageW(owner, EM_GETLIMITTEXT, 0, 0);
+        if (limit > 0 && limit < length) text[static_cast<size_t>(length = limit)] = L'\0';
         // The owner reports the change to the band, which may refill this list meanwhile.
         SetWindowTextW(owner, text.data());
         SendMessageW(owner, EM_SETSEL, static_cast<WPARAM>(length), length);

@@ -10,6 +10,7 @@
 
 #include "framework/color_scheme.h"
 #include "framework/window.h"
+#include "history/history_file.h"
 
 namespace vantorel {
 
@@ -25,9 +26,10 @@ class CHistoryBox : public Window {
   // Destroys the window, if there is one.
   void DestroyBox() noexcept;
 
-  // Fills the list from the history file with the entries that begin with prefix (exact,
-  // case-sensitive), newest first, and shows it at anchor's left, top and right (screen
-  // coordinates; bottom is not used), at most nine rows high. Hides it when nothing matches.
+  // Fills the list from the history (the file, read again when it changed) with the entries
+  // that begin with prefix (exact, case-sensitive), newest first, and shows it at anchor's
+  // left, top and right (screen coordinates; bottom is not used), at most nine rows high.
+  // Hides it when nothing matches.
   // False when there is no window or no anchor.
   bool ShowMatching(const RECT* anchor, const wchar_t* prefix) noexcept;
   void HideBox() noexcept;
@@ -63,6 +65,7 @@ class CHistoryBox : public Window {
   HFONT font_ = nullptr;
   ColorScheme scheme_ = ColorScheme::Light;
   POINT restingPointer_ = {LONG_MIN, LONG_MIN};  // where the pointer was when the list came up
+  HistoryCopy history_;
 };
 
 // The rows of a list box, top to bottom (the entries a drop-down offers).

@@ -1,9 +1,10 @@
 #pragma once
 // The keyword history: the file "history.txt" in the module's data folder
-// (framework/data_files.h), one entry per line, oldest first, in the thread's ANSI code page
-// with CR LF after every entry; a file that starts with the byte-order mark of UTF-8 or UTF-16
-// little-endian keeps that encoding and its mark. No copy is kept in memory: every operation
-// reads the file afresh, and every addition rewrites it whole.
+// (framework/data_files.h), one entry per line, oldest first, with CR LF after every entry. A
+// file keeps its encoding: the byte-order mark of UTF-8, UTF-16 little-endian or big-endian and
+// that encoding; UTF-8 without a mark (bytes that read as UTF-8, one of them above 127); or
+// else the thread's ANSI code page. Every addition reads the file afresh and rewrites it whole;
+// only a drop-down keeps a copy (HistoryCopy), read again when the file changed.
 #include <windows.h>
 
 #include <string>
@@ -25,13 +26,32 @@ bool SaveHistory(const HistoryList& list) noexcept;
 // Moves text (or adds it) to the newest end: the first equal entry (case-sensitive) is
 // removed and text appended. Load, change and save are one step for every thread and process
 // that adds to the same file. Nothing is added, and false returned, when the file is there but
-// cannot be read, or when its encoding cannot store text as it is.
+// cannot be read, when which encoding it is in cannot be told safely (bytes that neither UTF-8
+// nor the ANSI code page define, NUL bytes beside bytes above 127, a UTF-8 mark before bytes
+// that are not UTF-8, an odd number of UTF-16 bytes), or when its encoding cannot store text as
+// it is. Any of these leaves the file as it is.
 bool AddToHistory(const wchar_t* text) noexcept;
 
-// The same operations on an explicit file; the band always uses the data folder's one.
+// The same operations on an explicit file; the band always uses the data folder's one. The
+// addition reads and writes a file without a mark in ansiCodePage (with the "UTF-8" system
+// code page of Windows, the thread's is 65001).
 bool LoadHistoryFrom(const wchar_t* path, HistoryList& list) noexcept;
 bool SaveHistoryTo(const wchar_t* path, const HistoryList& list) noexcept;
-bool AddToHistoryAt(const wchar_t* path, const wchar_t* text) noexcept;
+bool AddToHistoryAt(const wchar_t* path, const wchar_t* text, UINT ansiCodePage = CP_THREAD_ACP) noexcept;
+
+// A drop-down's copy of the data folder's history. Refresh reads the file only when its path,
+// size or last-write time changed since the copy was made, and, once there is a copy, does not
+// wait while another window holds the file's lock: a keystroke then uses the copy it has.
+class HistoryCopy {
+ public:
+  const HistoryList& Refresh() noexcept;
+
+ private:
+  HistoryList list_;
+  bool made_ = false;
+  wchar_t path_[MAX_PATH] = L"";
+  WIN32_FILE_ATTRIBUTE_DATA stamp_ = {};
+};
 
 // The "history.txt" that the band reads.
 bool HistoryFilePath(wchar_t (&path)[MAX_PATH]) noexcept;

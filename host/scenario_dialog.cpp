@@ -12,9 +12,9 @@ namespace {
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kDialogTitle[] = L"Vantorel\x306E\x8A2D\x5B9A";
 // The dialog's check boxes and radio buttons, in the order --print dialog lists them.
-constexpr int kDialogChoices[] = {IDC_SETTING_CASE,        IDC_SETTING_DIGIT_WIDTH, IDC_SETTING_RUN_ON_INPUT,
-                                  IDC_SETTING_HISTORY,     IDC_SETTING_AUTO_FILTER, IDC_SETTING_DEFAULT_AND,
-                                  IDC_SETTING_DEFAULT_OR};
+constexpr int kDialogChoices[] = {IDC_SETTING_CASE,        IDC_SETTING_DIGIT_WIDTH, IDC_SETTING_WIDTH_FORMS,
+                                  IDC_SETTING_RUN_ON_INPUT, IDC_SETTING_HISTORY,    IDC_SETTING_AUTO_FILTER,
+                                  IDC_SETTING_DEFAULT_AND, IDC_SETTING_DEFAULT_OR};
 
 bool IsRadio(int id) { return id == IDC_SETTING_DEFAULT_AND || id == IDC_SETTING_DEFAULT_OR; }
 
@@ -61,8 +61,8 @@ bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
   bool check = false;
   if (action == L"ok" || action == L"cancel" || action == L"close") return true;
   if (!SplitCheckAction(action, id, check) || !IsChoice(id)) {
-    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 205, 206, 207, 209, 210), ok, cancel, close; not " +
-            action;
+    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 203, 205, 206, 207, 209, 210), ok, cancel, close; "
+            L"not " + action;
     return false;
   }
   if (!check && IsRadio(id)) {

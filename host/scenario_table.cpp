@@ -162,7 +162,7 @@ std::vector<ScenarioOption> MakeTable() {
           .Values(kBoxPlaces),
       Step(L"--print", "WHAT", Kind::Print, nullptr, "{}").Values(kPrinted),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
-           "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 205 206 207; radio buttons "
+           "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 203 205 206 207; radio buttons "
            "209 210 are only checked), ok, cancel, close (the close box)")
           .Check(CheckDialogAction),
       Step(L"--toolbar", "ACTION", Kind::Toolbar, Handler<&R::Toolbar>,

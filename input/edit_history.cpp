@@ -47,7 +47,7 @@ void CEditWindow::DropDownHistory() {
 
 bool CEditWindow::TakeHighlightedEntry() {
   if (!IsDropDownVisible()) return false;
-  std::wstring entry = historyBox_.HighlightedEntry();
+  std::wstring entry = historyBox_.HighlightedEntry().substr(0, kMaxKeywordLength);
   if (entry.empty()) return false;
   // The box reports the change to the band, which may refill the drop-down meanwhile.
   SetWindowTextW(hwnd(), entry.c_str());

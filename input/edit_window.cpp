@@ -73,7 +73,9 @@ int CEditWindow::LoadedGlyphSize() const {
 
 HWND CEditWindow::CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept {
   messages_ = messages;
-  return Create(kEditBoxClass, parent, L"", style, exStyle, 0, 0, 0, 0, nullptr);
+  HWND box = Create(kEditBoxClass, parent, L"", style, exStyle, 0, 0, 0, 0, nullptr);
+  if (box) SendMessageW(box, EM_SETLIMITTEXT, kMaxKeywordLength, 0);
+  return box;
 }
 
 void CEditWindow::SetRunState(DWORD runMode, DWORD noMatch) {

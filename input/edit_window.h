@@ -16,6 +16,8 @@ namespace vantorel {
 constexpr int kModeGlyphWidth = 25;
 constexpr int kClearGlyphWidth = 16;
 constexpr int kGlyphIconSize = 16;
+// The most the box holds: the units of its text that a run reads.
+constexpr int kMaxKeywordLength = MAX_PATH - 1;
 
 // The messages the box sends to its parent, the band window.
 struct InputBoxMessages {
@@ -32,7 +34,8 @@ class CEditWindow : public Window, public InputBoxLink {
   // Loads the five glyph icons from the module's resources, at 96 DPI.
   CEditWindow() noexcept;
 
-  // Creates the box as a child of the band window.
+  // Creates the box as a child of the band window, holding at most kMaxKeywordLength units:
+  // typing and pasting stop there.
   HWND CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept;
 
   // InputBoxLink
@@ -64,8 +67,8 @@ class CEditWindow : public Window, public InputBoxLink {
   void CommitToHistory();
   // Opens the drop-down under the text area with the entries that begin with the text.
   void DropDownHistory();
-  // Enter: an entry highlighted in the open drop-down goes into the box, caret at its end, and
-  // the drop-down hides. False when none was highlighted.
+  // Enter: an entry highlighted in the open drop-down goes into the box (cut to what the box
+  // holds), caret at its end, and the drop-down hides. False when none was highlighted.
   bool TakeHighlightedEntry();
 
   DWORD ClearGlyphState() const { return clearGlyph_; }

@@ -19,6 +19,58 @@ constexpr int kWidthTableSize = 16;
 static_assert(sizeof(kFullWidthRow) / sizeof(wchar_t) == kWidthTableSize + 1, "width table rows differ");
 static_assert(sizeof(kHalfWidthRow) / sizeof(wchar_t) == kWidthTableSize + 1, "width table rows differ");
 
+// Full-width katakana for the half-width forms U+FF61 to U+FF9F, in their order.
+constexpr wchar_t kKatakanaRow[] =
+    L"\x3002\x300C\x300D\x3001\x30FB\x30F2"                            // punctuation, wo
+    L"\x30A1\x30A3\x30A5\x30A7\x30A9\x30E3\x30E5\x30E7\x30C3\x30FC"  // small kana, long vowel
+    L"\x30A2\x30A4\x30A6\x30A8\x30AA\x30AB\x30AD\x30AF\x30B1\x30B3"  // a i u e o, ka ki ku ke ko
+    L"\x30B5\x30B7\x30B9\x30BB\x30BD\x30BF\x30C1\x30C4\x30C6\x30C8"  // sa .. so, ta .. to
+    L"\x30CA\x30CB\x30CC\x30CD\x30CE\x30CF\x30D2\x30D5\x30D8\x30DB"  // na .. no, ha .. ho
+    L"\x30DE\x30DF\x30E0\x30E1\x30E2\x30E4\x30E6\x30E8"              // ma .. mo, ya yu yo
+    L"\x30E9\x30EA\x30EB\x30EC\x30ED\x30EF\x30F3\x309B\x309C";      // ra .. ro, wa n, marks
+constexpr wchar_t kFirstHalfWidthKana = 0xFF61;
+constexpr wchar_t kHalfWidthVoicedMark = 0xFF9E;
+constexpr wchar_t kHalfWidthSemiVoicedMark = 0xFF9F;
+static_assert(sizeof(kKatakanaRow) / sizeof(wchar_t) == kHalfWidthSemiVoicedMark - kFirstHalfWidthKana + 2,
+              "one full-width kana for every half-width form");
+
+// The full-width kana that the half-width kana and the sound mark after it make together, or
+// 0 when they stay two characters: the voiced mark joins the k, s, t and h rows and u, wa and
+// wo; the semi-voiced mark joins the h row.
+wchar_t Composed(wchar_t kana, wchar_t mark) {
+  const wchar_t full = kKatakanaRow[kana - kFirstHalfWidthKana];
+  const bool hRow = kana >= 0xFF8A && kana <= 0xFF8E;
+  if (mark == kHalfWidthSemiVoicedMark) return hRow ? static_cast<wchar_t>(full + 2) : 0;
+  if (mark != kHalfWidthVoicedMark) return 0;
+  if (hRow || (kana >= 0xFF76 && kana <= 0xFF84)) return static_cast<wchar_t>(full + 1);
+  switch (kana) {
+    case 0xFF73: return 0x30F4;  // vu
+    case 0xFF9C: return 0x30F7;  // va
+    case 0xFF66: return 0x30FA;  // vo
+    default: return 0;
+  }
+}
+
+// Full-width ASCII forms (and the ideographic space) become ASCII, half-width katakana
+// full-width, a kana and its sound mark one character: the text may get shorter.
+void FoldWidthForms(wchar_t* text) {
+  wchar_t* to = text;
+  for (const wchar_t* from = text; *from != L'\0'; ++from) {
+    wchar_t c = *from;
+    if (c >= 0xFF01 && c <= 0xFF5E) {
+      c = static_cast<wchar_t>(c - 0xFEE0);
+    } else if (c == 0x3000) {
+      c = L' ';
+    } else if (c >= kFirstHalfWidthKana && c <= kHalfWidthSemiVoicedMark) {
+      const wchar_t composed = Composed(c, from[1]);
+      c = composed != 0 ? composed : kKatakanaRow[c - kFirstHalfWidthKana];
+      if (composed != 0) ++from;
+    }
+    *to++ = c;
+  }
+  *to = L'\0';
+}
+
 // Characters trimmed from both ends of every (sub)expression.
 constexpr wchar_t kTrimSet[] = L" &|";
 
@@ -103,6 +155,9 @@ BOOL NormalizeForMatch(wchar_t* text, DWORD options) {
   }
   if ((options & kFoldCase) != 0) {
     CharLowerW(text);
+  }
+  if ((options & kFoldWidthForms) != 0) {
+    FoldWidthForms(text);
   }
   if ((options & kFoldDigitWidth) == 0) {
     return TRUE;

@@ -14,9 +14,12 @@
 
 #include <windows.h>
 
-// Rewrites text in place: lower-cases it when kFoldCase is set, then maps the
-// full-width characters of the width table to half-width when kFoldDigitWidth
-// is set. The length never changes. Always returns TRUE.
+// Rewrites text in place: lower-cases it when kFoldCase is set, then maps
+// full-width ASCII forms to ASCII and half-width katakana to full-width when
+// kFoldWidthForms is set, then the full-width characters of the width table to
+// half-width when kFoldDigitWidth is set. Only kFoldWidthForms changes the
+// length: a half-width kana and its sound mark become one character. Always
+// returns TRUE.
 BOOL NormalizeForMatch(wchar_t* text, DWORD options);
 
 // TRUE when name satisfies expression. The expression is read as its first

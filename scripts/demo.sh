@@ -73,7 +73,7 @@ if [ -z "$band" ]; then
   echo "-- The mode menu, opened by a click on the mode glyph"
   run --settings 0,0x33 --type '報告*' --click mode --menu dismiss --menu-screenshot "$(shot mode-menu)"
   echo "-- The settings dialog, from the mode menu; every text in Japanese"
-  run --settings 0,0x33 --click mode --menu settings --print dialog --screenshot "$(shot settings)"
+  run --settings 0,0x233 --click mode --menu settings --print dialog --screenshot "$(shot settings)"
   echo "-- The settings dialog with the mouse: case told apart from the next run on"
   run --settings 0,0x33 --type 'readme.md' --print selected --click clear --click mode --menu settings \
       --dialog check:201 --dialog ok --type 'readme.md' --print selected --print box

@@ -34,7 +34,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
       // FreeLibrary (not the end of the process): everything this load made goes, since the
       // next window loads the module afresh.
       if (!reserved) {
-        vantorel::WindowThunk::ReleaseHeap();
         vantorel::ReleaseModuleActivationContext();
 #if defined(__GLIBCXX__)
         __gnu_cxx::__freeres();

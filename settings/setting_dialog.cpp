@@ -38,6 +38,7 @@ void CSettingDlg::SetControls(DWORD options) noexcept {
   HWND dialog = hwnd();
   SetCheck(dialog, IDC_SETTING_CASE, (options & kFoldCase) == 0);
   SetCheck(dialog, IDC_SETTING_DIGIT_WIDTH, (options & kFoldDigitWidth) == 0);
+  SetCheck(dialog, IDC_SETTING_WIDTH_FORMS, (options & kFoldWidthForms) == 0);
   SetCheck(dialog, IDC_SETTING_RUN_ON_INPUT, (options & kRunOnInputOption) != 0);
   SetCheck(dialog, IDC_SETTING_HISTORY, (options & kKeepHistoryOption) != 0);
   SetCheck(dialog, IDC_SETTING_AUTO_FILTER, (options & kAutoFilterWithTreeOption) != 0);
@@ -52,6 +53,7 @@ DWORD CSettingDlg::OptionsFromControls() const noexcept {
   if (!dialog) return options;
   if (IsUnchecked(dialog, IDC_SETTING_CASE)) options |= kFoldCase;
   if (IsUnchecked(dialog, IDC_SETTING_DIGIT_WIDTH)) options |= kFoldDigitWidth;
+  if (IsUnchecked(dialog, IDC_SETTING_WIDTH_FORMS)) options |= kFoldWidthForms;
   if (IsChecked(dialog, IDC_SETTING_RUN_ON_INPUT)) options |= kRunOnInputOption;
   if (IsChecked(dialog, IDC_SETTING_HISTORY)) options |= kKeepHistoryOption;
   if (IsChecked(dialog, IDC_SETTING_AUTO_FILTER)) options |= kAutoFilterWithTreeOption;

@@ -2,20 +2,21 @@
 // The band's settings record: the run mode and the option bits.
 #include <windows.h>
 
-#include "match/match_options.h"  // kFoldCase, kFoldDigitWidth, kDefaultAnd
+#include "match/match_options.h"  // kFoldCase, kFoldDigitWidth, kDefaultAnd, kFoldWidthForms
 
 namespace vantorel {
 
 constexpr DWORD kRunModeSelect = 0;
 constexpr DWORD kRunModeFilter = 1;
 
-// With the matcher's three bits (0x1, 0x2, 0x100):
+// With the matcher's four bits (0x1, 0x2, 0x100, 0x200):
 constexpr DWORD kRunOnInputOption = 0x10;
 constexpr DWORD kKeepHistoryOption = 0x20;
 constexpr DWORD kSortHistoryOption = 0x40;
 constexpr DWORD kAutoFilterWithTreeOption = 0x80;
 
-constexpr DWORD kDefaultOptions = 0x33;
+// Of a band without a settings file; a file written before 0x200 had a meaning keeps it clear.
+constexpr DWORD kDefaultOptions = 0x233;
 
 struct Settings {
   DWORD RunMode = kRunModeSelect;

@@ -210,4 +210,26 @@ TEST_F(BandTest, RunAfterExplorerDestroyedTheBandWindowTouchesOnlyLiveWindows) {
   }
 }
 
+// Every window procedure in the process (the band's, the list view's with the filter in front of
+// it, the stand-in's) lies in code nobody can write.
+BOOL CALLBACK CheckWindowProcedure(HWND window, LPARAM checked) {
+  DWORD process = 0;
+  MEMORY_BASIC_INFORMATION page = {};
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  EXPECT_TRUE(VirtualQuery(reinterpret_cast<void*>(GetWindowLongPtrW(window, GWLP_WNDPROC)), &page, sizeof(page)));
+  EXPECT_EQ(0u, page.Protect & (PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) << window;
+  ++*reinterpret_cast<int*>(checked);
+  return TRUE;
+}
+
+TEST_F(BandTest, NoWindowProcedureLiesInWritableCode) {
+  const Settings settings{kRunModeFilter, kDefaultOptions};
+  ASSERT_NO_FATAL_FAILURE(StartBand(&settings));
+  Type(L"a");
+  int checked = 0;
+  EnumChildWindows(GetDesktopWindow(), &CheckWindowProcedure, reinterpret_cast<LPARAM>(&checked));
+  EXPECT_GE(checked, 5);  // the stand-in's frame and view, the band, its box, the drop-down
+}
+
 }  // namespace

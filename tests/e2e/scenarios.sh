@@ -101,6 +101,15 @@ printf 'selected\talpha.txt\nhistory\tbeta.txt\nhistory\talpha.txt\nhistory\talp
 check "a keyword the history cannot hold runs and adds nothing" "$dir/e6b" --folder "$winpath" --settings 0,0x33 \
   --history "Z:$(echo "$dir/history-in.txt" | tr / '\\')" --type 'alpha*|😀' --key enter --print selected --print history
 
+# The box holds the 259 characters a run reads: typing stops there, and a longer entry taken
+# from the drop-down is cut to them.
+c259=$(printf '%259s' | tr ' ' c)
+printf '%300s\r\n' | tr ' ' c >"$dir/history-long.txt"
+printf 'box\ttext=%s\tglyph=select\tclear=normal\tcolours=white-on-red\n' "$c259" "$c259" >"$dir/e6c"
+check "the box holds 259 characters, typed or taken" "$dir/e6c" --folder "$winpath" --settings 0,0x33 \
+  --history "Z:$(echo "$dir/history-long.txt" | tr / '\\')" --type "$(printf '%280s' | tr ' ' c)|beta" --print box \
+  --key down --key enter --print box
+
 # With the mouse alone: the mode glyph's menu switches to Filter (the selection goes), the
 # clear button empties the box and brings every item back, the menu opens the settings dialog.
 printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nnoselection\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e7"
@@ -142,7 +151,7 @@ ordered=0
 
 # The sort bit has no control: OK without a change stores the word built from the controls, in
 # the file at once and in the band's live record.
-printf 'setting\tmode=0\toptions=0x73\n'"$menu_settings"'dialog\tvisible=1\tchecked=205,206,210\ndialog\tvisible=0\tchecked=205,206,210\nsetting\tmode=0\toptions=0x33\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/d3"
+printf 'setting\tmode=0\toptions=0x73\n'"$menu_settings"'dialog\tvisible=1\tchecked=203,205,206,210\ndialog\tvisible=0\tchecked=203,205,206,210\nsetting\tmode=0\toptions=0x33\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/d3"
 check "mouse: OK without a change drops the sort bit" "$dir/d3" --folder "$winpath" --settings 0,0x73 \
   --print setting --click mode --menu settings --print dialog --dialog ok --print dialog --print setting \
   --type '' --print state
@@ -153,9 +162,15 @@ check "mouse: case checked, next run tells case" "$dir/d4" --folder "$winpath" -
   --type '*.TXT' --print selected --click clear --click mode --menu settings --dialog check:201 --dialog ok \
   --type '*.TXT' --print selected
 
+# The default word: full-width letters and signs count as ASCII, ＆ as the operator; the dialog
+# shows the box that tells the widths apart unchecked, and OK with it checked clears the bit.
+printf 'selected\tReport 2008.TXT\n'"$menu_settings"'dialog\tvisible=1\tchecked=205,206,210\nsetting\tmode=0\toptions=0x33\n' >"$dir/w1"
+check "full-width letters and operators" "$dir/w1" --folder "$winpath" --settings 0,0x233 --type 'ｒｅｐｏｒｔ＆２００８' \
+  --print selected --click mode --menu settings --print dialog --dialog check:203 --dialog ok --print setting
+
 # Cancel and the close box leave the stored values: the dialog shows them again.
 for how in cancel close; do
-  printf "$menu_settings"'dialog\tvisible=1\tchecked=201,207,209\ndialog\tvisible=0\tchecked=201,207,209\n'"$menu_settings"'dialog\tvisible=1\tchecked=205,206,210\nsetting\tmode=0\toptions=0x33\n' >"$dir/d5"
+  printf "$menu_settings"'dialog\tvisible=1\tchecked=201,203,207,209\ndialog\tvisible=0\tchecked=201,203,207,209\n'"$menu_settings"'dialog\tvisible=1\tchecked=203,205,206,210\nsetting\tmode=0\toptions=0x33\n' >"$dir/d5"
   check "mouse: dialog edits dropped by $how" "$dir/d5" --folder "$winpath" --settings 0,0x33 \
     --click mode --menu settings --dialog check:201 --dialog uncheck:205 --dialog uncheck:206 \
     --dialog check:207 --dialog check:209 --print dialog --dialog "$how" --print dialog \

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "framework/unique_handle.h"
 #include "input/edit_window.h"
 #include "tests/history/history_test_support.h"
 #include "tests/support/ui_thread.h"
@@ -151,6 +152,7 @@ TEST_F(DropDown, ListsMatchingEntriesNewestFirstUnderTheTextAtMostNineRowsHigh) 
 }
 
 TEST_F(DropDown, HoverHighlightsAndAClickPutsTheEntryIntoTheBoxWithOneRun) {
+  WriteHistoryBytes("abc\r\nab" + std::string(298, 'd') + "\r\n");  // longer than the box holds: cut
   SetFocus(band_.box.hwnd());
   band_.Show(L"ab");
   // The list's own messages, at the centre of a row in its client area: which window the
@@ -170,11 +172,39 @@ TEST_F(DropDown, HoverHighlightsAndAClickPutsTheEntryIntoTheBoxWithOneRun) {
   PostMessageW(list, WM_LBUTTONUP, 0, row(0));
   ASSERT_TRUE(PumpUntil([&] { return band_.runs() > 0 && !band_.box.IsDropDownVisible(); }));
   PumpUntil(InputHandled);
-  wchar_t text[8];
-  GetWindowTextW(band_.box.hwnd(), text, 8);
-  EXPECT_STREQ(L"abd", text);
-  EXPECT_EQ(MAKELONG(3, 3), SendMessageW(band_.box.hwnd(), EM_GETSEL, 0, 0));
+  wchar_t text[300];
+  GetWindowTextW(band_.box.hwnd(), text, 300);
+  EXPECT_EQ(L"ab" + std::wstring(257, L'd'), text);
+  EXPECT_EQ(MAKELONG(259, 259), SendMessageW(band_.box.hwnd(), EM_GETSEL, 0, 0));
   EXPECT_EQ(1, band_.runs());
+}
+
+// A keystroke reads the file only when its size or last-write time changed, and takes the copy
+// it has while another window's addition holds the file.
+TEST_F(DropDown, AKeystrokeReadsOnlyAChangedFileAndDoesNotWaitForAnotherAddition) {
+  band_.Show(L"ab");
+  WIN32_FILE_ATTRIBUTE_DATA was;
+  ASSERT_TRUE(GetFileAttributesExW(HistoryPath().c_str(), GetFileExInfoStandard, &was));
+  WriteHistoryBytes("abe\r\nabf\r\nx\r\n");  // as large, and made as old
+  UniqueFile file(CreateFileW(HistoryPath().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &was.ftLastWriteTime));
+  file.reset();
+  band_.Show(L"ab");
+  EXPECT_EQ((Rows{L"abd", L"abc"}), ListBoxRows(band_.list()));
+  wchar_t name[64];
+  ASSERT_TRUE(HistoryMutexName(HistoryPath().c_str(), name));
+  HANDLE lock = nullptr;
+  UiThread holder([&] { WaitForSingleObject(lock = CreateMutexW(nullptr, FALSE, name), INFINITE); },
+                  [&] {
+                    ReleaseMutex(lock);
+                    CloseHandle(lock);
+                  });
+  WriteHistoryBytes("abz\r\n");
+  band_.Show(L"ab");
+  EXPECT_EQ((Rows{L"abd", L"abc"}), ListBoxRows(band_.list()));
+  holder.Stop();
+  band_.Show(L"ab");
+  EXPECT_EQ(Rows{L"abz"}, ListBoxRows(band_.list()));
 }
 
 TEST_F(DropDown, LeftAndRightPressesElsewhereInTheThreadCloseItTheMiddleButtonDoesNot) {

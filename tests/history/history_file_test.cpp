@@ -57,15 +57,41 @@ TEST_F(HistoryFile, EveryLineKeepsItsEntryAndTheFileItsEncodingUnderBothCodePage
   auto utf16 = [](const std::wstring& text) {
     return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(&text[0]), 2 * text.size());
   };
+  auto utf16be = [&](const std::wstring& text) {
+    std::string bytes = utf16(text);
+    for (size_t at = 0; at < bytes.size(); at += 2) std::swap(bytes[at], bytes[at + 1]);
+    return bytes;
+  };
+  auto utf8 = [](const std::wstring& text) {
+    std::string bytes(3 * text.size(), '\0');
+    bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &bytes[0], int(bytes.size()), 0, 0));
+    return bytes;
+  };
+  const std::string kana = utf8(L"\x3042\x3044\x3046\x3048\x304A\r\n\x65E5\x672C\x8A9E\x30C6\x30B9\x30C8\r\n");
   const std::string damaged = "one\nalpha\x81\nbeta\nx\x9f\ngamma\n", nul("before\r\nmid\0dle\r\nafter\r\n", 24);
   struct Case {
     LCID locale;
     std::string before;
     const wchar_t* add;
     std::string after;
+    UINT ansiCodePage = CP_THREAD_ACP;
   } const cases[] = {
       {0x411, "", L"\x5199\x771F", "\x8E\xCA\x90\x5E\r\n"},
-      {0x411, damaged, L"zq", "one\r\nalpha\x81\x45\r\nbeta\r\nx\x81\x45\r\ngamma\r\nzq\r\n"},
+      {0x411, "\x93\xFA\x96\x7B\r\n", L"\x5199", "\x93\xFA\x96\x7B\r\n\x8E\xCA\r\n"},
+      {0x409, "caf\xE9\r\n", L"\xD0", "caf\xE9\r\n\xD0\r\n"},
+      {0x411, kana, L"\x5199\x771F", kana + utf8(L"\x5199\x771F\r\n")},  // UTF-8 without a mark
+      {0x409, kana, L"caf\xE9", kana + "caf\xC3\xA9\r\n"},
+      {0x411, "\xC3\x90\r\n", L"\xE9", "\xC3\x90\r\n\xC3\xA9\r\n"},
+      {0x409, "\xC3\x90\r\n", L"\xE9", "\xC3\x90\r\n\xC3\xA9\r\n"},
+      {0x411, utf16be(L"one\r\n\x65E5\r\n"), L"\x5199", utf16be(L"one\r\n\x65E5\r\n\x5199\r\n")},
+      {0x409, utf16be(L"one\r\n\x65E5\r\n"), L"\xD83D\xDE00", utf16be(L"one\r\n\x65E5\r\n\xD83D\xDE00\r\n")},
+      {0x411, "x\r\n", L"\x65E5\x672C", "x\r\n" + utf8(L"\x65E5\x672C\r\n"), CP_UTF8},  // the UTF-8 system code page
+      {0x409, "x\r\n", L"\x65E5\x672C", "x\r\n" + utf8(L"\x65E5\x672C\r\n"), CP_UTF8},
+      // Which encoding these are in cannot be told: left alone.
+      {0x411, "\x93\xFA\x96\x7B\r\n", L"\x65E5", "\x93\xFA\x96\x7B\r\n", CP_UTF8},
+      {0x411, damaged, L"zq", damaged},
+      {0x409, "\xEF\xBB\xBF\xE9\r\n", L"zq", "\xEF\xBB\xBF\xE9\r\n"},
+      {0x409, std::string("\xE9\0\r\0\n\0", 6), L"zq", std::string("\xE9\0\r\0\n\0", 6)},
       {0x409, damaged, L"zq", "one\r\nalpha\x81\r\nbeta\r\nx\x9f\r\ngamma\r\nzq\r\n"},
       {0x411, nul, L"zq", "before\r\nmiddle\r\nafter\r\nzq\r\n"},
       {0x411, "x\r\n", L"\xD83D\xDE00", "x\r\n"},  // an emoji, and what 1252 cannot show
@@ -80,7 +106,7 @@ TEST_F(HistoryFile, EveryLineKeepsItsEntryAndTheFileItsEncodingUnderBothCodePage
     SCOPED_TRACE(c.before);
     ASSERT_TRUE(SetThreadLocale(c.locale));
     WriteHistoryBytes(c.before);
-    EXPECT_EQ(c.after != c.before, AddToHistory(c.add));
+    EXPECT_EQ(c.after != c.before, AddToHistoryAt(HistoryPath().c_str(), c.add, c.ansiCodePage));
     EXPECT_EQ(c.after, ReadHistoryBytes());
   }
   SetThreadLocale(old);

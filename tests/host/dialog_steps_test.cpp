@@ -75,15 +75,15 @@ TEST_F(SettingsDialogSteps, OkCancelAndCloseOnTheBandsRecord) {
     const char* again;    // the checked controls when shown once more
   };
   const Case cases[] = {
-      {"defaults, OK without a change", 0x33, "205,206,210", {L"ok"}, false, 0, 1, "205,206,210"},
-      {"sort history set, OK stores the word built from nothing", 0x73, "205,206,210", {L"ok"}, true, 0x33, 1,
-       "205,206,210"},
-      {"every option, OK", 0x1F3, "205,206,207,209", {L"ok"}, true, 0x1B3, 1, "205,206,207,209"},
-      {"case checked, Cancel", 0x33, "205,206,210", {L"check:201", L"cancel"}, false, 0, 0, "205,206,210"},
-      {"case checked, close box", 0x33, "205,206,210", {L"check:201", L"close"}, false, 0, 0, "205,206,210"},
-      {"every control turned, OK", 0x33, "205,206,210",
+      {"the old defaults, OK without a change", 0x33, "203,205,206,210", {L"ok"}, false, 0, 1, "203,205,206,210"},
+      {"sort history set, OK stores the word built from nothing", 0x73, "203,205,206,210", {L"ok"}, true, 0x33, 1,
+       "203,205,206,210"},
+      {"every option, OK", 0x1F3, "203,205,206,207,209", {L"ok"}, true, 0x1B3, 1, "203,205,206,207,209"},
+      {"case checked, Cancel", 0x33, "203,205,206,210", {L"check:201", L"cancel"}, false, 0, 0, "203,205,206,210"},
+      {"case checked, close box", 0x33, "203,205,206,210", {L"check:201", L"close"}, false, 0, 0, "203,205,206,210"},
+      {"every control turned, OK", 0x33, "203,205,206,210",
        {L"check:201", L"check:202", L"uncheck:205", L"uncheck:206", L"check:207", L"check:209", L"ok"}, true, 0x180,
-       1, "201,202,207,209"},
+       1, "201,202,203,207,209"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

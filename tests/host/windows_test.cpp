@@ -156,7 +156,7 @@ TEST(WindowArguments, WindowNumbersAndDialogActions) {
       {{L"--dialog", L"check:201", L"--dialog", L"uncheck:207", L"--dialog", L"check:210"}, true, ""},
       {{L"--dialog", L"ok", L"--dialog", L"cancel", L"--dialog", L"close"}, true, ""},
       {{L"--dialog", L"uncheck:209"}, false, "radio"},
-      {{L"--dialog", L"check:203"}, false, "check:203"},
+      {{L"--dialog", L"check:204"}, false, "check:204"},
       {{L"--dialog", L"check:"}, false, "check:"},
       {{L"--dialog", L"press"}, false, "press"},
   };

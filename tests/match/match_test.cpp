@@ -191,6 +191,21 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, Table, ::testing::Values(
     Case{L"\xFF21\xFF22", L"\xFF41\xFF42.txt", kAll, true},
     Case{L"\xFF21\xFF22", L"ab.txt", kAll, false}));
 
+// Full-width letters and signs, operators among them; half-width katakana, sound marks joined to
+// their kana (ga, pa, vu, bo) or left alone (n). With the new default's bits, and the old ones.
+constexpr DWORD kWidths = kFoldCase | kFoldDigitWidth | kFoldWidthForms, kDigits = kFoldCase | kFoldDigitWidth;
+constexpr wchar_t kReport[] = L"\xFF52\xFF45\xFF50\xFF4F\xFF52\xFF54", kHalfGuide[] = L"\xFF76\xFF9E\xFF72\xFF84\xFF9E";
+constexpr wchar_t kMeeting2024[] = L"\x4F1A\x8B70\xFF06\xFF12\xFF10\xFF12\xFF14", kGuide[] = L"\x30AC\x30A4\x30C9";
+INSTANTIATE_TEST_SUITE_P(WidthForms, Table, ::testing::Values(
+    Case{kReport, L"Report.txt", kWidths, true}, Case{kReport, L"report.txt", kDigits, false},
+    Case{kMeeting2024, L"2024\x5E74\x4F1A\x8B70", kWidths, true}, Case{kMeeting2024, L"\x4F1A\x8B70", kWidths, false},
+    Case{L"\xFF0A\xFF0E\xFF50\xFF44\xFF46", L"a.pdf", kWidths, true}, Case{L"\xFF32", L"r", kFoldWidthForms, false},
+    Case{L"readme\xFF5Cinvoice", L"invoice", kWidths, true}, Case{L"a\xFF1F", L"ab", kWidths, true},
+    Case{L"a\x3000" L"b", L"b-a", kFoldWidthForms | kDefaultAnd, true}, Case{kHalfGuide, kGuide, kWidths, true},
+    Case{L"\x30E1\x30E2", L"\xFF92\xFF93.txt", kWidths, true}, Case{kGuide, kHalfGuide, kDigits, false},
+    Case{kGuide, kHalfGuide, kWidths, true}, Case{L"\x30F3\x309B", L"\xFF9D\xFF9E", kWidths, true},
+    Case{L"\x30D1\x30F4\x30DC", L"\xFF8A\xFF9F\xFF73\xFF9E\xFF8E\xFF9E", kWidths, true}));
+
 TEST(Limits, ExpressionIsReadAsItsFirst259Units) {
   // 300 units: 258 'x', a 'y' at unit 259, then 41 'z'.
   const std::wstring expression = std::wstring(258, L'x') + L"y" + std::wstring(41, L'z');

@@ -1,8 +1,9 @@
 // libFuzzer target for the matcher. The input is one option byte followed by
 // 16-bit code units: the expression, a zero unit, then the name.
 // Checks, besides memory safety (ASan/UBSan):
-//  - normalisation keeps the length, is idempotent and leaves no character of
-//    the width table's full-width row when width folding is on;
+//  - normalisation is idempotent, leaves no character of the width table's full-width row when width
+//    folding is on; with the width forms folded it may shorten (no full-width ASCII form, ideographic
+//    space or half-width katakana is left), otherwise it keeps the length;
 //  - MatchExpression returns 0 or 1, leaves the expression untouched, reads an
 //    over-long expression as its first 259 units, and agrees with a flat
 //    reference evaluation (split at every '&', then '|', then space);
@@ -70,11 +71,15 @@ const wchar_t kFullWidthRow[] =
 void CheckNormalize(std::wstring& s, DWORD options) {
   const size_t length = s.size();
   Check(NormalizeForMatch(&s[0], options) == TRUE);
-  Check(std::wstring(s.c_str()).size() == length);
+  s.resize(std::wstring(s.c_str()).size());
+  Check((options & kFoldWidthForms) ? s.size() <= length : s.size() == length);
   std::wstring again = s;
   NormalizeForMatch(&again[0], options);
   Check(again == s);
   if (options & kFoldDigitWidth) Check(s.find_first_of(kFullWidthRow) == std::wstring::npos);
+  for (wchar_t c : s) {
+    Check(!(options & kFoldWidthForms) || (c != 0x3000 && (c < 0xFF01 || c > 0xFF5E) && (c < 0xFF61 || c > 0xFF9F)));
+  }
 }
 
 }  // namespace
@@ -82,7 +87,7 @@ void CheckNormalize(std::wstring& s, DWORD options) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const DWORD options = (data[0] & 1 ? kFoldCase : 0) | (data[0] & 2 ? kFoldDigitWidth : 0) |
-                        (data[0] & 4 ? kDefaultAnd : 0);
+                        (data[0] & 4 ? kDefaultAnd : 0) | (data[0] & 8 ? kFoldWidthForms : 0);
   std::wstring expression, name;
   bool inName = false;
   for (std::size_t i = 1; i + 1 < size; i += 2) {

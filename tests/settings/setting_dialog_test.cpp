@@ -73,7 +73,7 @@ class SettingDialog : public ::testing::Test {
     return dialog.hwnd();
   }
   NotifyTarget owner;
-  Settings settings;
+  Settings settings{0, 0x33};  // as a file written before 0x200 had a meaning holds it
   CSettingDlg dialog;
 };
 
@@ -93,7 +93,7 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
 
   RECT client;
   GetClientRect(hwnd, &client);
-  RECT size = {0, 0, 175, 227};
+  RECT size = {0, 0, 175, 245};
   MapDialogRect(hwnd, &size);
   EXPECT_EQ(size.right, client.right);
   EXPECT_EQ(size.bottom, client.bottom);
@@ -106,19 +106,20 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
     RECT units;  // left, top, width, height in dialog units
     DWORD style;
   } items[] = {
-      {IDOK, L"Button", L"OK", {60, 204, 50, 16}, BS_DEFPUSHBUTTON | WS_TABSTOP},
-      {IDCANCEL, L"Button", L"\u30ad\u30e3\u30f3\u30bb\u30eb", {114, 204, 50, 16}, BS_PUSHBUTTON | WS_TABSTOP},
+      {IDOK, L"Button", L"OK", {60, 222, 50, 16}, BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {IDCANCEL, L"Button", L"\u30ad\u30e3\u30f3\u30bb\u30eb", {114, 222, 50, 16}, BS_PUSHBUTTON | WS_TABSTOP},
       {201, L"Button", L"\u5927\u6587\u5b57\u3068\u5c0f\u6587\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 6, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
       {202, L"Button", L"\u534a\u89d2\u6570\u5b57\u3068\u5168\u89d2\u6570\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 24, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
-      {205, L"Button", L"\u5165\u529b\u6bce\u306b\u5b9f\u884c\u3059\u308b", {6, 42, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
-      {-1, L"Button", L"About", {24, 162, 120, 36}, BS_GROUPBOX},
-      {-1, L"Static", nullptr, {31, 174, 108, 18}, S},
-      {206, L"Button", L"\u5c65\u6b74\u3092\u6709\u52b9\u306b\u3059\u308b", {6, 60, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
-      {207, L"Button", L"\u30d5\u30a9\u30eb\u30c0\u30c4\u30ea\u30fc\u8868\u793a\u6642\u306b\u81ea\u52d5\u7684\u306b\u30d5\u30a3\u30eb\u30bf\u3092\u5b9f\u884c\u3059\u308b", {6, 78, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
-      {-1, L"Static", L"\u8907\u6570\u30ad\u30fc\u30ef\u30fc\u30c9\u5165\u529b\u6642\u306e\u52d5\u4f5c", {12, 102, 150, 12}, S},
-      {209, L"Button", L"\u304b\u3064(AND)", {24, 132, 54, 12}, BS_AUTORADIOBUTTON},
-      {210, L"Button", L"\u307e\u305f\u306f(OR)", {96, 132, 48, 12}, BS_AUTORADIOBUTTON},
-      {-1, L"Static", L"\uff08\uff06(AND)\u3084\uff5c(OR)\u3067\u660e\u793a\u3057\u3066\u3044\u306a\u3044\u3068\u304d\u306e\u52d5\u4f5c\uff09", {18, 113, 150, 12}, S},
+      {203, L"Button", L"\u5168\u89d2\u3068\u534a\u89d2\u306e\u82f1\u5b57\u30fb\u8a18\u53f7\u30fb\u30ab\u30ca\u3092\u533a\u5225\u3059\u308b", {6, 42, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {205, L"Button", L"\u5165\u529b\u6bce\u306b\u5b9f\u884c\u3059\u308b", {6, 60, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {-1, L"Button", L"About", {24, 180, 120, 36}, BS_GROUPBOX},
+      {-1, L"Static", nullptr, {31, 192, 108, 18}, S},
+      {206, L"Button", L"\u5c65\u6b74\u3092\u6709\u52b9\u306b\u3059\u308b", {6, 78, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {207, L"Button", L"\u30d5\u30a9\u30eb\u30c0\u30c4\u30ea\u30fc\u8868\u793a\u6642\u306b\u81ea\u52d5\u7684\u306b\u30d5\u30a3\u30eb\u30bf\u3092\u5b9f\u884c\u3059\u308b", {6, 96, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {-1, L"Static", L"\u8907\u6570\u30ad\u30fc\u30ef\u30fc\u30c9\u5165\u529b\u6642\u306e\u52d5\u4f5c", {12, 120, 150, 12}, S},
+      {209, L"Button", L"\u304b\u3064(AND)", {24, 150, 54, 12}, BS_AUTORADIOBUTTON},
+      {210, L"Button", L"\u307e\u305f\u306f(OR)", {96, 150, 48, 12}, BS_AUTORADIOBUTTON},
+      {-1, L"Static", L"\uff08\uff06(AND)\u3084\uff5c(OR)\u3067\u660e\u793a\u3057\u3066\u3044\u306a\u3044\u3068\u304d\u306e\u52d5\u4f5c\uff09", {18, 131, 150, 12}, S},
   };
   HWND child = GetWindow(hwnd, GW_CHILD);
   for (const auto& item : items) {
@@ -148,7 +149,7 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
         << item.id;
     child = GetWindow(child, GW_HWNDNEXT);
   }
-  EXPECT_EQ(nullptr, child) << "more than 13 items";
+  EXPECT_EQ(nullptr, child) << "more than 14 items";
 }
 
 TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
@@ -173,7 +174,7 @@ TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
 }
 
 TEST_F(SettingDialog, OkRebuildsTheOptionWordAndSavesTheWholeRecord) {
-  settings = {1, 0x73 | 0x200};  // SortHistory and a meaningless bit are dropped by OK
+  settings = {1, 0x73 | 0x400};  // SortHistory and a meaningless bit are dropped by OK
   Click(Show(), IDOK);
   EXPECT_EQ(0x33u, settings.Options);
   Settings stored;

@@ -70,14 +70,14 @@ TEST_F(SettingsFile, MissingFileKeepsTheDefaults) {
   Settings settings;
   EXPECT_FALSE(LoadSettings(settings));
   EXPECT_EQ(0u, settings.RunMode);
-  EXPECT_EQ(0x33u, settings.Options);
+  EXPECT_EQ(0x233u, settings.Options);
 }
 
 // A short file replaces the low-order bytes it holds, keeps the rest and is reported as a failure.
 TEST_F(SettingsFile, ShortFilesFillOnlyTheBytesTheyHold) {
   const struct {
     std::vector<BYTE> bytes;
-    DWORD runMode, options;                  // before the load (0 and 0x33 are the defaults)
+    DWORD runMode, options;                  // before the load
     DWORD expectedRunMode, expectedOptions;  // after it
   } cases[] = {
       {{1, 0, 0, 0}, 0, 0x33, 1, 0x33},
@@ -105,7 +105,7 @@ TEST_F(SettingsFile, LongerFilesUseTheFirstEightBytesAndValuesAreUnchecked) {
   Settings settings;
   EXPECT_TRUE(LoadSettings(settings));
   EXPECT_EQ(2u, settings.RunMode);  // not clamped to a known mode
-  EXPECT_EQ(0x240u, settings.Options);  // unknown bit 0x200 kept
+  EXPECT_EQ(0x240u, settings.Options);  // 0x200 without the bits it comes with by default
 
   WriteBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
   EXPECT_TRUE(LoadSettings(settings));
@@ -162,7 +162,7 @@ TEST_F(SettingsFile, FailedSavesLeaveThePreviousFileIntact) {
   EXPECT_TRUE(PathIsDirectoryW(SettingPath().c_str()));
   EXPECT_TRUE(PathFileExistsW(inner.c_str()));
   EXPECT_FALSE(StrayTemporaryFile());
-  Settings loaded;
+  Settings loaded{0, 0x33};
   EXPECT_FALSE(LoadSettings(loaded));
   EXPECT_EQ(0x33u, loaded.Options);
   DeleteFileW(inner.c_str());
