@@ -185,7 +185,7 @@ bool CEditWindow::OnPaint() {
   return false;  // the edit control paints its text
 }
 
-// The edge around the client area, in the scheme's border colour with the box's background inside.
+// The edge around the client area, in the scheme's border colour, the same in every state.
 bool CEditWindow::OnPaintBorder() {
   const SchemeColors scheme = ColorsOf(scheme_);
   if (!scheme.paintsBorder) return false;
@@ -197,10 +197,8 @@ bool CEditWindow::OnPaintBorder() {
   HDC dc = GetWindowDC(hwnd());
   if (!dc) return false;
   ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-  SetDCBrushColor(dc, BoxColors(scheme, noMatch_ != 0).back);
-  FillRect(dc, &window, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   SetDCBrushColor(dc, scheme.border);
-  FrameRect(dc, &window, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  FillRect(dc, &window, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   ReleaseDC(hwnd(), dc);
   return true;
 }
