@@ -74,11 +74,18 @@ int Run(const ScenarioArgs& args) {
                        : args.dll.empty()    ? RegisteredCopyDirectory()
                                              : DirectoryOf(args.dll);
     settingsPath = dir + L"\\setting";
+    const std::wstring historyPath = dir + L"\\history.txt";
+    for (const std::wstring& file : {settingsPath, historyPath}) {
+      if (args.fresh && !DeleteFileW(file.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+          GetLastError() != ERROR_PATH_NOT_FOUND) {
+        return Fail(L"--fresh: cannot remove " + file);
+      }
+    }
     if (args.hasSettings || !args.historyFile.empty()) SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
     if (args.hasSettings && !WriteSettingsFile(settingsPath, args.runMode, args.options)) {
       return Fail(L"cannot write " + settingsPath);
     }
-    if (!args.historyFile.empty() && !CopyFileW(args.historyFile.c_str(), (dir + L"\\history.txt").c_str(), FALSE)) {
+    if (!args.historyFile.empty() && !CopyFileW(args.historyFile.c_str(), historyPath.c_str(), FALSE)) {
       return Fail(L"cannot copy " + args.historyFile + L" to " + dir);
     }
     // With Explorer's way of loading toolbars the registry and the helper objects decide.
@@ -118,8 +125,7 @@ int main() {
   ScenarioArgs parsed;
   std::wstring error;
   if (!ParseScenarioArgs(args, parsed, error)) {
-    Fail(error);
-    WriteLine(GetStdHandle(STD_ERROR_HANDLE), ScenarioUsage());
+    Fail(error + L" (see --help)");
     return 2;
   }
   if (parsed.help) {

@@ -1,6 +1,7 @@
 #include "host/scenario_args.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -96,17 +97,26 @@ bool ResolvePath(PathKind kind, std::wstring& value, std::wstring& error) {
     return false;
   }
   const std::wstring given = value == full ? value : value + L" (" + full + L")";
-  if (kind != PathKind::Output) {
-    DWORD attributes = GetFileAttributesW(full);
-    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      error = (kind == PathKind::Folder ? L"no such folder: " : L"no such file: ") + given;
+  DWORD attributes = GetFileAttributesW(full);
+  bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  bool folder = exists && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (kind == PathKind::Output) {
+    // The file is written later, into a folder that must be there before anything opens.
+    wchar_t parent[MAX_PATH];
+    lstrcpynW(parent, full, MAX_PATH);
+    PathRemoveFileSpecW(parent);
+    DWORD parentAttributes = GetFileAttributesW(parent);
+    if (parentAttributes == INVALID_FILE_ATTRIBUTES || !(parentAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      error = L"no such folder: " + std::wstring(parent) + L" for " + given;
       return false;
     }
-    if (folder != (kind == PathKind::Folder)) {
-      error = given + (folder ? L" is a folder, not a file" : L" is not a folder");
-      return false;
-    }
+  } else if (!exists) {
+    error = (kind == PathKind::Folder ? L"no such folder: " : L"no such file: ") + given;
+    return false;
+  }
+  if (exists && folder != (kind == PathKind::Folder)) {
+    error = given + (folder ? L" is a folder, not a file" : L" is not a folder");
+    return false;
   }
   value = full;
   return true;

@@ -15,7 +15,7 @@ enum class PathKind {
   None,
   Folder,  // an existing folder
   File,    // an existing file
-  Output,  // a file to write: only made full
+  Output,  // a file to write, in an existing folder
 };
 
 // Makes value a full Windows path. False with a reason that names the path as given when it
@@ -39,6 +39,7 @@ struct ScenarioArgs {
   bool noBand = false;     // --no-band
   bool explorerToolbars = false;  // --explorer-toolbars: toolbars loaded as Explorer does
   bool help = false;       // --help
+  bool fresh = false;      // --fresh: no setting or history.txt beside the module at the start
   bool hasSettings = false;
   uint32_t runMode = 0;
   uint32_t options = 0;

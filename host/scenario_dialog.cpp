@@ -75,9 +75,10 @@ bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
 // Every action is a real left click, as a user makes it: on the middle of a control, or on the
 // caption's close box.
 bool ScenarioRunner::Dialog(const std::wstring& action, std::wstring& error) {
-  HWND dialog = SettingDialog();
-  if (!dialog || !IsWindowVisible(dialog)) {
-    error = L"--dialog " + action + L": the settings dialog is not shown";
+  HWND dialog = nullptr;
+  if (!PumpUntil([&dialog] { return (dialog = SettingDialog()) != nullptr && IsWindowVisible(dialog); })) {
+    error = L"--dialog " + action + L": the settings dialog of this window is not shown (waited " +
+            std::to_wstring(kAppearBound / 1000) + L" s)";
     return false;
   }
   int id = 0;

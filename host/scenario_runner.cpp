@@ -83,17 +83,35 @@ bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
                    : L"unknown step";
     return false;
   }
+  // A user acting in a window has it in front: another window's frame, menu or dialog is not in
+  // the way of the step's clicks and captures. The window comes up once the window that was in
+  // front has let go, which takes that window's thread a moment.
+  HWND front = GetForegroundWindow();
+  HWND frame = host_.Frame();
+  if (IsWindowVisible(frame)) {
+    if (!front || GetWindowThreadProcessId(front, nullptr) != GetCurrentThreadId()) SetForegroundWindow(frame);
+    if (BandCovered()) SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PumpUntil([this] { return !BandCovered(); });
+  }
   return run(*this, step.argument, error);
 }
 
-bool ScenarioRunner::Type(const std::wstring& text, std::wstring& error) {
+bool ScenarioRunner::BandCovered() const {
+  RECT rc;
+  HWND band = host_.BandWindow();
+  if (!GetWindowRect(band ? band : host_.Frame(), &rc)) return false;
+  HWND over = WindowFromPoint({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+  return over && GetWindowThreadProcessId(over, nullptr) != GetCurrentThreadId();
+}
+
+// As Explorer does when the band is tabbed into or clicked.
+bool ScenarioRunner::FocusBox(const wchar_t* step, std::wstring& error) {
   HWND box = InputBox();
   if (!box) {
-    error = L"--type: no band input box";
+    error = std::wstring(step) + L": no band input box";
     return false;
   }
   if (GetFocus() != box) {
-    // As Explorer does when the band is tabbed into or clicked.
     ComPtr<IInputObject> input;
     if (host_.Band() && SUCCEEDED(host_.Band()->QueryInterface(IID_IInputObject, input.put_void()))) {
       input->UIActivateIO(TRUE, nullptr);
@@ -102,9 +120,23 @@ bool ScenarioRunner::Type(const std::wstring& text, std::wstring& error) {
   }
   host_.PumpMessages();
   if (GetFocus() != box) {
-    error = L"--type: the input box does not take the focus";
+    error = std::wstring(step) + L": the input box does not take the focus";
     return false;
   }
+  return true;
+}
+
+bool ScenarioRunner::PumpUntil(const std::function<bool()>& done, ULONGLONG since) {
+  for (;;) {
+    host_.PumpMessages();
+    if (done()) return true;
+    if (GetTickCount64() - since >= kAppearBound) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+bool ScenarioRunner::Type(const std::wstring& text, std::wstring& error) {
+  if (!FocusBox(L"--type", error)) return false;
   for (wchar_t c : text) {
     PostMessageW(GetFocus(), WM_CHAR, c, 1);
     host_.PumpMessages();
@@ -113,10 +145,11 @@ bool ScenarioRunner::Type(const std::wstring& text, std::wstring& error) {
 }
 
 bool ScenarioRunner::Key(const std::wstring& name, std::wstring& error) {
+  // With no control of the window focused, a user clicks into the box before pressing keys.
   HWND target = GetFocus();
-  if (!target) {
-    error = L"--key " + name + L": nothing has the focus";
-    return false;
+  if (!target || target == host_.Frame() || target == host_.ToolbarStrip() || target == host_.BandWindow()) {
+    if (!FocusBox((L"--key " + name).c_str(), error)) return false;
+    target = GetFocus();
   }
   const ScenarioValue* key = FindStep(ScenarioStep::Kind::Key)->Find(name);
   if (!key) {
@@ -172,7 +205,7 @@ bool ScenarioRunner::ShootMenu(const std::wstring& path, std::wstring&) {
 }
 
 // history: the entries of "history.txt" beside the module, oldest first, read as the band reads
-// them.
+// them; "nohistory" when there are none.
 bool ScenarioRunner::PrintHistory(const std::wstring&, std::wstring&) {
   wchar_t path[MAX_PATH];
   lstrcpynW(path, settingsPath_.c_str(), MAX_PATH);
@@ -180,6 +213,7 @@ bool ScenarioRunner::PrintHistory(const std::wstring&, std::wstring&) {
   HistoryList list;
   if (PathAppendW(path, L"history.txt")) LoadHistoryFrom(path, list);
   for (const std::wstring& entry : list) output_("history\t" + Utf8(entry));
+  if (list.empty()) output_("nohistory");
   return true;
 }
 
@@ -224,13 +258,18 @@ bool ScenarioRunner::PrintToolbars(const std::wstring&, std::wstring&) {
 // hide, show: the band through ShowBrowserBar, as View > Toolbars does.
 bool ScenarioRunner::Toolbar(const std::wstring& action, std::wstring& error) {
   HRESULT hr = E_NOTIMPL;
-  if (host_.Toolbars()) hr = host_.Toolbars()->Show(CLSID_SelectorCore, action == L"show");
+  const bool show = action == L"show";
+  if (!show && host_.Toolbars() && host_.Toolbars()->Shown().empty()) {
+    error = L"--toolbar hide: the band is not shown";
+    return false;
+  }
+  if (host_.Toolbars()) hr = host_.Toolbars()->Show(CLSID_SelectorCore, show);
   if (FAILED(hr)) error = L"--toolbar " + action + L" failed (without --explorer-toolbars there is no toolbar menu)";
   return SUCCEEDED(hr);
 }
 
 // selected, shown: the names of the view's selected or of all its items, in the view's order;
-// "noselection" when nothing is selected.
+// "noselection" when nothing is selected, "noitems" when the view shows none.
 bool ScenarioRunner::PrintItems(const std::wstring& which, std::wstring& error) {
   HWND list = host_.ListView();
   if (!list) {
@@ -245,7 +284,7 @@ bool ScenarioRunner::PrintItems(const std::wstring& which, std::wstring& error) 
     output_((selectedOnly ? "selected\t" : "shown\t") + Utf8(ItemName(list, i)));
     printed = true;
   }
-  if (selectedOnly && !printed) output_("noselection");
+  if (!printed) output_(selectedOnly ? "noselection" : "noitems");
   return true;
 }
 

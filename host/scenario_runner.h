@@ -15,6 +15,8 @@ namespace vantorel::host {
 
 // A --key value's number: the virtual key, with this bit when Alt is held.
 constexpr unsigned kAltKey = 0x10000;
+// How long a step waits for the menu or dialog it acts on to appear.
+constexpr DWORD kAppearBound = 5000;
 
 // --dialog ACTION: "check:ID" or "uncheck:ID" of one of the dialog's choices, "ok", "cancel" or
 // "close"; false with a reason otherwise.
@@ -73,6 +75,13 @@ class ScenarioRunner {
   // caption button); false with a reason when something else is in the way.
   bool ClickAt(POINT point, HWND target, std::wstring& error);
   bool BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const;
+  // Whether the middle of the band (of the frame without one) shows a window of another thread.
+  bool BandCovered() const;
+  // Gives the input box the focus as a click on it does; false with a reason naming the step.
+  bool FocusBox(const wchar_t* step, std::wstring& error);
+  // Keeps the window's messages moving until done() holds, at most until kAppearBound ms after
+  // the tick count since; whether it came to hold.
+  bool PumpUntil(const std::function<bool()>& done, ULONGLONG since = GetTickCount64());
   HWND InputBox() const;
   std::wstring ItemName(HWND list, int index) const;
 

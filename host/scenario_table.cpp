@@ -106,10 +106,10 @@ const std::vector<ScenarioValue> kBoxPlaces = {{L"mode"}, {L"clear"}, {L"text"}}
 // What --print shows: each value has a handler of its own.
 const std::vector<ScenarioValue> kPrinted = {
     {L"selected", "noselection when nothing is", Handler<&R::PrintItems>},
-    {L"shown", nullptr, Handler<&R::PrintItems>},
+    {L"shown", "noitems when the view shows none", Handler<&R::PrintItems>},
     {L"state", nullptr, Handler<&R::PrintState>},
     {L"box", nullptr, Handler<&R::PrintBox>},
-    {L"history", "the file, oldest first", Handler<&R::PrintHistory>},
+    {L"history", "the file, oldest first; nohistory when it holds none", Handler<&R::PrintHistory>},
     {L"dropdown",
      "the rows of the visible history drop-down, the highlighted one marked; nodropdown when none is dropped down",
      Handler<&R::PrintDropDown>},
@@ -133,6 +133,9 @@ std::vector<ScenarioOption> MakeTable() {
       Setup(L"--folder", "PATH", SetText<&A::folder>, "the folder to show (required)").Path(PathKind::Folder),
       Setup(L"--dll", "FILE", SetText<&A::dll>, "load this module directly instead of registering a copy")
           .Path(PathKind::File),
+      Setup(L"--fresh", nullptr, SetFlag<&A::fresh>,
+            "remove the setting and history.txt files beside the module first, so that the band starts with "
+            "its defaults and no history"),
       Setup(L"--settings", "M,OPTS", SetSettings, "write the setting file first (numbers, 0x for hex)"),
       Setup(L"--tree", nullptr, SetFlag<&A::tree>, "show the folder tree pane"),
       Setup(L"--dui", nullptr, SetFlag<&A::directUi>, "put the list view on the DirectUI path"),
@@ -147,10 +150,11 @@ std::vector<ScenarioOption> MakeTable() {
       Setup(L"--help", nullptr, SetFlag<&A::help>, "print the options"),
 
       Step(L"--type", "TEXT", Kind::Type, Handler<&R::Type>, "type into the input box"),
-      Step(L"--key", "NAME", Kind::Key, Handler<&R::Key>, "{} to the focused window").Values(kKeys).AnyCase(),
+      Step(L"--key", "NAME", Kind::Key, Handler<&R::Key>, "{} to the focused window (into the input box when no control of the window has the focus)").Values(kKeys).AnyCase(),
       Step(L"--click", "WHERE", Kind::Click, Handler<&R::Click>, "a real left click on the input box: {}")
           .Values(kBoxPlaces),
-      Step(L"--menu", "ITEM", Kind::Menu, Handler<&R::ChooseFromMenu>, "after --click mode: {}")
+      Step(L"--menu", "ITEM", Kind::Menu, Handler<&R::ChooseFromMenu>,
+           "after --click mode: {}; fails when the click opens no menu within 5 s")
           .Values({{L"select"}, {L"filter"}, {L"settings"},
                    {L"dismiss", "Escape, also what happens to a menu without --menu"}})
           .Apply(QueueBeforeMenuClick),
@@ -163,10 +167,11 @@ std::vector<ScenarioOption> MakeTable() {
       Step(L"--print", "WHAT", Kind::Print, nullptr, "{}").Values(kPrinted),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
            "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 203 205 206 207; radio buttons "
-           "209 210 are only checked), ok, cancel, close (the close box)")
+           "209 210 are only checked), ok, cancel, close (the close box); fails when no dialog shows within 5 s")
           .Check(CheckDialogAction),
       Step(L"--toolbar", "ACTION", Kind::Toolbar, Handler<&R::Toolbar>,
-           "with --explorer-toolbars: {} the band as the user does from the View menu")
+           "with --explorer-toolbars: {} the band as the user does from the View menu (hide fails when it is "
+           "not shown)")
           .Values({{L"hide"}, {L"show"}}),
       Step(L"--navigate", "PATH", Kind::Navigate, Handler<&R::Navigate>, "browse to another folder")
           .Path(PathKind::Folder),
@@ -184,9 +189,11 @@ std::vector<ScenarioOption> MakeTable() {
       Step(L"--screenshot", "FILE", Kind::Screenshot, Handler<&R::Screenshot>, "save the frame as PNG")
           .Path(PathKind::Output),
       // Window choices: the driver of the windows acts on them, not a window's runner.
-      Step(L"--in", "K", Kind::In, nullptr, "the following steps act in window K until the next --in")
+      Step(L"--in", "K", Kind::In, nullptr,
+           "the following steps act in window K until the next --in, each bringing it to the front first")
           .Apply(QueueWindowStep),
-      Step(L"--close", "K", Kind::Close, nullptr, "close window K as Explorer does; the others go on")
+      Step(L"--close", "K", Kind::Close, nullptr,
+           "close window K as Explorer does, its open menu or dialog first; the others go on")
           .Apply(QueueWindowStep),
   };
 }

@@ -1,9 +1,45 @@
 #include "host/scenario_windows.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 namespace vantorel::host {
+namespace {
+
+// What a user closes before closing an Explorer window: an open menu of its thread (Escape) and
+// its shown dialogs (as their close box does). Each runs a loop of its own on the thread, where
+// the work of closing the window would wait until it ends.
+void CloseMenusAndDialogs(const ExplorerWindowThread& window) {
+  auto close = [](HWND shown, LPARAM) -> BOOL {
+    wchar_t name[16] = L"";
+    if (!IsWindowVisible(shown) || !GetClassNameW(shown, name, 16)) return TRUE;
+    if (lstrcmpW(name, L"#32768") == 0) PostMessageW(shown, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (lstrcmpW(name, L"#32770") == 0) PostMessageW(shown, WM_CLOSE, 0, 0);
+    return TRUE;
+  };
+  EnumThreadWindows(window.ThreadId(), close, 0);
+}
+
+// Window `index` (from 0) opens below the toolbar strip of the one before, as far down as the
+// work area allows, so that no window covers another's band; window 0 stays where it opened.
+void Cascade(ExplorerWindowThread& window, int index, RECT& first) {
+  window.Call([index, &first](ExplorerHost& host) {
+    RECT strip, work;
+    if (index == 0) GetWindowRect(host.Frame(), &first);
+    if (index == 0 || !GetWindowRect(host.ToolbarStrip(), &strip) ||
+        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+      return;
+    }
+    const int step = std::max<int>(1, strip.bottom - first.top);
+    const int row = index % std::max(1, static_cast<int>(work.bottom - first.top) / step);
+    SetWindowPos(host.Frame(), nullptr, first.left + row * GetSystemMetrics(SM_CYCAPTION), first.top + row * step,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    host.PumpMessages();
+  });
+}
+
+}  // namespace
 
 bool RunScenarioWindows(const ScenarioArgs& args, const WindowThreadSetup& setup, const std::wstring& settingsPath,
                         const ScenarioRunner::Output& output, std::wstring& error) {
@@ -18,11 +54,13 @@ bool RunScenarioWindows(const ScenarioArgs& args, const WindowThreadSetup& setup
     std::vector<std::unique_ptr<ScenarioRunner>>& runners;
     ~CloseAll() {
       for (size_t i = 0; i < windows.size(); ++i) {
+        CloseMenusAndDialogs(*windows[i]);
         windows[i]->Call([this, i](ExplorerHost&) { runners[i].reset(); });
         windows[i]->Close();
       }
     }
   } closeAll{windows, runners};
+  RECT first = {};
   for (int number = 1; number <= count; ++number) {
     windows.push_back(ExplorerWindowThread::Start(setup, error));
     if (!windows.back()) {
@@ -30,6 +68,7 @@ bool RunScenarioWindows(const ScenarioArgs& args, const WindowThreadSetup& setup
       error = name(number) + error;
       return false;
     }
+    Cascade(*windows.back(), number - 1, first);
   }
   if (args.steps.empty()) {
     for (auto& window : windows) window->WaitUntilEnded();
@@ -43,6 +82,7 @@ bool RunScenarioWindows(const ScenarioArgs& args, const WindowThreadSetup& setup
       if (step.kind == ScenarioStep::Kind::In) {
         current = number;
       } else {
+        CloseMenusAndDialogs(*windows[static_cast<size_t>(number - 1)]);
         windows[static_cast<size_t>(number - 1)]->Close();
       }
       continue;

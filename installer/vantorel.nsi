@@ -2,7 +2,8 @@
 ; into Program Files\Vantorel, registers it (and, when chosen, the helper object that shows the
 ; toolbar), and writes the Apps & features entry. Its uninstaller takes all of that away and
 ; leaves each user's settings and history.
-; makensis -DVERSION=2.1 -DMODULE=...\Vantorel.dll -DREADME=... -DLICENSE=... -DOUTFILE=... vantorel.nsi
+; makensis -DVERSION=2.1 -DMODULE=...\Vantorel.dll -DCOMPANY=... -DCOPYRIGHT=... -DICON=...\select.ico
+;          -DREADME=... -DLICENSE=... -DOUTFILE=... vantorel.nsi
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -21,13 +22,18 @@ InstallDir "$PROGRAMFILES64\Vantorel"
 BrandingText "Vantorel ${VERSION}"
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey ProductName "Vantorel"
+VIAddVersionKey CompanyName "${COMPANY}"
 VIAddVersionKey ProductVersion "${VERSION}"
 VIAddVersionKey FileVersion "${VERSION}"
 VIAddVersionKey FileDescription "Vantorel setup"
-VIAddVersionKey LegalCopyright "MIT License"
+VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 
 Var FinishText
 
+; The product's icon (the Select mode glyph) on the setup program and on its uninstaller, which
+; Apps & features shows.
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_TEXT "$FinishText"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
@@ -61,8 +67,9 @@ Section "Vantorel" SecModule
   ${EndIf}
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Vantorel"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Vantorel"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${COMPANY}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  ; The uninstaller carries the product's icon (MUI_UNICON).
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Uninstall.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'

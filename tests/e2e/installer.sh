@@ -2,16 +2,19 @@
 # The setup program under Wine, in a prefix of its own: a silent install; the band shown by
 # the installed helper object and used as Explorer loads toolbars, without --dll; hidden by the
 # user and staying hidden; then a silent uninstall that leaves none of the keys or program files.
-# Usage: installer.sh SETUP_EXE HOST_EXE PREFIX
+# Then the zip, as the README's portable steps use it.
+# Usage: installer.sh SETUP_EXE HOST_EXE PREFIX ZIP OBJDUMP
 setup="$1"
 host="$2"
 export WINEPREFIX="$3"
+zip="$4"
+objdump="$5"
 scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
 . "$scripts/wine-env.sh"
 # A prefix that another run left with an installation in it is made afresh; the data files of
 # the last run go.
 [ -e "$WINEPREFIX/drive_c/Program Files/Vantorel/Vantorel.dll" ] && rm -rf "$WINEPREFIX"
-rm -rf "$WINEPREFIX/drive_c/Program Files/Vantorel"
+rm -rf "$WINEPREFIX/drive_c/Program Files/Vantorel" "$WINEPREFIX/drive_c/Tools"
 sh "$scripts/wine-prefix.sh" "$WINEPREFIX" >/dev/null || exit 1
 "$WINE64" reg delete 'HKCU\Software\Vantorel Host' /f >/dev/null 2>&1
 dir=$(mktemp -d "${TMPDIR:-/tmp}/vantorel-setup.XXXXXX")
@@ -28,14 +31,30 @@ check "first window shows the band" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32
   "$(run --print toolbars --type 'b*' --print selected)"
 check "the next window shows it too; hidden by the user" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nnotoolbar')" \
   "$(run --print toolbars --toolbar hide --print toolbars)"
-check "a later window keeps it hidden" notoolbar "$(run --print toolbars)"
+check "a later window keeps it hidden; hiding it again fails" \
+  "$(printf 'notoolbar\nvantorel-host: --toolbar hide: the band is not shown')" "$(run --print toolbars --toolbar hide)"
 "$WINE64" 'C:\Program Files\Vantorel\Uninstall.exe' /S && "$WINESERVER" -w
 # Every registry line (with its key) that names the module or one of its identifiers; the
 # stand-in's own memory of shown toolbars is Explorer's, not ours.
-left=$(cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | awk '/^\[/ { key = $0 }
-  tolower($0) ~ /vantorel|c84b9402|1deeed5f|3d9d5531|76860caa|70608ba4/ && key !~ /Vantorel Host/ { print key " " $0 }')
-check "silent uninstall leaves no key" "" "$left"
+left() { cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | awk '/^\[/ { key = $0 }
+  tolower($0) ~ /vantorel|c84b9402|1deeed5f|3d9d5531|76860caa|70608ba4/ && key !~ /Vantorel Host/ { print key " " $0 }'; }
+check "silent uninstall leaves no key" "" "$(left)"
 # Wine runs the band with every right, so its two files went beside the module; like every
 # user's settings and history they stay, and only they.
 check "silent uninstall leaves only the data" "history.txt setting" "$(cd "$WINEPREFIX/drive_c/Program Files/Vantorel" && echo *)"
+
+# The README's portable steps as written: the zip unpacked into the folder that its regsvr32 line
+# names, the line run at a command prompt; the band shows, from the shipped module. Then the
+# README's regsvr32 line that removes it.
+readme_line() { grep -o "regsvr32 $1 \"[^\"]*\"" "$(dirname "$0")/../../README.md" | head -n 1; }
+prompt() { printf '%s\r\n' "$1" >"$dir/line.cmd" && "$WINE64" cmd /c "$("$WINE64" winepath -w "$dir/line.cmd")" >/dev/null 2>&1; }
+portable=$("$WINE64" winepath -u "$(readme_line /i:show | sed 's/.*"\(.*\)\\[^\\]*".*/\1/')")
+mkdir -p "$portable" && (cd "$portable" && cmake -E tar xf "$zip") && prompt "$(readme_line /i:show)"
+check "the README's portable steps" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nselected\tbeta.txt')" \
+  "$(run --print toolbars --type 'b*' --print selected)"
+check "the zip is compressed" 1 "$(($(wc -c <"$zip") < $(cat "$portable"/* | wc -c)))"
+check "the shipped module has no debug data, only its link" .gnu_debuglink \
+  "$("$objdump" -h "$portable/Vantorel.dll" | awk '$2 ~ /debug/ { print $2 }')"
+prompt "$(readme_line /u)" && "$WINESERVER" -w
+check "the README's portable removal leaves no key" "" "$(left)"
 exit $failed

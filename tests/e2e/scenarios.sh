@@ -70,7 +70,7 @@ check "full-width digits" "$dir/e2" --folder "$winpath" --settings 0,0x33 --type
 
 # Filter mode: only matching items are shown; nothing matching turns no-match on;
 # Alt+F in the view detaches the filter, so the next navigation shows everything.
-printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nstate\tmode=1\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
+printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nnoitems\nstate\tmode=1\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
 check "filter and no match" "$dir/e3" --folder "$winpath" --settings 1,0x33 \
   --type 2008 --print shown --print state --key escape --type zzz --print shown --print state
 
@@ -86,6 +86,16 @@ printf '1\tshown\tbeta.txt\n2\tshown\tReport 2008.TXT\n2\tshown\talpha.txt\n2\ts
 check "two windows" "$dir/e5" --folder "$winpath" --settings 1,0x33 --windows 2 \
   --in 1 --type 'b*' --key enter --print shown --in 2 --print shown --close 1 \
   --type 'a*' --key enter --print shown
+
+# A step brings its window to the front first: the click meant for window 2 is not window 1's.
+printf '2\tmenu\tchecked=select\tchose=filter\n2\tstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e5b"
+check "the window of a step comes to the front" "$dir/e5b" --folder "$winpath" --settings 0,0x33 --windows 2 \
+  --in 1 --type beta --in 2 --click mode --menu filter --print state
+
+# --fresh: no setting or history of earlier runs; a list with nothing to show says so.
+printf 'nohistory\nsetting\tnone\nnavigated\t%s\\sub2008\nnoitems\n' "$winpath" >"$dir/e5c"
+check "a fresh start, empty lists" "$dir/e5c" --folder "$winpath" --fresh --print history --print setting \
+  --navigate "$dir/folder/sub2008" --print shown
 
 # History: the file given is the band's history; typing opens the matching entries newest
 # first; Enter moves the keyword to the newest end.
@@ -124,7 +134,7 @@ check "mouse: mode menu, clear button, settings" "$dir/e7" --folder "$winpath" -
 # the next click on it (the click only puts the focus into the box), the one after opens it.
 printf 'box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\nmenu\tchecked=select\tchose=dismiss\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=SysListView32\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\nmenu\tchecked=select\tchose=filter\nbox\ttext=zzz\tglyph=filter\tclear=normal\tcolours=black-on-white\n' >"$dir/e8"
 check "mouse: dismissed menu, no-match colours" "$dir/e8" --folder "$winpath" --settings 0,0x33 \
-  --type zzz --key enter --print box --click mode --menu dismiss --print state --click mode --menu filter \
+  --type zzz --key enter --print box --click mode --menu dismiss --print state --click mode \
   --print state --click mode --menu filter --print box
 
 # The settings dialog, reached and used with the mouse alone: the mode glyph's menu opens it,
@@ -189,7 +199,7 @@ while IFS='|' read -r settings steps expected; do
 done <<'EOF'
 0,0x33|--type a --key down --key down --key up --print dropdown --key enter --print box --print selected --print history|dropdown\talpha.txt\thighlighted\ndropdown\ta*\ndropdown\tal*.doc\nbox\ttext=alpha.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nselected\talpha.txt\nhistory\tbeta.txt\nhistory\tal*.doc\nhistory\ta*\nhistory\talpha.txt\n
 0,0x33|--type al --key escape --print dropdown --print box|nodropdown\nbox\ttext=al\tglyph=select\tclear=normal\tcolours=black-on-white\n
-0,0x33|--type '' --key f4 --print dropdown --key pagedown --print dropdown --key f4 --print dropdown --key alt+down --key pageup --print dropdown|dropdown\talpha.txt\ndropdown\ta*\ndropdown\tal*.doc\ndropdown\tbeta.txt\ndropdown\talpha.txt\ndropdown\ta*\ndropdown\tal*.doc\ndropdown\tbeta.txt\thighlighted\nnodropdown\ndropdown\talpha.txt\thighlighted\ndropdown\ta*\ndropdown\tal*.doc\ndropdown\tbeta.txt\n
+0,0x33|--key f4 --print dropdown --key pagedown --print dropdown --key f4 --print dropdown --key alt+down --key pageup --print dropdown|dropdown\talpha.txt\ndropdown\ta*\ndropdown\tal*.doc\ndropdown\tbeta.txt\ndropdown\talpha.txt\ndropdown\ta*\ndropdown\tal*.doc\ndropdown\tbeta.txt\thighlighted\nnodropdown\ndropdown\talpha.txt\thighlighted\ndropdown\ta*\ndropdown\tal*.doc\ndropdown\tbeta.txt\n
 0,0x13|--type alpha.txt --key down --key f4 --key alt+down --print dropdown --key enter --print box --print selected|nodropdown\nbox\ttext=alpha.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nselected\talpha.txt\n
 EOF
 
@@ -246,12 +256,24 @@ restore_scale
 # of its kind ends the run with exit code 1 before anything opens, naming the path.
 printf 'selected\tsub2008\nnavigated\t%s\\sub2008\n' "$winpath" >"$dir/p1"
 check "linux paths" "$dir/p1" --folder folder --type 'sub*' --print selected --navigate "$dir/folder/sub2008"
-for bad in "--folder $dir/none" "--folder folder/notes" "--navigate none" "--history $dir/folder"; do
+for bad in "--folder $dir/none" "--folder folder/notes" "--navigate none" "--history $dir/folder" \
+  "--screenshot $dir/none/shot.png"; do
   stand_in --folder folder $bad --print state >"$dir/actual" 2>"$dir/stderr"
   if [ $? -eq 1 ] && [ ! -s "$dir/actual" ] && grep -qF -- "${bad#* }" "$dir/stderr"; then
     passes=$((passes + 1)); echo "ok: refused $bad"
   else failures=$((failures + 1)); echo "FAILED: refused $bad"; cat "$dir/actual" "$dir/stderr"; fi
 done
+
+# A bad command line is one line (exit code 2); a step that fails names itself (exit code 1).
+while IFS='|' read -r code args reason; do
+  eval "set -- $args"
+  stand_in --folder folder "$@" >/dev/null 2>"$dir/stderr"
+  if [ $? -eq "$code" ] && [ "$(cat "$dir/stderr")" = "vantorel-host: $reason" ]; then passes=$((passes + 1)); echo "ok: $args"
+  else failures=$((failures + 1)); echo "FAILED: $args"; cat "$dir/stderr"; fi
+done <<'EOF'
+2|--frobnicate|unknown argument --frobnicate (see --help)
+1|--click mode --menu dismiss --click mode --menu filter|--menu filter: no menu of this window appeared within 5 s of the press of --click mode
+EOF
 
 # The README's example as written, through scripts/vantorel-host, its sample folder under ours.
 top=$(cd "$(dirname "$0")/../.." && pwd)

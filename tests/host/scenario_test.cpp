@@ -238,16 +238,16 @@ TEST(HostProgram, PrintsUtf8LinesAndReportsFailures) {
 
   ProgramResult bad = RunProgram(L"--folder \"" + folder.path() + L"\" --key ctrl+q");
   EXPECT_EQ(2u, bad.exitCode);
-  // The reason on the first line, then the usage.
-  EXPECT_NE(std::string::npos, bad.err.substr(0, bad.err.find('\n')).find("ctrl+q"));
-  EXPECT_NE(std::string::npos, bad.err.find("usage: vantorel-host"));
-  EXPECT_NE(std::string::npos, bad.err.find("--click WHERE"));
+  // One line: the reason, and where the usage is.
+  EXPECT_EQ(bad.err.size() - 1, bad.err.find('\n')) << bad.err;
+  EXPECT_NE(std::string::npos, bad.err.find("ctrl+q"));
+  EXPECT_NE(std::string::npos, bad.err.find("see --help"));
   ProgramResult help = RunProgram(L"--help");
   EXPECT_EQ(0u, help.exitCode);
   EXPECT_EQ(0u, help.out.find("usage: vantorel-host"));
   ProgramResult unknown = RunProgram(L"--folder \"" + folder.path() + L"\" --frobnicate");
   EXPECT_EQ(2u, unknown.exitCode);
-  EXPECT_NE(std::string::npos, unknown.err.find("usage: vantorel-host"));
+  EXPECT_EQ(std::string::npos, unknown.err.find("usage: vantorel-host"));
 
   ProgramResult failing = RunProgram(L"--folder \"" + folder.path() +
                                      L"\" --no-band --print shown --type x --print shown");
