@@ -186,14 +186,14 @@ TEST(ServerVersion, BlockHoldsTheProductStrings) {
 
   WORD* translation = nullptr;  // the language, then the code page
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
-  EXPECT_EQ(0x409, translation[0]);
+  EXPECT_EQ(0x411, translation[0]);
   EXPECT_EQ(1200, translation[1]);
 
   const struct {
     const wchar_t* name;
     const wchar_t* value;
   } strings[] = {
-      {L"FileDescription", L"Vantorel: select and filter files in Explorer by keywords"},
+      {L"FileDescription", L"\u30d5\u30a1\u30a4\u30eb\u306e\u4e00\u62ec\u9078\u629e\u3084\u30d5\u30a3\u30eb\u30bf\u30ea\u30f3\u30b0\u3092\u5b9f\u73fe"},
       {L"CompanyName", L"The Vantorel developers"},
       {L"LegalCopyright", L"Copyright (c) 2026 The Vantorel developers"},
       {L"FileVersion", L"2.1"},
@@ -203,7 +203,7 @@ TEST(ServerVersion, BlockHoldsTheProductStrings) {
       {L"OriginalFilename", L"Vantorel.dll"},
   };
   for (const auto& entry : strings) {
-    std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + entry.name;
+    std::wstring query = std::wstring(L"\\StringFileInfo\\041104b0\\") + entry.name;
     wchar_t* value = nullptr;
     ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) << entry.name;
     EXPECT_STREQ(entry.value, value) << entry.name;
