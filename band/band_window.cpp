@@ -1,5 +1,8 @@
 // The band window's message map: layout and colours of the input box, focus reports, runs,
 // the mode menu and the clear command.
+#include <windows.h>
+#include <uxtheme.h>
+
 #include "band/band_resources.h"
 #include "band/selector_core.h"
 #include "framework/unique_handle.h"
@@ -13,8 +16,6 @@ namespace {
 constexpr int kInputHeight = 22;
 constexpr int kMenuOffsetY = 19;
 constexpr int kTextInsetTop = 2;  // the text's formatting rectangle, below the box's top
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 }  // namespace
 
@@ -30,6 +31,10 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     result = editBox_.LoadedGlyphSize();
     return true;
   }
+  if (IsColorSchemeNotice(msg, wParam, lParam)) {
+    FollowColorScheme();
+    return false;  // and on to the default procedure
+  }
   switch (msg) {
     case WM_SIZE:
       LayOut();
@@ -43,6 +48,7 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       result = OnColorEdit(reinterpret_cast<HDC>(wParam));
       return true;
     case WM_ERASEBKGND:
+      result = PaintBackground(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
       return true;
     case WM_BAND_FOCUS_INPUT:
       if (editBox_.hwnd()) SetFocus(editBox_.hwnd());
@@ -112,11 +118,40 @@ void CSelectorCore::OnDpiChanged() {
 }
 
 LRESULT CSelectorCore::OnColorEdit(HDC dc) {
-  COLORREF background = view_.NoMatch() ? kNoMatchBackground : kMatchBackground;
-  SetBkColor(dc, background);
-  SetTextColor(dc, view_.NoMatch() ? kWhite : kBlack);
-  SetDCBrushColor(dc, background);
+  const ColorPair colors = BoxColors(ColorsOf(scheme_), view_.NoMatch() != 0);
+  SetBkColor(dc, colors.back);
+  SetTextColor(dc, colors.text);
+  SetDCBrushColor(dc, colors.back);
   return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+void CSelectorCore::FollowColorScheme() {
+  scheme_ = CurrentColorScheme();
+  editBox_.SetColorScheme(scheme_);
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+// The light band shows the background of the toolbar that holds it, as it always has; asked for
+// here, so that nothing of a dark background stays after a switch to light.
+bool CSelectorCore::PaintBackground(HDC dc) {
+  const SchemeColors colors = ColorsOf(scheme_);
+  RECT client, box;
+  if (!dc || !GetClientRect(hwnd(), &client)) return false;
+  const int saved = SaveDC(dc);
+  // The box is not always painted again after the band: its place is left to it.
+  if (editBox_.hwnd() && GetWindowRect(editBox_.hwnd(), &box)) {
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+    ExcludeClipRect(dc, box.left, box.top, box.right, box.bottom);
+  }
+  bool painted;
+  if (colors.paintsBand) {
+    SetDCBrushColor(dc, colors.band);
+    painted = FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH))) != 0;
+  } else {
+    painted = SUCCEEDED(DrawThemeParentBackground(hwnd(), dc, &client));
+  }
+  RestoreDC(dc, saved);
+  return painted;
 }
 
 LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {

@@ -102,6 +102,8 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
   if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages)) {
     dpi_ = WindowDpi(hwnd());
     editBox_.SetScale(dpi_);  // at 96 DPI the stock GUI font, as before any scaling
+    scheme_ = CurrentColorScheme();
+    editBox_.SetColorScheme(scheme_);
     editBox_.SetRunState(settings_.RunMode, view_.NoMatch());
     editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                                 (settings_.Options & kSortHistoryOption) != 0);

@@ -81,6 +81,10 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   // again and the site is told that the band's sizes changed.
   void OnDpiChanged();
   LRESULT OnColorEdit(HDC dc);
+  // Windows announced a change of the user's colours: the scheme is decided again and every
+  // window of the band repainted in it.
+  void FollowColorScheme();
+  bool PaintBackground(HDC dc);
   LRESULT OnModeMenu(LPARAM lParam);
   void OnClear();
   void EndModeChange();
@@ -93,6 +97,7 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   CSettingDlg settingDialog_;
   DWORD suppressNextMenu_ = 0;
   UINT dpi_ = kDefaultDpi;  // the band window's, from its creation on
+  ColorScheme scheme_ = ColorScheme::Light;
   DWORD bandId_ = 0;        // the identifier the site gave in GetBandInfo
   ComPtr<ITypeInfo> typeInfo_;
 };

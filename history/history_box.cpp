@@ -15,6 +15,7 @@ constexpr DWORD kBoxStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL 
 constexpr DWORD kBoxExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 constexpr LRESULT kMaxRows = 9;
 constexpr int kExtraHeight = 10;
+constexpr int kTextInset = 2;  // the rows' text from their left edge, as the list box draws it
 
 // The mouse hook that closes an open drop-down when a button goes down elsewhere. A WH_MOUSE
 // hook belongs to one thread, and Explorer runs every window on a thread of its own, so each
@@ -81,6 +82,41 @@ void CHistoryBox::SetScale(UINT dpi, HFONT font) noexcept {
   dpi_ = dpi;
   font_ = font;
   if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void CHistoryBox::SetColorScheme(ColorScheme scheme) noexcept {
+  scheme_ = scheme;
+  if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void CHistoryBox::PaintRows() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd(), &paint);
+  if (!dc) return;
+  const SchemeColors colors = ColorsOf(scheme_);
+  RECT client = {};
+  GetClientRect(hwnd(), &client);
+  HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  SetDCBrushColor(dc, colors.list.back);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  const LRESULT count = SendMessageW(hwnd(), LB_GETCOUNT, 0, 0);
+  const LRESULT highlighted = SendMessageW(hwnd(), LB_GETCURSEL, 0, 0);
+  const int inset = ScaleForDpi(kTextInset, dpi_);
+  for (LRESULT row = SendMessageW(hwnd(), LB_GETTOPINDEX, 0, 0); row >= 0 && row < count; ++row) {
+    RECT place = {};
+    if (SendMessageW(hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&place)) == LB_ERR ||
+        place.top >= client.bottom) {
+      break;
+    }
+    const ColorPair& pair = row == highlighted ? colors.listHighlight : colors.list;
+    const std::wstring text = RowText(hwnd(), static_cast<WPARAM>(row));
+    SetBkColor(dc, pair.back);
+    SetTextColor(dc, pair.text);
+    ExtTextOutW(dc, place.left + inset, place.top, ETO_OPAQUE | ETO_CLIPPED, &place, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
+  }
+  SelectObject(dc, oldFont);
+  EndPaint(hwnd(), &paint);
 }
 
 void CHistoryBox::MoveHighlight(int rows) noexcept {
@@ -223,6 +259,22 @@ bool CHistoryBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_DESTROY:
       RemoveHook(true);
       return false;
+    case WM_PAINT:
+      if (!DrawsOwnRows()) return false;
+      PaintRows();
+      result = 0;
+      return true;
+    case WM_ERASEBKGND:
+      result = 1;
+      return DrawsOwnRows();  // the rows' painting covers the whole list
+    case LB_SETCURSEL:
+      if (!DrawsOwnRows() || !IsVisible()) return false;
+      // The list box draws a new highlight at once in its own colours: drawn here instead.
+      SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+      result = CallNext(msg, wParam, lParam);
+      SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(hwnd(), nullptr, FALSE);
+      return true;
     default:
       return false;
   }

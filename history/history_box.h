@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/color_scheme.h"
 #include "framework/window.h"
 #include "history/history_file.h"
 
@@ -34,6 +35,9 @@ class CHistoryBox : public Window {
   void HideBox() noexcept;
   // The scale of the box it serves: the font (stays the caller's) and the padding under the rows.
   void SetScale(UINT dpi, HFONT font) noexcept;
+  // The rows' colours from the next paint on: the list box's own where the scheme keeps them,
+  // else the scheme's, drawn here.
+  void SetColorScheme(ColorScheme scheme) noexcept;
 
   // The keyboard's highlight, the same as the pointer's: moves by rows (negative: up), from no
   // highlight down from before the first row, up from after the last, and stops at either end.
@@ -50,6 +54,8 @@ class CHistoryBox : public Window {
 
  private:
   void Pick(LPARAM point);
+  bool DrawsOwnRows() const noexcept { return !ColorsOf(scheme_).systemList; }
+  void PaintRows();
   void InstallHook() noexcept;
   void RemoveHook(bool forget) noexcept;
 
@@ -57,6 +63,7 @@ class CHistoryBox : public Window {
   UINT runMessage_ = 0;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   HFONT font_ = nullptr;
+  ColorScheme scheme_ = ColorScheme::Light;
   POINT restingPointer_ = {LONG_MIN, LONG_MIN};  // where the pointer was when the list came up
   HistoryCopy history_;
 };

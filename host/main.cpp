@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/band_loader.h"
+#include "host/color_scheme_switch.h"
 #include "host/explorer_toolbars.h"
 #include "host/scenario_args.h"
 #include "host/scenario_output.h"
@@ -99,9 +100,17 @@ int Run(const ScenarioArgs& args) {
     }
   }
 
+  if (!args.theme.empty()) {
+    // The module that Explorer's way of loading toolbars will load, loaded now, so that it is
+    // answered as Windows would answer it from the start.
+    if (args.explorerToolbars) LoadLibraryW((RegisteredModuleDirectory() + L"\\Vantorel.dll").c_str());
+    if (!SwitchColorScheme(args.theme, error)) return Fail(error);
+  }
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   auto print = [out](const std::string& line) { WriteLine(out, line); };
-  return RunScenarioWindows(args, setup, settingsPath, print, error) ? 0 : Fail(error);
+  const bool ran = RunScenarioWindows(args, setup, settingsPath, print, error);
+  RestoreColorScheme();
+  return ran ? 0 : Fail(error);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ class ScenarioRunner;
 
 struct ScenarioStep {
   enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close,
-                    Toolbar, Rescale };
+                    Toolbar, Rescale, Theme };
   Kind kind;
   std::wstring argument;
 };
@@ -45,6 +45,7 @@ struct ScenarioArgs {
   uint32_t options = 0;
   int windows = 1;         // --windows N: Explorer windows, each on its own thread
   std::wstring historyFile;  // --history: copied over "history.txt" beside the module
+  std::wstring theme;        // --theme before the first step: set before the windows open
   std::wstring pathError;    // the first path that names nothing of its kind: nothing runs
   std::vector<ScenarioStep> steps;
 };

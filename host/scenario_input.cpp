@@ -152,12 +152,6 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   SendMouse(MOUSEEVENTF_LEFTUP);
 }
 
-// One pixel as COLORREF from a top-down 32-bit DIB.
-COLORREF PixelAt(const std::vector<DWORD>& bits, int width, int x, int y) {
-  DWORD p = bits[static_cast<size_t>(y) * width + x];
-  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
 bool Near(COLORREF a, COLORREF b, int tolerance) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
@@ -198,7 +192,13 @@ class Canvas {
   HGDIOBJ old_ = nullptr;
 };
 
-// Copies the window's client area as it is on the screen.
+}  // namespace
+
+COLORREF PixelAt(const std::vector<DWORD>& bits, int width, int x, int y) {
+  DWORD p = bits[static_cast<size_t>(y) * width + x];
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
 bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits) {
   Canvas canvas(width, height);
   if (!canvas.dc()) return false;
@@ -208,6 +208,8 @@ bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits)
   if (ok) bits = canvas.Pixels();
   return ok;
 }
+
+namespace {
 
 // The icon drawn over the given background, as the box draws it.
 bool RenderIcon(HMODULE module, int id, COLORREF background, std::vector<DWORD>& bits) {
@@ -389,9 +391,12 @@ bool ScenarioRunner::PrintBox(const std::wstring&, std::wstring& error) {
   COLORREF background = PixelAt(screen, width, kModeGlyphWidth - 2, height / 2);  // beside the arrow
   int iconTop = (height - kIcon) / 2, clearLeft = width - kClearGlyphWidth;
   const char* glyph = GlyphIn(screen, width, height, 0, iconTop, module, background,
-                              {{IDI_SELECT_MODE, "select"}, {IDI_FILTER_MODE, "filter"}});
+                              {{IDI_SELECT_MODE, "select"}, {IDI_FILTER_MODE, "filter"},
+                               {IDI_SELECT_MODE_DARK, "select"}, {IDI_FILTER_MODE_DARK, "filter"}});
   const char* clear = GlyphIn(screen, width, height, clearLeft, iconTop, module, background,
-                              {{IDI_CLEAR_PRESSED, "pressed"}, {IDI_CLEAR_HOT, "hot"}, {IDI_CLEAR, "normal"}});
+                              {{IDI_CLEAR_PRESSED, "pressed"}, {IDI_CLEAR_HOT, "hot"}, {IDI_CLEAR, "normal"},
+                               {IDI_CLEAR_PRESSED_DARK, "pressed"}, {IDI_CLEAR_HOT_DARK, "hot"},
+                               {IDI_CLEAR_DARK, "normal"}});
   if (!clear) clear = CellPlain(screen, width, height, clearLeft, iconTop, background) ? "hidden" : "unknown";
   wchar_t text[1024] = L"";
   GetWindowTextW(box, text, 1024);

@@ -44,7 +44,11 @@ bool ShowsNoMatch(HWND band, HWND box) {
   if (!dc) return false;
   SetBkColor(dc, RGB(1, 2, 3));
   SendMessageW(band, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
-  bool noMatch = GetBkColor(dc) == kNoMatchBackground;
+  const COLORREF background = GetBkColor(dc);
+  bool noMatch = false;
+  for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark, ColorScheme::Contrast}) {
+    noMatch = noMatch || background == ColorsOf(scheme).noMatch.back;
+  }
   DeleteDC(dc);
   return noMatch;
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/explorer_host.h"
 #include "host/scenario_args.h"
@@ -24,6 +25,10 @@ bool CheckDialogAction(const std::wstring& action, std::wstring& error);
 // The next top-level window of the class (and title, when given) after `after` that belongs to the
 // calling thread, the thread of one Explorer window; null when there is none.
 HWND NextThreadWindow(const wchar_t* className, HWND after = nullptr, const wchar_t* title = nullptr);
+
+// The window's client area as it is on the screen, as top-down 32-bit pixels, and one of them.
+bool CaptureClient(HWND window, int width, int height, std::vector<DWORD>& bits);
+COLORREF PixelAt(const std::vector<DWORD>& bits, int width, int x, int y);
 
 // Runs the steps against a host with a hosted band, on the host's thread.
 class ScenarioRunner {
@@ -59,6 +64,10 @@ class ScenarioRunner {
   // Moves the band window into a window at 96 DPI, or back into the toolbar strip.
   bool Rescale(const std::wstring&, std::wstring& error);
   bool PrintToolbars(const std::wstring&, std::wstring& error);
+  // The band's colours as read from its pixels: its background beside the box, the box's, the
+  // typed text's, and the contrast of the last two.
+  bool PrintColors(const std::wstring&, std::wstring& error);
+  bool Theme(const std::wstring& scheme, std::wstring& error);
   bool Toolbar(const std::wstring& action, std::wstring& error);
 
  private:

@@ -72,6 +72,14 @@ bool QueueWindowStep(const ScenarioOption& option, const std::wstring& value, Sc
   return QueueStep(option, value, out, error);
 }
 
+// --theme: before the first step the windows open in it; later it is a step.
+bool SetUpOrQueueTheme(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out,
+                       std::wstring& error) {
+  if (!out.steps.empty()) return QueueStep(option, value, out, error);
+  out.theme = value;
+  return true;
+}
+
 // --menu, --menu-screenshot: queued before the --click mode that opens the menu.
 bool QueueBeforeMenuClick(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out,
                           std::wstring& error) {
@@ -113,7 +121,12 @@ const std::vector<ScenarioValue> kPrinted = {
      "the band's DPI, its minimum size from GetBandInfo, the box's height, the mode and clear areas' widths, the "
      "glyph icons' size, the font's height, the drop-down's row height",
      Handler<&R::PrintLayout>},
-    {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none", Handler<&R::PrintToolbars>}};
+    {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none", Handler<&R::PrintToolbars>},
+    {L"colors",
+     "band=, box=, text= as #RRGGBB and contrast= of the last two, read from the band's pixels: its background "
+     "beside the box (given the toolbar row's whole height meanwhile), the box's empty text area, the typed text's "
+     "pixel farthest from the box's",
+     Handler<&R::PrintColors>}};
 
 std::vector<ScenarioOption> MakeTable() {
   return {
@@ -166,6 +179,13 @@ std::vector<ScenarioOption> MakeTable() {
       Step(L"--rescale", nullptr, Kind::Rescale, Handler<&R::Rescale>,
            "move the band window into a window at 96 DPI, or back into the toolbar strip, and tell it as Windows "
            "tells the children of a window whose DPI changed"),
+      Step(L"--theme", "SCHEME", Kind::Theme, Handler<&R::Theme>,
+           "the colours the user chose, switched as Windows does and told to every window: {}; before the first "
+           "step the windows open in it; the stand-in puts the choice back when it ends")
+          .Values({{L"light"},
+                   {L"dark", "apps in the dark theme"},
+                   {L"contrast", "high contrast, black on yellow-white with a blue highlight"}})
+          .Apply(SetUpOrQueueTheme),
       Step(L"--screenshot", "FILE", Kind::Screenshot, Handler<&R::Screenshot>, "save the frame as PNG")
           .Path(PathKind::Output),
       // Window choices: the driver of the windows acts on them, not a window's runner.

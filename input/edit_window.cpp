@@ -4,6 +4,7 @@
 
 #include "framework/accessible_name.h"
 #include "input/input_icons.h"
+#include "input/monochrome_glyph.h"
 
 namespace vantorel {
 namespace {
@@ -32,11 +33,23 @@ CEditWindow::CEditWindow() noexcept { LoadGlyphs(kGlyphIconSize); }
 void CEditWindow::LoadGlyphs(int size) {
   if (size == iconSize_) return;
   iconSize_ = size;
-  selectIcon_.reset(LoadGlyph(IDI_SELECT_MODE, size));
-  filterIcon_.reset(LoadGlyph(IDI_FILTER_MODE, size));
-  clearIcon_.reset(LoadGlyph(IDI_CLEAR, size));
-  clearPressedIcon_.reset(LoadGlyph(IDI_CLEAR_PRESSED, size));
-  clearHotIcon_.reset(LoadGlyph(IDI_CLEAR_HOT, size));
+  const int set = ColorsOf(scheme_).darkGlyphs ? IDI_DARK_OFFSET : 0;
+  selectIcon_.reset(LoadGlyph(IDI_SELECT_MODE + set, size));
+  filterIcon_.reset(LoadGlyph(IDI_FILTER_MODE + set, size));
+  clearIcon_.reset(LoadGlyph(IDI_CLEAR + set, size));
+  clearPressedIcon_.reset(LoadGlyph(IDI_CLEAR_PRESSED + set, size));
+  clearHotIcon_.reset(LoadGlyph(IDI_CLEAR_HOT + set, size));
+}
+
+void CEditWindow::SetColorScheme(ColorScheme scheme) noexcept {
+  const bool newSet = ColorsOf(scheme).darkGlyphs != ColorsOf(scheme_).darkGlyphs;
+  scheme_ = scheme;
+  if (newSet) {
+    const int size = iconSize_;
+    iconSize_ = 0;
+    LoadGlyphs(size);
+  }
+  historyBox_.SetColorScheme(scheme);
 }
 
 void CEditWindow::SetScale(UINT dpi) noexcept {
@@ -112,6 +125,16 @@ void CEditWindow::SetClearGlyph(DWORD state, bool repaint) {
   if (repaint) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
+void CEditWindow::DrawGlyph(HDC dc, int x, int y, HICON glyph, const ColorPair& colors) const {
+  const int icon = iconSize_;
+  if (!glyph) return;
+  if (ColorsOf(scheme_).monochromeGlyphs) {
+    DrawMonochromeGlyph(dc, x, y, glyph, icon, colors.mark);
+  } else {
+    DrawIconEx(dc, x, y, glyph, icon, icon, 0, nullptr, DI_NORMAL);
+  }
+}
+
 bool CEditWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd(), &paint);
@@ -120,8 +143,9 @@ bool CEditWindow::OnPaint() {
     EndPaint(hwnd(), &paint);
     return false;  // the edit control paints its text all the same
   }
+  const ColorPair colors = BoxColors(ColorsOf(scheme_), noMatch_ != 0);
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
-  SetDCBrushColor(dc, noMatch_ ? kNoMatchBackground : kMatchBackground);
+  SetDCBrushColor(dc, colors.back);
   int height = client.bottom - client.top;
   const int icon = iconSize_, mode = ModeGlyphWidth(), clearWidth = ClearGlyphWidth();
   int y = (height - icon) / 2;
@@ -130,18 +154,25 @@ bool CEditWindow::OnPaint() {
   PatBlt(dc, client.left, client.top, mode, height, PATCOPY);
   PatBlt(dc, client.right - clearWidth, client.top, clearWidth, height, PATCOPY);
   // A glyph that could not be loaded leaves its place blank; the text is painted all the same.
-  if (HICON glyph = runMode_ == 0 ? selectIcon_.get() : filterIcon_.get()) {
-    DrawIconEx(dc, 0, y, glyph, icon, icon, 0, nullptr, DI_NORMAL);
-  }
+  DrawGlyph(dc, 0, y, runMode_ == 0 ? selectIcon_.get() : filterIcon_.get(), colors);
   if (HasText()) {
     HICON clear = clearGlyph_ == kClearHot       ? clearHotIcon_.get()
                   : clearGlyph_ == kClearPressed ? clearPressedIcon_.get()
                                                  : clearIcon_.get();
-    if (clear) DrawIconEx(dc, client.right - clearWidth, y, clear, icon, icon, 0, nullptr, DI_NORMAL);
+    ColorPair button = colors;
+    // Drawn in one colour the three pictures look alike: the hot and pressed button is inverted.
+    if (clearGlyph_ != kClearNormal && ColorsOf(scheme_).monochromeGlyphs) {
+      button = {colors.mark, colors.back, colors.back};
+      SetDCBrushColor(dc, button.back);
+      PatBlt(dc, client.right - clearWidth, client.top, clearWidth, height, PATCOPY);
+    }
+    DrawGlyph(dc, client.right - clearWidth, y, clear, button);
   }
   SelectObject(dc, oldBrush);
   // The drop-down arrow, one line per row, each row narrower by the same share on both sides:
   // at 96 DPI rows of 5, 3 and 1 pixels.
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+  SetDCPenColor(dc, colors.mark);
   const int left = ScaleForDpi(kArrowLeft, dpi_), top = ScaleForDpi(kArrowTop, dpi_);
   const int width = ScaleForDpi(kArrowWidth, dpi_), rows = ScaleForDpi(kArrowRows, dpi_);
   for (int row = 0; row < rows; ++row) {
@@ -149,8 +180,27 @@ bool CEditWindow::OnPaint() {
     MoveToEx(dc, left + inset, top + row, nullptr);
     LineTo(dc, left + width - inset, top + row);
   }
+  SelectObject(dc, oldPen);
   EndPaint(hwnd(), &paint);
   return false;  // the edit control paints its text
+}
+
+// The edge around the client area, in the scheme's border colour, the same in every state.
+bool CEditWindow::OnPaintBorder() {
+  const SchemeColors scheme = ColorsOf(scheme_);
+  if (!scheme.paintsBorder) return false;
+  RECT window, client;
+  if (!GetWindowRect(hwnd(), &window) || !GetClientRect(hwnd(), &client)) return false;
+  MapWindowPoints(hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  OffsetRect(&window, -window.left, -window.top);
+  HDC dc = GetWindowDC(hwnd());
+  if (!dc) return false;
+  ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+  SetDCBrushColor(dc, scheme.border);
+  FillRect(dc, &window, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  ReleaseDC(hwnd(), dc);
+  return true;
 }
 
 bool CEditWindow::OnSetCursor(LPARAM lParam, LRESULT& result) {
@@ -250,6 +300,9 @@ bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_PAINT:
       result = 0;
       return OnPaint();
+    case WM_NCPAINT:
+      result = 0;
+      return OnPaintBorder();
     case WM_ERASEBKGND: {
       RECT text = TextArea();
       InvalidateRect(hwnd(), &text, FALSE);

@@ -2,6 +2,7 @@
 // The band's input box: the platform's edit control superclassed as "Vantorel Editbox".
 #include <windows.h>
 
+#include "framework/color_scheme.h"
 #include "framework/dpi.h"
 #include "framework/unique_handle.h"
 #include "framework/window.h"
@@ -17,9 +18,6 @@ constexpr int kClearGlyphWidth = 16;
 constexpr int kGlyphIconSize = 16;
 // The most the box holds: the units of its text that a run reads.
 constexpr int kMaxKeywordLength = MAX_PATH - 1;
-// The background while the last run matched nothing, and otherwise.
-constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
-constexpr COLORREF kMatchBackground = RGB(255, 255, 255);
 
 // The messages the box sends to its parent, the band window.
 struct InputBoxMessages {
@@ -52,6 +50,9 @@ class CEditWindow : public Window, public InputBoxLink {
   int ClearGlyphWidth() const { return ScaleForDpi(kClearGlyphWidth, dpi_); }
   // The width in pixels of the mode glyph's icon as loaded; 0 without one.
   int LoadedGlyphSize() const;
+  // Draws the box, its glyphs and its drop-down in the scheme's colours from the next paint on.
+  // The caller repaints.
+  void SetColorScheme(ColorScheme scheme) noexcept;
 
   DWORD RunMode() const { return runMode_; }
   DWORD NoMatch() const { return noMatch_; }
@@ -88,8 +89,10 @@ class CEditWindow : public Window, public InputBoxLink {
   bool InHotArea(int x, int y) const;
   void SetClearGlyph(DWORD state, bool repaint);
   void LoadGlyphs(int size);
+  void DrawGlyph(HDC dc, int x, int y, HICON glyph, const ColorPair& colors) const;
 
   bool OnPaint();
+  bool OnPaintBorder();
   bool OnSetCursor(LPARAM lParam, LRESULT& result);
   void OnMouseMove(LPARAM lParam);
   bool OnButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -103,6 +106,7 @@ class CEditWindow : public Window, public InputBoxLink {
   bool focusedAtPress_ = false;
   UINT dpi_ = kDefaultDpi;
   int iconSize_ = 0;
+  ColorScheme scheme_ = ColorScheme::Light;
   ScaledGuiFont font_;
   UniqueIcon selectIcon_;
   UniqueIcon filterIcon_;

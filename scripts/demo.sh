@@ -89,11 +89,14 @@ if [ -z "$band" ]; then
       --screenshot "$(shot history-150)"
   if [ -n "$saved" ]; then "$WINE64" reg add "$desktop" /v LogPixels /t REG_DWORD /d $((saved)) /f
   else "$WINE64" reg delete "$desktop" /v LogPixels /f; fi >/dev/null 2>&1
+  echo "-- Apps in the dark theme: the band in dark colours, with a match and without (the setting is put back after)"
+  run --settings 0,0x33 --theme dark --type '見積*' --print colors --hover clear --screenshot "$(shot dark)"
+  run --settings 0,0x33 --theme dark --type '領収書*' --key enter --print colors --screenshot "$(shot dark-nomatch)"
   echo "-- Two Explorer windows, each with its own band: window 1 filters, window 2 keeps every file"
   run --settings 1,0x33 --windows 2 --in 1 --type 'invoice*' --key enter --print shown --in 2 --print state
   if [ -n "$docs" ]; then
     mkdir -p "$docs"
-    for name in select filter nomatch clear-hot mode-menu settings history history-150; do
+    for name in select filter nomatch clear-hot mode-menu settings history history-150 dark dark-nomatch; do
       cp "$build/demo-$name.png" "$docs/demo-$name.png"
     done
     echo "demo: the README's screenshots copied to $docs"

@@ -6,8 +6,9 @@ Each icon file holds one image per display scale, 16, 20, 24 and 32 pixels (96, 
 Standard library only. Every shape is a polygon (or a union of polygons) given on a 16-unit grid
 and rasterised with 8x8 supersampling; a shape can carry an inner outline of a given width,
 measured from its edge, which is kept to whole pixels at every size.
-Usage: make_icons.py [OUTPUT_DIR] [--preview DIR]   (preview: each image at 8x zoom on white and
-on the no-match red, as PNG files)
+Two sets: one drawn for the light box, one for the dark box (lighter outlines, darker paper).
+Usage: make_icons.py [OUTPUT_DIR] [--preview DIR]   (preview: each image at 8x zoom on its set's
+background and on the no-match red, as PNG files)
 """
 import math
 import os
@@ -110,34 +111,44 @@ def render(shapes, size=SIZE):
     return pixels
 
 
-OUTLINE = (64, 64, 72)
-PAPER = (255, 255, 255)
-PAPER_BACK = (226, 230, 238)
+# The colours of each set: the pictures drawn for a light background, and those drawn for a dark one.
+LIGHT = {
+    "outline": (64, 64, 72), "paper": (255, 255, 255), "paper_back": (226, 230, 238), "lines": (120, 130, 150),
+    "funnel": (40, 110, 220), "funnel_line": (10, 45, 120), "skin": (255, 214, 160), "skin_line": (120, 60, 20),
+    "clear": ((210, 40, 40), (140, 20, 20)), "clear_pressed": ((150, 20, 20), (90, 10, 10)),
+    "clear_hot": ((240, 90, 90), (180, 40, 40)),
+}
+DARK = {
+    "outline": (200, 200, 210), "paper": (70, 70, 78), "paper_back": (52, 52, 60), "lines": (170, 180, 200),
+    "funnel": (90, 160, 255), "funnel_line": (180, 215, 255), "skin": (240, 196, 140), "skin_line": (255, 236, 210),
+    "clear": ((196, 43, 28), (235, 100, 90)), "clear_pressed": ((140, 25, 18), (200, 70, 60)),
+    "clear_hot": ((236, 84, 70), (255, 170, 160)),
+}
 
 
-def document_stack():
+def document_stack(c):
     """Two sheets, the back one up and to the right, in the lower left of the icon."""
-    back = Shape([rect(4.0, 3.5, 12.0, 13.0)], PAPER_BACK, OUTLINE, 1.0)
-    front = Shape([rect(0.5, 6.0, 8.5, 15.5)], PAPER, OUTLINE, 1.0)
-    lines = Shape([rect(2.0, 9.0, 7.0, 10.0), rect(2.0, 11.5, 7.0, 12.5)], (120, 130, 150))
+    back = Shape([rect(4.0, 3.5, 12.0, 13.0)], c["paper_back"], c["outline"], 1.0)
+    front = Shape([rect(0.5, 6.0, 8.5, 15.5)], c["paper"], c["outline"], 1.0)
+    lines = Shape([rect(2.0, 9.0, 7.0, 10.0), rect(2.0, 11.5, 7.0, 12.5)], c["lines"])
     return [back, front, lines]
 
 
-def filter_icon():
+def filter_icon(c):
     funnel = Shape([[(6.5, 0.5), (15.5, 0.5), (12.4, 5.0), (12.4, 10.5), (9.6, 13.0), (9.6, 5.0)]],
-                   (40, 110, 220), (10, 45, 120), 1.1)
-    return document_stack() + [funnel]
+                   c["funnel"], c["funnel_line"], 1.1)
+    return document_stack(c) + [funnel]
 
 
-def select_icon():
-    skin, line = (255, 214, 160), (120, 60, 20)
+def select_icon(c):
+    skin, line = c["skin"], c["skin_line"]
     # A hand pointing up and to the left: the index finger, the fist with its knuckles, the thumb.
     finger = [(9.0, 0.5), (11.8, 0.5), (11.8, 7.5), (9.0, 7.5)]
     fist = [(9.0, 6.5), (15.5, 6.5), (15.5, 13.5), (14.0, 15.5), (10.5, 15.5), (8.5, 13.0)]
     thumb = [(6.0, 8.5), (9.4, 8.5), (10.8, 11.8), (9.2, 13.0), (6.0, 10.5)]
     hand = Shape([finger, fist, thumb], skin, line, 1.1)
     knuckles = Shape([rect(12.4, 7.0, 13.2, 10.0)], line)
-    return document_stack() + [hand, knuckles]
+    return document_stack(c) + [hand, knuckles]
 
 
 def clear_icon(square, border):
@@ -150,13 +161,14 @@ def clear_icon(square, border):
     return [box, cross]
 
 
-ICONS = {
-    225: ("filter", filter_icon),
-    227: ("select", select_icon),
-    230: ("clear", lambda: clear_icon((210, 40, 40), (140, 20, 20))),
-    231: ("clear_pressed", lambda: clear_icon((150, 20, 20), (90, 10, 10))),
-    232: ("clear_hot", lambda: clear_icon((240, 90, 90), (180, 40, 40))),
-}
+# Resource number: file name, drawing, background of the preview. The dark set's numbers are the
+# light set's plus 10.
+ICONS = {}
+for offset, suffix, colours, ground in ((0, "", LIGHT, (255, 255, 255)), (10, "_dark", DARK, (43, 43, 43))):
+    ICONS[225 + offset] = ("filter" + suffix, lambda c=colours: filter_icon(c), ground)
+    ICONS[227 + offset] = ("select" + suffix, lambda c=colours: select_icon(c), ground)
+    for number, name in ((230, "clear"), (231, "clear_pressed"), (232, "clear_hot")):
+        ICONS[number + offset] = (name + suffix, lambda c=colours[name]: clear_icon(*c), ground)
 
 
 def image_bytes(pixels):
@@ -196,13 +208,13 @@ def png_bytes(rows):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
 
 
-def preview(pixels, zoom=8):
-    """The icon over white and over the no-match red, side by side."""
+def preview(pixels, ground, zoom=8):
+    """The icon over its set's background and over the no-match red, side by side."""
     size = len(pixels)
     rows = []
     for y in range(size * zoom):
         row = []
-        for background in ((255, 255, 255), (255, 102, 102)):
+        for background in (ground, (255, 102, 102)):
             for x in range(size * zoom):
                 r, g, b, a = pixels[y // zoom][x // zoom]
                 row.append(tuple(round((c * a + bg * (255 - a)) / 255) for c, bg in zip((r, g, b), background)))
@@ -220,7 +232,7 @@ def main(argv):
         del args[i:i + 2]
     if args:
         out = args[0]
-    for number, (name, draw) in sorted(ICONS.items()):
+    for number, (name, draw, ground) in sorted(ICONS.items()):
         shapes = draw()
         images = [render(shapes, size) for size in SIZES]
         with open(os.path.join(out, "%s.ico" % name), "wb") as f:
@@ -229,7 +241,7 @@ def main(argv):
             os.makedirs(previews, exist_ok=True)
             for pixels in images:
                 with open(os.path.join(previews, "%d_%s_%d.png" % (number, name, len(pixels))), "wb") as f:
-                    f.write(preview(pixels))
+                    f.write(preview(pixels, ground))
 
 
 if __name__ == "__main__":

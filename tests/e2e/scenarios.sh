@@ -203,6 +203,19 @@ done <<'EOF'
 0,0x13|--type alpha.txt --key down --key f4 --key alt+down --print dropdown --key enter --print box --print selected|nodropdown\nbox\ttext=alpha.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nselected\talpha.txt\n
 EOF
 
+# The colours Windows gives the user, read from the band's pixels, with a match (alpha) and without
+# (zzz). Each line: steps | the lines printed. The last one switches under the typed text.
+while IFS='|' read -r steps expected; do
+  printf "$expected" >"$dir/colours"
+  eval "set -- $steps"
+  check "colours: $steps" "$dir/colours" --folder "$winpath" --settings 0,0x33 "$@" </dev/null
+done <<'EOF'
+--theme light --type alpha --print colors --key escape --type zzz --print colors|colors\tband=#F5F5F5\tbox=#FFFFFF\ttext=#000000\tcontrast=21.0\ncolors\tband=#F5F5F5\tbox=#FF6666\ttext=#FFFFFF\tcontrast=2.8\n
+--theme dark --type alpha --print colors --hover clear --print box --key escape --type zzz --print colors|colors\tband=#202020\tbox=#2B2B2B\ttext=#FFFFFF\tcontrast=14.1\nbox\ttext=alpha\tglyph=select\tclear=hot\tcolours=other(2B2B2B)\ncolors\tband=#202020\tbox=#761D1D\ttext=#FFFFFF\tcontrast=10.6\n
+--theme contrast --type alpha --print colors --key escape --type zzz --print colors|colors\tband=#E6E6BE\tbox=#FFFFE6\ttext=#000000\tcontrast=20.6\ncolors\tband=#E6E6BE\tbox=#0000C8\ttext=#FFFFFF\tcontrast=11.4\n
+--type zzz --theme dark --print colors --theme light --print colors|colors\tband=#202020\tbox=#761D1D\ttext=#FFFFFF\tcontrast=10.6\ncolors\tband=#F5F5F5\tbox=#FF6666\ttext=#FFFFFF\tcontrast=2.8\n
+EOF
+
 # The display scale as Windows keeps it (LogPixels of the user's desktop settings, read by each
 # program as it starts), set for each line and set back at the end. Each line: the DPI, then the
 # band's sizes at that scale: today's sizes times DPI/96, the text starting one pixel inside the

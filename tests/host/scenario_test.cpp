@@ -38,14 +38,17 @@ struct ProgramResult {
 };
 
 // Runs the stand-in program (built beside this test's folder) with its output on pipes.
+constexpr DWORD kPipeBytes = 1 << 16;
+
 ProgramResult RunProgram(const std::wstring& arguments) {
   ProgramResult result;
   wchar_t program[MAX_PATH];
   Module::PathBeside(L"..\\..\\host\\vantorel-host.exe", program);
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
   HANDLE outRead, outWrite, errRead, errWrite;
-  CreatePipe(&outRead, &outWrite, &inherit, 0);
-  CreatePipe(&errRead, &errWrite, &inherit, 0);
+  // The pipes are read one after the other: each holds all a run writes (the usage is several kB).
+  CreatePipe(&outRead, &outWrite, &inherit, kPipeBytes);
+  CreatePipe(&errRead, &errWrite, &inherit, kPipeBytes);
   SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup = {};
