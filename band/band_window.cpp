@@ -60,7 +60,7 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       OnClear();
       return true;
     case WM_BAND_RUN:
-      if (settings_.Options & kRunOnInputOption) RunCurrentMode(false);
+      if (settings_.Options & kRunOnInputOption) view_.RunCurrentMode(false);
       return true;
     case WM_BAND_SETTINGS_CHANGED:
       editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
@@ -72,7 +72,7 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
           ReportFocus();
           return true;
         case EN_CHANGE:
-          if (settings_.Options & kRunOnInputOption) RunCurrentMode(false);
+          if (settings_.Options & kRunOnInputOption) view_.RunCurrentMode(false);
           editBox_.DropDownHistory();
           return false;  // and on to the default procedure
         default:
@@ -118,7 +118,7 @@ void CSelectorCore::OnDpiChanged() {
 }
 
 LRESULT CSelectorCore::OnColorEdit(HDC dc) {
-  const ColorPair colors = BoxColors(ColorsOf(scheme_), noMatch_ != 0);
+  const ColorPair colors = BoxColors(ColorsOf(scheme_), view_.NoMatch() != 0);
   SetBkColor(dc, colors.back);
   SetTextColor(dc, colors.text);
   SetDCBrushColor(dc, colors.back);
@@ -196,14 +196,14 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
     case ID_MODE_SELECT:
       if (settings_.RunMode != kRunModeSelect) {
         settings_.RunMode = kRunModeSelect;
-        if (GetWindowTextLengthW(editBox_.hwnd()) > 0) RemoveFilter(FindFolderListView(browser_.get()));
+        if (GetWindowTextLengthW(editBox_.hwnd()) > 0) view_.RemoveFilter(FindFolderListView(view_.Browser()));
         EndModeChange();
       }
       break;
     case ID_MODE_FILTER:
       if (settings_.RunMode != kRunModeFilter) {
         settings_.RunMode = kRunModeFilter;
-        if (HWND listView = FindFolderListView(browser_.get())) {
+        if (HWND listView = FindFolderListView(view_.Browser())) {
           ClearStateOfAllItems(listView, LVIS_SELECTED);
           ClearStateOfAllItems(listView, LVIS_FOCUSED);
         }
@@ -220,18 +220,18 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
 }
 
 void CSelectorCore::EndModeChange() {
-  noMatch_ = 0;
+  view_.ResetNoMatch();
   editBox_.SelectText(0, -1);
   SetFocus(editBox_.hwnd());
-  editBox_.SetRunState(settings_.RunMode, noMatch_);
+  editBox_.SetRunState(settings_.RunMode, 0);
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void CSelectorCore::OnClear() {
-  RemoveFilter(FindFolderListView(browser_.get()));
-  noMatch_ = 0;
+  view_.RemoveFilter(FindFolderListView(view_.Browser()));
+  view_.ResetNoMatch();
   SetWindowTextW(editBox_.hwnd(), L"");
-  editBox_.SetRunState(settings_.RunMode, noMatch_);
+  editBox_.SetRunState(settings_.RunMode, 0);
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 

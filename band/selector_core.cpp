@@ -32,12 +32,11 @@ HRESULT CreateSelectorCore(IUnknown* outer, REFIID riid, void** ppv) noexcept {
 }
 
 CSelectorCore::CSelectorCore() noexcept {
-  inputBox_ = &editBox_;
   // A message to any of the band's windows keeps the band alive until it is handled.
   SetLifetimeOwner(ObjectUnknown());
   editBox_.SetLifetimeOwner(ObjectUnknown());
   editBox_.HistoryBox().SetLifetimeOwner(ObjectUnknown());
-  wrapper_.SetLifetimeOwner(ObjectUnknown());
+  view_.Wrapper().SetLifetimeOwner(ObjectUnknown());
 }
 
 const InterfaceEntry* CSelectorCore::Interfaces() {
@@ -59,16 +58,17 @@ CSelectorCore::~CSelectorCore() {
   SaveSettings(settings_);
   DestroyOwnWindow();  // the input box goes with it
   settingDialog_.Destroy();
-  wrapper_.Detach();
-  inputObjectSite_.reset();
-  browser_.reset();
 }
 
 // ---- IObjectWithSite ----
 
 STDMETHODIMP CSelectorCore::SetSite(IUnknown* site) {
   return GuardHresult([&]() -> HRESULT {
-    if (!site) return S_OK;
+    if (!site) {  // let go of the browser and the site; the windows stay for GetWindow
+      view_.Detach(true);
+      inputObjectSite_.reset();
+      return S_OK;
+    }
     ComPtr<IOleWindow> oleWindow;
     ComPtr<IServiceProvider> services;
     site->QueryInterface(IID_PPV_ARGS(oleWindow.put()));
@@ -78,11 +78,10 @@ STDMETHODIMP CSelectorCore::SetSite(IUnknown* site) {
     site->QueryInterface(IID_PPV_ARGS(inputSite.put()));
     inputObjectSite_ = inputSite;
 
-    // Sited once in the normal course; a later site keeps the browser and its connection.
-    if (!browser_ && services) {
-      services->QueryService(SID_SWebBrowserApp, IID_PPV_ARGS(browser_.put()));
-      if (browser_) ConnectBrowserEvents();
-    }
+    // A later site keeps the browser and its connection; a band let go takes the new one.
+    ComPtr<IWebBrowser2> browser;
+    if (!view_.Browser() && services) services->QueryService(SID_SWebBrowserApp, IID_PPV_ARGS(browser.put()));
+    if (browser) view_.Attach(browser.get(), static_cast<IDispatch*>(static_cast<ISelectorCore*>(this)));
     if (!oleWindow) return E_FAIL;
     HWND parent = nullptr;
     if (FAILED(oleWindow->GetWindow(&parent))) return E_FAIL;
@@ -96,17 +95,6 @@ STDMETHODIMP CSelectorCore::SetSite(IUnknown* site) {
   });
 }
 
-void CSelectorCore::ConnectBrowserEvents() {
-  ComPtr<IConnectionPointContainer> container;
-  if (FAILED(browser_.As(container)) || !container) return;
-  ComPtr<IConnectionPoint> point;
-  if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())) || !point) return;
-  DWORD cookie = 0;
-  if (SUCCEEDED(point->Advise(static_cast<IDispatch*>(static_cast<ISelectorCore*>(this)), &cookie))) {
-    eventCookie_ = cookie;
-  }
-}
-
 void CSelectorCore::CreateBandWindow(HWND parent) {
   ScopedModuleActivation activation;
   Create(kBandWindowClass, parent, nullptr, kBandWindowStyle, 0, 0, 0, 0, 0, nullptr);
@@ -116,12 +104,12 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
     editBox_.SetScale(dpi_);  // at 96 DPI the stock GUI font, as before any scaling
     scheme_ = CurrentColorScheme();
     editBox_.SetColorScheme(scheme_);
-    editBox_.SetRunState(settings_.RunMode, noMatch_);
+    editBox_.SetRunState(settings_.RunMode, view_.NoMatch());
     editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                                 (settings_.Options & kSortHistoryOption) != 0);
   }
-  settingDialog_.Create(BrowserWindow(browser_.get()));
-  wrapper_.SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
+  settingDialog_.Create(BrowserWindow(view_.Browser()));
+  view_.Wrapper().SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
 }
 
 STDMETHODIMP CSelectorCore::GetSite(REFIID, void** ppv) {
@@ -170,7 +158,7 @@ STDMETHODIMP CSelectorCore::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS
                                    EXCEPINFO*, UINT*) {
   // The quit event drops the browser's reference; the object lives to the end of the call.
   ComPtr<IUnknown> hold(ObjectUnknown());
-  return GuardHresult([&]() -> HRESULT { return OnBrowserEvent(dispid, params); });
+  return GuardHresult([&]() -> HRESULT { return view_.OnBrowserEvent(dispid, params); });
 }
 
 // ---- IPersist, IPersistStream ----
@@ -196,7 +184,7 @@ STDMETHODIMP CSelectorCore::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP CSelectorCore::ShowDW(BOOL show) {
   return GuardHresult([&]() -> HRESULT {
-    HWND top = BrowserWindow(browser_.get());
+    HWND top = BrowserWindow(view_.Browser());
     if (top) SetFocus(top);
     if (hwnd()) ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
     return S_OK;
@@ -205,7 +193,8 @@ STDMETHODIMP CSelectorCore::ShowDW(BOOL show) {
 
 STDMETHODIMP CSelectorCore::CloseDW(DWORD) {
   ShowDW(FALSE);
-  return S_OK;
+  // Explorer removes the band: the view lets go of the browser, its list view shown unfiltered.
+  return GuardHresult([&]() -> HRESULT { view_.Detach(true); return S_OK; });
 }
 
 STDMETHODIMP CSelectorCore::ResizeBorderDW(LPCRECT, IUnknown*, BOOL) { return E_NOTIMPL; }
@@ -245,7 +234,7 @@ STDMETHODIMP CSelectorCore::TranslateAcceleratorIO(MSG* msg) {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
       editBox_.TakeHighlightedEntry();  // a row highlighted in the drop-down is what runs
       const bool boxFocused = GetFocus() == editBox_.hwnd();
-      RunCurrentMode(true);
+      view_.RunCurrentMode(true);
       // The box commits its text itself when the run gives the view its focus.
       if (!boxFocused || GetFocus() == editBox_.hwnd()) editBox_.CommitToHistory();
       return S_OK;

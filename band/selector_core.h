@@ -11,7 +11,7 @@
 #include "framework/window.h"
 #include "input/edit_window.h"
 #include "settings/setting_dialog.h"
-#include "view/band_view_state.h"
+#include "view/band_view.h"
 #include "vantorel_h.h"
 
 namespace vantorel {
@@ -22,8 +22,7 @@ class CSelectorCore : public ComObject<CSelectorCore>,
                       public IPersistStream,
                       public IDeskBand,
                       public IInputObject,
-                      public Window,
-                      public CBandViewState {
+                      public Window {
  public:
   CSelectorCore() noexcept;
   ~CSelectorCore() override;
@@ -65,14 +64,14 @@ class CSelectorCore : public ComObject<CSelectorCore>,
 
   CEditWindow& InputBox() { return editBox_; }
   CSettingDlg& SettingDialog() { return settingDialog_; }
-  HWND BandWindow() const override { return hwnd(); }
+  Settings& CurrentSettings() { return settings_; }
+  DWORD NoMatch() const { return view_.NoMatch(); }
 
  protected:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   void CreateBandWindow(HWND parent);
-  void ConnectBrowserEvents();
   void ReportFocus();
   bool LoadTypeInfo();
 
@@ -93,6 +92,8 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   HWND parentWindow_ = nullptr;
   ComPtr<IInputObjectSite> inputObjectSite_;
   CEditWindow editBox_;
+  Settings settings_;
+  CBandView view_{&editBox_, &settings_};  // the browser, its events, the wrapper and the runs
   CSettingDlg settingDialog_;
   DWORD suppressNextMenu_ = 0;
   UINT dpi_ = kDefaultDpi;  // the band window's, from its creation on

@@ -7,7 +7,7 @@
 #include "framework/unique_handle.h"
 #include "framework/window.h"
 #include "history/history_box.h"
-#include "view/band_view_state.h"
+#include "view/band_view.h"
 
 namespace vantorel {
 

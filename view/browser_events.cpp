@@ -1,41 +1,54 @@
-// The browser's DWebBrowserEvents2 as the band receives them.
+// The view's hold on the browser, and the browser's DWebBrowserEvents2 as the band receives them.
 #include <windows.h>
 #include <exdisp.h>
 #include <exdispid.h>
 #include <ocidl.h>
 
-#include "view/band_view_state.h"
+#include <utility>
+
+#include "view/band_view.h"
 #include "view/view_locator.h"
 
 namespace vantorel {
 
-HRESULT CBandViewState::OnBrowserEvent(DISPID dispid, DISPPARAMS* params) {
+void CBandView::Attach(IWebBrowser2* browser, IDispatch* events) {
+  Detach(false);
+  browser_ = ComPtr<IWebBrowser2>(browser);
+  ComPtr<IConnectionPointContainer> container;
+  if (!events || FAILED(browser_.As(container)) || !container) return;
+  if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, eventPoint_.put())) || !eventPoint_ ||
+      FAILED(eventPoint_->Advise(events, &eventCookie_))) {
+    eventCookie_ = 0;
+  }
+}
+
+void CBandView::Detach(bool refreshView) {
+  if (refreshView && wrapper_.Query()[0] != L'\0') RemoveFilter(FindFolderListView(browser_.get()));
+  ComPtr<IWebBrowser2> browser = std::move(browser_);
+  Disconnect();
+}
+
+void CBandView::Disconnect() {
+  wrapper_.SetQuery(KeywordQuery());
+  wrapper_.Detach();
+  // Unadvising may drop the last reference to the view's owner: nothing of it is touched after.
+  ComPtr<IConnectionPoint> point = std::move(eventPoint_);
+  const DWORD cookie = std::exchange(eventCookie_, 0);
+  if (point && cookie) point->Unadvise(cookie);
+}
+
+HRESULT CBandView::OnBrowserEvent(DISPID dispid, DISPPARAMS* params) {
   if (!params) return E_INVALIDARG;
   if (dispid == DISPID_DOCUMENTCOMPLETE) {
-    itemNames_.Clear();  // another folder, or the same one shown afresh
     HWND listView = FindFolderListView(browser_.get());
     if (!wrapper_.IsAttached() && listView) wrapper_.Attach(listView);
-    if ((settings_.Options & kAutoFilterWithTreeOption) && settings_.RunMode == kRunModeFilter &&
+    if ((settings_->Options & kAutoFilterWithTreeOption) && settings_->RunMode == kRunModeFilter &&
         FindFolderTree(browser_.get()) && inputBox_ && inputBox_->InputWindow() &&
         GetWindowTextLengthW(inputBox_->InputWindow()) > 0) {
       RunCurrentMode(false);
     }
   } else if (dispid == DISPID_ONQUIT) {
-    if (wrapper_.IsAttached()) wrapper_.Detach();
-    // Unadvising may drop the last reference to this object: everything needed afterwards is
-    // held in locals, and nothing of this object is touched once Unadvise was called.
-    ComPtr<IWebBrowser2> browser = browser_;
-    const DWORD cookie = eventCookie_;
-    eventCookie_ = 0;
-    if (browser && cookie) {
-      ComPtr<IConnectionPointContainer> container;
-      if (SUCCEEDED(browser.As(container)) && container) {
-        ComPtr<IConnectionPoint> point;
-        if (SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())) && point) {
-          point->Unadvise(cookie);
-        }
-      }
-    }
+    Disconnect();  // the window is closing: its view is not refreshed
   }
   return S_OK;
 }

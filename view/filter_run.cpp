@@ -3,20 +3,20 @@
 #include <commctrl.h>
 
 #include "framework/unique_pidl.h"
-#include "view/band_view_state.h"
+#include "view/band_view.h"
 #include "view/item_name.h"
 #include "view/keyword_text.h"
 
 namespace vantorel {
-void CBandViewState::RemoveFilter(HWND listView) {
+void CBandView::RemoveFilter(HWND listView) {
   wrapper_.SetQuery(KeywordQuery());
   if (listView) SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
   // Refresh runs messages; the browser reference is the call's own until it returns.
   if (ComPtr<IWebBrowser2> browser = browser_) browser->Refresh();
 }
 
-void CBandViewState::RunFilter(HWND listView) {
-  const KeywordQuery query = InputQuery(inputBox_ ? inputBox_->InputWindow() : nullptr, settings_.Options);
+void CBandView::RunFilter(HWND listView) {
+  const KeywordQuery query = InputQuery(inputBox_ ? inputBox_->InputWindow() : nullptr, settings_->Options);
   if (query.Empty()) {
     RemoveFilter(listView);
     ChangeNoMatch(0);
@@ -31,8 +31,13 @@ void CBandViewState::RunFilter(HWND listView) {
   // A wrapper still sitting on another list view would miss this refill altogether.
   if (wrapper_.IsAttached() && wrapper_.hwnd() != listView) wrapper_.Detach();
   if (!wrapper_.IsAttached()) wrapper_.Attach(listView);
+  // The refill names its items through the folder bound once.
+  CFolderItemNames names;
+  names.Bind(wrapper_.FolderId());
+  wrapper_.SetRefillNames(&names);
   SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
   if (ComPtr<IWebBrowser2> browser = browser_) browser->Refresh();
+  wrapper_.SetRefillNames(nullptr);
   ChangeNoMatch(wrapper_.NothingShown());
 }
 

@@ -7,8 +7,6 @@
 
 namespace vantorel {
 
-CListViewWrapper::CListViewWrapper(CItemNameCache* names) noexcept : names_(names) {}
-
 CListViewWrapper::~CListViewWrapper() {
   Detach();
   SetFolderId(nullptr);
@@ -24,7 +22,9 @@ bool CListViewWrapper::Passes(const LVITEMW* item) noexcept {
   if (!item || item->lParam == 0) return true;
   wchar_t name[MAX_PATH];
   // An item that cannot be named is not hidden.
-  if (!ItemName(folderId_.get(), item->lParam, name, names_)) return true;
+  CFolderItemNames own;
+  if (!refillNames_) own.Bind(folderId_.get());
+  if (!(refillNames_ ? refillNames_ : &own)->Name(item->lParam, name)) return true;
   if (!query_.Matches(name)) return false;
   nothingShown_ = 0;
   return true;

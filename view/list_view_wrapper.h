@@ -9,20 +9,21 @@
 #include "framework/unique_pidl.h"
 #include "framework/window.h"
 #include "match/keyword_query.h"
-#include "view/item_name_cache.h"
+#include "view/item_name.h"
 
 namespace vantorel {
 
 class CListViewWrapper : public Window {
  public:
-  // Items are named through names (the band's cache), or straight through the shell without.
-  explicit CListViewWrapper(CItemNameCache* names = nullptr) noexcept;
   ~CListViewWrapper() override;
 
   // The query that inserted items must match; the empty query lets every item in.
   void SetQuery(const KeywordQuery& query) noexcept { query_ = query; }
   // Takes ownership of folder (may be null); the list held so far is freed.
   void SetFolderId(PIDLIST_ABSOLUTE folder) noexcept;
+  // The inserted items are named through names (the folder bound once for a refill) until the
+  // next call; without, each insert binds FolderId for itself.
+  void SetRefillNames(const CFolderItemNames* names) noexcept { refillNames_ = names; }
   // 1 after LVM_DELETEALLITEMS until an inserted item passes the name test.
   DWORD NothingShown() const noexcept { return nothingShown_; }
   // Alt+S in the view sends focusInputMessage (0, 0) to window.
@@ -53,7 +54,7 @@ class CListViewWrapper : public Window {
   HWND notifyWindow_ = nullptr;
   UINT focusInputMessage_ = 0;
   UniqueAbsolutePidl folderId_;
-  CItemNameCache* names_;
+  const CFolderItemNames* refillNames_ = nullptr;
 };
 
 }  // namespace vantorel

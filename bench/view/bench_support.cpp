@@ -6,10 +6,10 @@
 
 namespace vantorel::bench {
 
-BenchBand::BenchBand(IWebBrowser2* browser) {
-  browser_.attach(browser);
+BenchBand::BenchBand(IWebBrowser2* browser) : CBandView(this, &settings_) {
+  Attach(browser, nullptr);
+  browser->Release();
   edit_ = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
-  inputBox_ = this;
 }
 
 BenchBand::~BenchBand() { DestroyWindow(edit_); }

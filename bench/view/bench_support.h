@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the view benchmarks: the stand-in showing a folder of many empty files in
-// %TEMP%, a band state with an input box, and a clock.
+// %TEMP%, a band view with an input box, and a clock.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,21 +9,21 @@
 #include "framework/unique_pidl.h"
 #include "host/explorer_host.h"
 #include "tests/support/temp_folder.h"
-#include "view/band_view_state.h"
+#include "view/band_view.h"
 
 namespace vantorel::bench {
 
-class BenchBand : public CBandViewState, public InputBoxLink {
+class BenchBand : public InputBoxLink, public CBandView {
  public:
   explicit BenchBand(IWebBrowser2* browser);  // takes over the reference
-  ~BenchBand() override;
+  ~BenchBand();
   HWND InputWindow() const override { return edit_; }
   void SetRunState(DWORD, DWORD) override {}
-  HWND BandWindow() const override { return nullptr; }  // no band window to repaint
   void SetText(const wchar_t* text) { SetWindowTextW(edit_, text); }
 
  private:
-  HWND edit_ = nullptr;
+  Settings settings_;
+  HWND edit_ = nullptr;  // no parent: no band window to repaint
 };
 
 // OLE, common controls, the files "file0000.txt" ..., the stand-in on them, a band and the

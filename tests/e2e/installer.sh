@@ -33,6 +33,12 @@ check "the next window shows it too; hidden by the user" "$(printf 'toolbar\t{C8
   "$(run --print toolbars --toolbar hide --print toolbars)"
 check "a later window keeps it hidden; hiding it again fails" \
   "$(printf 'notoolbar\nvantorel-host: --toolbar hide: the band is not shown')" "$(run --print toolbars --toolbar hide)"
+all='shown\talpha.txt\nshown\tbeta.txt'
+check "hidden while filtering: every file shows" "$(printf "$all\\nnavigated\\t%s\\n$all" "$folder")" "$(run \
+  --settings 1,0x33 --toolbar show --type b --toolbar hide --refresh --print shown --navigate "$folder" --refresh \
+  --print shown)"
+check "shown again: a new band over every file" "$(printf "shown\\talpha.txt\\n$all")" "$(run --toolbar show --type b \
+  --toolbar hide --toolbar show --toolbar hide --toolbar show --type al --print shown --click clear --print shown)"
 "$WINE64" 'C:\Program Files\Vantorel\Uninstall.exe' /S && "$WINESERVER" -w
 # Every registry line (with its key) that names the module or one of its identifiers; the
 # stand-in's own memory of shown toolbars is Explorer's, not ours.

@@ -213,6 +213,7 @@ struct LifeResult {
   int hookCallsAfter = -1;
   int pressesAfter = 0;  // that press as the thread saw it
   int sinksAfterQuit = -1;
+  std::pair<size_t, size_t> windowsAfterCycles[2];  // (top-level, all) after 1 and 20 hide and show
   std::vector<std::wstring> leftWindows;  // classes of the thread's windows that were not there before
   int bandWindows = 0;                    // the band's windows (its window, their children, its dialog)
   std::vector<std::wstring> lateWindows;  // classes of those destroyed only with the frame, not by the band
@@ -267,6 +268,16 @@ LifeResult LiveOnce(ModuleCopy& module, const std::wstring& folder, const std::w
       run(L"--navigate \"" + other + L"\" --print shown");  // filtered again, the tree being shown
       host.ShowFolderTree(false);
       run(L"--navigate \"" + folder + L"\" --click clear --click mode --menu select --type zzz --key enter");
+      // Hidden and shown 20 times as from the View menu, first with a filter on: nothing left behind.
+      run(L"--click mode --menu filter --type b");
+      for (int cycle = 1; cycle <= 20 && result.stepsOk; ++cycle) {
+        host.RemoveBand();
+        result.stepsOk = SUCCEEDED(module.band().NewBand(band)) && SUCCEEDED(host.AddBand(band.get()));
+        band.reset();
+        std::set<HWND> top = ThreadWindows(), all = top;
+        for (HWND window : top) EnumChildWindows(window, &Collect, reinterpret_cast<LPARAM>(&all));
+        if (cycle == 1 || cycle == 20) result.windowsAfterCycles[cycle / 20] = {top.size(), all.size()};
+      }
     }
     // The band's windows: its own window with what is inside, and the top-level windows it made.
     std::set<HWND> bandWindows = {host.BandWindow()};
@@ -371,6 +382,7 @@ TEST(BandLife, LeavesNothingBehind) {
                                        "history\tbanana",
                                        "menu\tchecked=filter\tchose=select",
                                        "menu\tchecked=select\tchose=filter",
+                                       "menu\tchecked=select\tchose=filter",
                                        "navigated\t" + Utf8(folder.path()),
                                        "navigated\t" + Utf8(other.path()),
                                        "nodropdown",  // after the outside press
@@ -382,6 +394,7 @@ TEST(BandLife, LeavesNothingBehind) {
   EXPECT_EQ(expected, life.lines);
 
   EXPECT_EQ(0, life.sinksAfterQuit);
+  EXPECT_EQ(life.windowsAfterCycles[0], life.windowsAfterCycles[1]);
   // The band destroys its windows itself when it goes, before Explorer destroys the frame.
   EXPECT_GE(life.bandWindows, 3);  // band window, input box, settings dialog
   EXPECT_EQ(std::vector<std::wstring>{}, life.lateWindows);

@@ -253,7 +253,7 @@ TEST_F(FilterTest, QuitDetachesAndDisconnectsWhileAttached) {
   EXPECT_EQ(S_OK, Fire(DISPID_ONQUIT));
   EXPECT_EQ(0, host_->AdvisedSinkCount());
   EXPECT_FALSE(band_->Wrapper().IsAttached());
-  EXPECT_EQ(0u, band_->Cookie());
+  EXPECT_EQ(0u, band_->EventCookie());
   Refresh();
   EXPECT_EQ(list, List());
   EXPECT_EQ(5, Count());

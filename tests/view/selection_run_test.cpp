@@ -73,6 +73,25 @@ TEST_F(HostTest, NoMatchGoesOnAndOffWithOneCallPerChange) {
   EXPECT_EQ(6u, band_->runStates.size());
 }
 
+TEST_F(HostTest, RunWritesOnlyTheStatesThatChange) {
+  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+  static int writes = 0;  // LVM_SETITEMSTATE messages that reach the list view
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lParam)->message == LVM_SETITEMSTATE) ++writes;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }, nullptr, GetCurrentThreadId());
+  ASSERT_NE(nullptr, hook);
+  // image01 comes before image02: selected and focused in one message.
+  const struct { const wchar_t* text; int writes; } cases[] = {
+      {L"image*", 2}, {L"image*", 0}, {L"image02", 2}, {L"zzz", 1}, {L"notes", 1}, {L"", 1}, {L"", 0}};
+  for (const auto& c : cases) {
+    writes = 0;
+    Select(c.text);
+    EXPECT_EQ(c.writes, writes) << c.text;
+  }
+  UnhookWindowsHookEx(hook);
+}
+
 TEST_F(HostTest, MatchesTheNameNotTheFolderPart) {
   ASSERT_NO_FATAL_FAILURE(Open(kFiles));
   // The folder is %TEMP%\vantorel-test-...: "vantorel" is in every path, in no name.

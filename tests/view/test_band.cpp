@@ -5,13 +5,12 @@
 
 namespace vantorel::test {
 
-TestBand::TestBand(host::ExplorerHost& host, bool* destroyed) : destroyed_(destroyed) {
-  browser_.attach(host.Browser());
+TestBand::TestBand(host::ExplorerHost& host, bool* destroyed) : CBandView(this, &settings_), destroyed_(destroyed) {
+  SetBrowser(host.Browser());
   window_ = CreateBandWindow(host.ToolbarStrip());
   edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 150, 22, window_,
                           nullptr, nullptr, nullptr);
-  inputBox_ = this;
-  wrapper_.SetNotifyWindow(window_, WM_BAND_FOCUS_INPUT);
+  Wrapper().SetNotifyWindow(window_, WM_BAND_FOCUS_INPUT);
   if (destroyed_) *destroyed_ = false;
 }
 
@@ -32,18 +31,6 @@ STDMETHODIMP TestBand::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* par
   } catch (...) {
     return E_UNEXPECTED;
   }
-}
-
-bool TestBand::Advise() {
-  if (!browser_) return false;
-  ComPtr<IConnectionPointContainer> container;
-  if (FAILED(browser_.As(container))) return false;
-  ComPtr<IConnectionPoint> point;
-  if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())) || !point) return false;
-  DWORD cookie = 0;
-  if (FAILED(point->Advise(static_cast<IDispatch*>(this), &cookie))) return false;
-  eventCookie_ = cookie;
-  return true;
 }
 
 }  // namespace vantorel::test

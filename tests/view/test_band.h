@@ -1,6 +1,6 @@
 #pragma once
-// A band as the view operations see it: the view state with an input edit control, a band
-// window that records the band messages, and the IDispatch that the browser's events reach.
+// A band as the view operations see it: a view with an input edit control, a band window that
+// records the band messages, and the IDispatch that the browser's events reach.
 // It lives as a COM object: when the stand-in holds the last reference (through the event
 // connection), unadvising destroys it, as with the real band.
 #include <windows.h>
@@ -12,11 +12,11 @@
 
 #include "framework/com_object.h"
 #include "host/explorer_host.h"
-#include "view/band_view_state.h"
+#include "view/band_view.h"
 
 namespace vantorel::test {
 
-class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewState, public InputBoxLink {
+class TestBand : public ComObject<TestBand>, public IDispatch, public InputBoxLink, public CBandView {
  public:
   // On the stand-in's browser, with the edit control and band window in its toolbar strip.
   explicit TestBand(host::ExplorerHost& host, bool* destroyed = nullptr);
@@ -36,19 +36,19 @@ class TestBand : public ComObject<TestBand>, public IDispatch, public CBandViewS
   HWND InputWindow() const override { return edit_; }
   void SetRunState(DWORD runMode, DWORD noMatch) override { runStates.emplace_back(runMode, noMatch); }
 
-  // Connects the IDispatch to the browser's DWebBrowserEvents2; the cookie goes to the state.
-  bool Advise();
+  // Connects the IDispatch to the browser's DWebBrowserEvents2.
+  bool Advise() { Attach(ComPtr<IWebBrowser2>(Browser()).get(), this); return EventCookie() != 0; }
   void SetText(const wchar_t* text) { SetWindowTextW(edit_, text); }
   HWND Edit() const { return edit_; }
-  HWND BandWindow() const override { return IsWindow(window_) ? window_ : nullptr; }
-  IWebBrowser2* Browser() const { return browser_.get(); }
-  DWORD Cookie() const { return eventCookie_; }
-  void DropBrowser() { browser_.reset(); }
-  void SetBrowser(IWebBrowser2* browser) { browser_.attach(browser); }  // takes over the reference
+  HWND BandWindow() const { return IsWindow(window_) ? window_ : nullptr; }
+  void DropBrowser() { Detach(false); }
+  void SetBrowser(IWebBrowser2* browser) { Attach(browser, nullptr); browser->Release(); }  // takes it over
+  Settings& CurrentSettings() { return settings_; }
 
   std::vector<std::pair<DWORD, DWORD>> runStates;
 
  private:
+  Settings settings_;
   HWND window_ = nullptr;
   HWND edit_ = nullptr;
   bool* destroyed_ = nullptr;

@@ -1,0 +1,74 @@
+#pragma once
+// The band's view half: the browser and its event connection, the filtering list view wrapper,
+// the no-match flag and the runs over the folder view. The band owns one and tells it to attach
+// to a browser, to run and to detach; tests drive it the same way with the stand-in's browser.
+#include <windows.h>
+#include <exdisp.h>
+#include <ocidl.h>
+#include <shlobj.h>
+
+#include "framework/com_ptr.h"
+#include "settings/settings.h"
+#include "view/list_view_wrapper.h"
+
+namespace vantorel {
+
+// What the runs need of the input box.
+class InputBoxLink {
+ public:
+  virtual HWND InputWindow() const = 0;
+  // Stores the mode and the no-match flag for the box's drawing; does not repaint.
+  virtual void SetRunState(DWORD runMode, DWORD noMatch) = 0;
+
+ protected:
+  ~InputBoxLink() = default;
+};
+
+class CBandView {
+ public:
+  // The runs read the keyword from inputBox (whose parent, the band window, they repaint) and
+  // the mode and options from settings; both outlive the view.
+  CBandView(InputBoxLink* inputBox, const Settings* settings) noexcept : inputBox_(inputBox), settings_(settings) {}
+
+  // Works on browser from now on (after letting go of any other), events connected to it if given.
+  void Attach(IWebBrowser2* browser, IDispatch* events);
+  // Lets go of the browser: the wrapper leaves the list view, refreshed with refreshView when a
+  // filter was on so that every item shows again; the event connection is broken last.
+  void Detach(bool refreshView);
+
+  // Runs the current mode on the hosting window's folder view. True when a run was started.
+  bool RunCurrentMode(bool focusView);
+  // Select mode. True when a non-empty keyword was run over a non-empty view.
+  bool RunSelect(HWND listView);
+  // Filter mode: empties the view and lets the browser refill it through the wrapper.
+  void RunFilter(HWND listView);
+  // Empty query, empty view, browser refresh: every item comes back.
+  void RemoveFilter(HWND listView);
+  // The absolute identifier list of the shown folder; the caller frees it with ILFree.
+  bool GetCurrentFolderIdList(PIDLIST_ABSOLUTE* folder);
+  // The browser's DWebBrowserEvents2: 259 re-attaches (and may filter), 253 disconnects. The quit
+  // event may destroy the view's owner: nothing of it is touched afterwards.
+  HRESULT OnBrowserEvent(DISPID dispid, DISPPARAMS* params);
+
+  IWebBrowser2* Browser() const { return browser_.get(); }
+  DWORD EventCookie() const { return eventCookie_; }
+  DWORD NoMatch() const { return noMatch_; }
+  void ResetNoMatch() { noMatch_ = 0; }  // the caller tells the input box
+  CListViewWrapper& Wrapper() { return wrapper_; }
+
+ private:
+  // Sets the no-match flag and tells the input box, only when it changes.
+  void ChangeNoMatch(DWORD noMatch);
+  // The wrapper off the list view with an empty query, the event connection broken; the browser stays.
+  void Disconnect();
+
+  ComPtr<IWebBrowser2> browser_;
+  ComPtr<IConnectionPoint> eventPoint_;
+  DWORD eventCookie_ = 0;
+  InputBoxLink* inputBox_;
+  const Settings* settings_;
+  DWORD noMatch_ = 0;
+  CListViewWrapper wrapper_;
+};
+
+}  // namespace vantorel
