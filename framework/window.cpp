@@ -28,7 +28,7 @@ thread_local Creation t_creating = {nullptr, nullptr};
 // new object takes the address of one whose entry was left as a pass-through.
 LONG64 g_lastSubclassId = 0;
 
-bool FindOrRegister(const WindowClassSpec& cls, WNDPROC startProc, WNDPROC* baseProc) noexcept {
+bool FindOrRegister(const WindowClassSpec& cls, WNDPROC classProc, WNDPROC* baseProc) noexcept {
   AcquireSRWLockExclusive(&g_classLock);
   bool ok = false;
   for (int i = 0; i < g_classCount; ++i) {
@@ -58,7 +58,7 @@ bool FindOrRegister(const WindowClassSpec& cls, WNDPROC startProc, WNDPROC* base
       ok = true;
     }
     if (ok) {
-      wc.lpfnWndProc = startProc;
+      wc.lpfnWndProc = classProc;
       wc.hInstance = Module::Instance();
       wc.lpszClassName = cls.name;
       wc.hIconSm = nullptr;
@@ -82,6 +82,18 @@ bool FindOrRegister(const WindowClassSpec& cls, WNDPROC startProc, WNDPROC* base
   return ok;
 }
 
+// The procedure of the class underneath a window of one of the module's classes.
+WNDPROC BaseProcOf(HWND window) noexcept {
+  const ATOM atom = static_cast<ATOM>(GetClassLongPtrW(window, GCW_ATOM));
+  WNDPROC base = DefWindowProcW;
+  AcquireSRWLockShared(&g_classLock);
+  for (int i = 0; i < g_classCount; ++i) {
+    if (g_classes[i].atom == atom) base = g_classes[i].baseProc;
+  }
+  ReleaseSRWLockShared(&g_classLock);
+  return base;
+}
+
 }  // namespace
 
 Window::~Window() {
@@ -98,7 +110,7 @@ HWND Window::Create(const WindowClassSpec& cls, HWND parent, const wchar_t* titl
                     DWORD exStyle, int x, int y, int width, int height, HMENU idOrMenu) noexcept {
   if (hwnd_) return nullptr;
   WNDPROC base = DefWindowProcW;
-  if (!FindOrRegister(cls, &Window::StartProc, &base)) return nullptr;
+  if (!FindOrRegister(cls, &Window::ClassProc, &base)) return nullptr;
   Creation outer = t_creating;
   t_creating = {this, base};
   HWND created = CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent,
@@ -131,6 +143,13 @@ bool Window::Attach(HWND window, Kind kind) noexcept {
   return true;
 }
 
+void Window::AttachOwn(HWND window, WNDPROC baseProc) noexcept {
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  hwnd_ = window;
+  baseProc_ = baseProc;
+  kind_ = Kind::Own;
+}
+
 bool Window::Unsubclass() noexcept {
   if (kind_ != Kind::Subclassed) return true;
   if (!IsWindow(hwnd_)) {
@@ -148,7 +167,11 @@ bool Window::Unsubclass() noexcept {
 }
 
 bool Window::LeavePassThrough() noexcept {
-  if (!SetWindowSubclass(hwnd_, &Window::SubclassProc, id_, 0)) return false;
+  if (kind_ == Kind::Own) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, kLeftBehind);
+  } else if (!SetWindowSubclass(hwnd_, &Window::SubclassProc, id_, 0)) {
+    return false;
+  }
   Module::Lock();  // code of this module stays in the window's chain until it is destroyed
   ResetState();
   return true;
@@ -158,25 +181,31 @@ void Window::ResetState() noexcept {
   hwnd_ = nullptr;
   id_ = 0;
   chainHead_ = nullptr;
+  baseProc_ = nullptr;
   kind_ = Kind::None;
 }
 
 LRESULT Window::CallNext(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  return DefSubclassProc(hwnd_, msg, wParam, lParam);
+  if (kind_ == Kind::Own) return CallWindowProcW(baseProc_, hwnd_, msg, wParam, lParam);
+  return kind_ == Kind::Subclassed ? DefSubclassProc(hwnd_, msg, wParam, lParam) : 0;
 }
 
-// The class procedure of the module's own classes sees only the first message of a window: it
-// puts the class underneath in its place and the object in front of that.
-LRESULT CALLBACK Window::StartProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Creation creating = t_creating;
-  if (!creating.window) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  t_creating = {nullptr, nullptr};
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(creating.baseProc));
-  if (!creating.window->Attach(hwnd, Kind::Own)) {
-    return CallWindowProcW(creating.baseProc, hwnd, msg, wParam, lParam);
+// The class procedure of the module's own classes. The object is kept in the window's user data
+// from the first message on, and the window's procedure stays this one: a message costs no more
+// than a lookup in the window itself. Without an object (one that went while its window lives on,
+// marked kLeftBehind) the message goes straight to the class underneath.
+LRESULT CALLBACK Window::ClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const LONG_PTR data = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+  if (data && data != kLeftBehind) return reinterpret_cast<Window*>(data)->Route(msg, wParam, lParam);
+  const Creation creating = t_creating;
+  if (!data && creating.window) {
+    t_creating = {nullptr, nullptr};
+    creating.window->AttachOwn(hwnd, creating.baseProc);
+    return creating.window->Route(msg, wParam, lParam);
   }
-  WNDPROC chain = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
-  return CallWindowProcW(chain, hwnd, msg, wParam, lParam);
+  const LRESULT result = CallWindowProcW(BaseProcOf(hwnd), hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY && data == kLeftBehind) Module::Unlock();
+  return result;
 }
 
 LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -206,7 +235,11 @@ LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   }
   if (!consumed) result = CallNext(msg, wParam, lParam);
   if (msg == WM_NCDESTROY && hwnd_ == hwnd) {
-    RemoveWindowSubclass(hwnd, &Window::SubclassProc, id_);
+    if (kind_ == Kind::Own) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    } else {
+      RemoveWindowSubclass(hwnd, &Window::SubclassProc, id_);
+    }
     ResetState();
     if (!tearingDown_) {
       try {

@@ -6,8 +6,9 @@
 //   Subclass()   an existing window of somebody else, until Unsubclass() or its destruction.
 // Every window object holds a module lock while it lives. A subclass is removed before its
 // object goes, and it survives the window dying first (the object simply becomes detached).
-// The object is kept with its window as the data of a common-controls subclass
-// (SetWindowSubclass), so no code is generated; an object is destroyed on its window's thread.
+// No code is generated: the object of a window the module created is kept in the window's user
+// data (GWLP_USERDATA), the object in front of somebody else's window as the data of a
+// common-controls subclass (SetWindowSubclass); an object is destroyed on its window's thread.
 #include <windows.h>
 #include <unknwn.h>
 
@@ -65,9 +66,11 @@ class Window {
 
  private:
   enum class Kind { None, Own, Subclassed };
-  static LRESULT CALLBACK StartProc(HWND, UINT, WPARAM, LPARAM);
+  static constexpr LONG_PTR kLeftBehind = 1;  // user data of a window whose object went first
+  static LRESULT CALLBACK ClassProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR id, DWORD_PTR object);
   bool Attach(HWND window, Kind kind) noexcept;
+  void AttachOwn(HWND window, WNDPROC baseProc) noexcept;
   LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   bool LeavePassThrough() noexcept;
   void ResetState() noexcept;
@@ -75,6 +78,7 @@ class Window {
   HWND hwnd_ = nullptr;
   UINT_PTR id_ = 0;              // of our entry in the window's subclass chain
   WNDPROC chainHead_ = nullptr;  // the window's procedure right after we attached
+  WNDPROC baseProc_ = nullptr;   // own windows: the procedure of the class underneath
   Kind kind_ = Kind::None;
   bool tearingDown_ = false;
   IUnknown* owner_ = nullptr;
