@@ -15,6 +15,7 @@ namespace {
 
 constexpr UINT kBrowseLater = WM_APP + 0x31;
 constexpr int kBridgeHeight = 40;  // the tabbed frame's tab strip, address and search boxes
+constexpr int kTabWidth = 180;
 
 const HBRUSH kFace = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW, kFace, IDC_ARROW};
@@ -52,8 +53,10 @@ class HostImpl final : public ExplorerHost, public TabFrame {
   HWND BoxWindow() const override;
 
   // ExplorerHost: the active tab's answers
-  bool Navigate(const wchar_t* folderPath) override { return Tab() && Tab()->Navigate(folderPath); }
-  bool NavigateToIdList(PCIDLIST_ABSOLUTE folder) override { return Tab() && Tab()->NavigateToIdList(folder); }
+  bool Navigate(const wchar_t* folderPath) override { return Tab() && Tab()->Navigate(folderPath) && Retitle(); }
+  bool NavigateToIdList(PCIDLIST_ABSOLUTE folder) override {
+    return Tab() && Tab()->NavigateToIdList(folder) && Retitle();
+  }
   HWND ToolbarStrip() const override { return Tab() ? Tab()->ToolbarStrip() : nullptr; }
   HWND ShellViewWindow() const override { return Tab() ? Tab()->ShellViewWindow() : nullptr; }
   HWND ListView() const override { return Tab() ? Tab()->ListView() : nullptr; }
@@ -96,8 +99,10 @@ class HostImpl final : public ExplorerHost, public TabFrame {
   ExplorerTab* Tab() const { return Valid(active_) ? tabs_[active_].get() : nullptr; }
   bool AddTab();
   bool FrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The tab strip of the bridge: each tab's folder name in a cell, the active one lighter.
+  void PaintTabStrip();
   void Layout();
-  void Retitle();
+  bool Retitle();  // true, for the end of a navigation
 
   HostOptions options_;
   std::unique_ptr<HostWindow> frame_, bridge_, park_;
@@ -129,7 +134,12 @@ bool HostImpl::Init() {
     return false;
   }
   if (options_.explorer11) {
-    bridge_ = PlacedWindow();
+    bridge_ = std::make_unique<HostWindow>([this](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+      if (msg != WM_PAINT && msg != WM_SIZE) return false;
+      if (msg == WM_PAINT) PaintTabStrip();
+      result = 0;
+      return true;
+    });
     if (!bridge_->Create(kBridgeClass, Frame(), L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0,
                          0, 0, nullptr)) {
       return false;
@@ -170,12 +180,34 @@ bool HostImpl::FrameMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
       for (const auto& tab : tabs_) {
         if (tab->Id() == static_cast<int>(wParam)) tab->BrowsePending();
       }
+      Retitle();
       break;
     default:
       return false;
   }
   result = 0;
   return true;
+}
+
+void HostImpl::PaintTabStrip() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(bridge_->hwnd(), &paint);
+  if (!dc) return;
+  RECT cell = {8, 6, 8 + kTabWidth, kBridgeHeight};
+  SetBkMode(dc, TRANSPARENT);
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  for (int i = 0; i < TabCount(); ++i, OffsetRect(&cell, kTabWidth + 4, 0)) {
+    FillRect(dc, &cell, GetSysColorBrush(i == active_ ? COLOR_WINDOW : COLOR_3DLIGHT));
+    PWSTR name = nullptr;
+    PCIDLIST_ABSOLUTE folder = tabs_[i]->CurrentFolder();
+    if (folder && SUCCEEDED(SHGetNameFromIDList(folder, SIGDN_NORMALDISPLAY, &name))) {
+      RECT text = cell;
+      InflateRect(&text, -8, 0);
+      DrawTextW(dc, name, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+      CoTaskMemFree(name);
+    }
+  }
+  EndPaint(bridge_->hwnd(), &paint);
 }
 
 void HostImpl::Layout() {
@@ -190,14 +222,16 @@ void HostImpl::Layout() {
 }
 
 // The tabbed frame is titled after its active tab's folder, as Explorer's is.
-void HostImpl::Retitle() {
+bool HostImpl::Retitle() {
   PWSTR name = nullptr;
   if (!options_.explorer11 || !Tab() || !Tab()->CurrentFolder() ||
       FAILED(SHGetNameFromIDList(Tab()->CurrentFolder(), SIGDN_NORMALDISPLAY, &name))) {
-    return;
+    return true;
   }
   SetWindowTextW(Frame(), name);
   CoTaskMemFree(name);
+  InvalidateRect(bridge_->hwnd(), nullptr, TRUE);
+  return true;
 }
 
 bool HostImpl::NewTab() {
