@@ -42,14 +42,16 @@ bool ReadSettingsFile(const std::wstring& path, uint32_t& runMode, uint32_t& opt
   return true;
 }
 
-bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error) {
+bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error, bool redraw) {
   RECT rc;
   if (!window || !GetWindowRect(window, &rc) || rc.right <= rc.left || rc.bottom <= rc.top) {
     error = L"no window to capture";
     return false;
   }
   int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  if (redraw) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  }
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   UniqueBitmap bitmap(CreateCompatibleBitmap(screen, w, h));

@@ -15,7 +15,8 @@ void WriteLine(HANDLE out, const std::string& line);
 bool WriteSettingsFile(const std::wstring& path, uint32_t runMode, uint32_t options);
 bool ReadSettingsFile(const std::wstring& path, uint32_t& runMode, uint32_t& options);
 
-// Saves the frame as it is on the screen as a PNG file (WIC encoder).
-bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error);
+// Saves the frame as it is on the screen as a PNG file (WIC encoder), drawn anew first unless the
+// caller has had it drawn.
+bool SaveWindowPng(HWND window, const std::wstring& path, std::wstring& error, bool redraw = true);
 
 }  // namespace vantorel::host

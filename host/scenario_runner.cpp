@@ -191,8 +191,12 @@ bool ScenarioRunner::Refresh(const std::wstring&, std::wstring& error) {
 }
 
 bool ScenarioRunner::Screenshot(const std::wstring& path, std::wstring& error) {
-  host_.PumpMessages();
-  if (!SaveWindowPng(host_.Frame(), path, error)) return false;
+  // The screen shows what the windows drew once Wine has put their drawing out, which it does
+  // when the thread has waited a while; a picture taken sooner may show an earlier state.
+  RedrawWindow(host_.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  const ULONGLONG start = GetTickCount64();
+  PumpUntil([start] { return GetTickCount64() - start >= 200; });
+  if (!SaveWindowPng(host_.Frame(), path, error, false)) return false;
   output_("screenshot\t" + Utf8(path));
   return true;
 }
