@@ -1,6 +1,5 @@
 #include "host/scenario_windows.h"
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -21,20 +20,21 @@ void CloseMenusAndDialogs(const ExplorerWindowThread& window) {
   EnumThreadWindows(window.ThreadId(), close, 0);
 }
 
-// Window `index` (from 0) opens below the toolbar strip of the one before, as far down as the
-// work area allows, so that no window covers another's band; window 0 stays where it opened.
-void Cascade(ExplorerWindowThread& window, int index, RECT& first) {
-  window.Call([index, &first](ExplorerHost& host) {
-    RECT strip, work;
-    if (index == 0) GetWindowRect(host.Frame(), &first);
-    if (index == 0 || !GetWindowRect(host.ToolbarStrip(), &strip) ||
-        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
-      return;
-    }
-    const int step = std::max<int>(1, strip.bottom - first.top);
-    const int row = index % std::max(1, static_cast<int>(work.bottom - first.top) / step);
-    SetWindowPos(host.Frame(), nullptr, first.left + row * GetSystemMetrics(SM_CYCAPTION), first.top + row * step,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+// Several windows share the work area as tiles, rows of them over columns, so that no window
+// lies over any part of another: a click meant for one window's band lands there whatever order
+// the windows are stacked in (under Wine the stacking of windows of different threads follows
+// the X server a moment late). A single window stays where and as large as it opened.
+void Tile(ExplorerWindowThread& window, int index, int count) {
+  if (count < 2) return;
+  window.Call([index, count](ExplorerHost& host) {
+    RECT work;
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
+    int rows = 1;
+    while (rows * rows < count) ++rows;
+    const int columns = (count + rows - 1) / rows;
+    const int width = (work.right - work.left) / columns, height = (work.bottom - work.top) / rows;
+    SetWindowPos(host.Frame(), nullptr, work.left + index % columns * width, work.top + index / columns * height,
+                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     host.PumpMessages();
   });
 }
@@ -60,7 +60,6 @@ bool RunScenarioWindows(const ScenarioArgs& args, const WindowThreadSetup& setup
       }
     }
   } closeAll{windows, runners};
-  RECT first = {};
   for (int number = 1; number <= count; ++number) {
     windows.push_back(ExplorerWindowThread::Start(setup, error));
     if (!windows.back()) {
@@ -68,7 +67,7 @@ bool RunScenarioWindows(const ScenarioArgs& args, const WindowThreadSetup& setup
       error = name(number) + error;
       return false;
     }
-    Cascade(*windows.back(), number - 1, first);
+    Tile(*windows.back(), number - 1, count);
   }
   if (args.steps.empty()) {
     for (auto& window : windows) window->WaitUntilEnded();
