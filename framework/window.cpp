@@ -1,7 +1,8 @@
 #include "framework/window.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <cwchar>
-#include <commctrl.h>
 
 namespace vantorel {
 namespace {
@@ -24,9 +25,107 @@ struct Creation {
 };
 thread_local Creation t_creating = {nullptr, nullptr};
 
-// Tells apart the entries of the module's objects in one window's subclass chain, also when a
-// new object takes the address of one whose entry was left as a pass-through.
+// Tells apart the module's subclasses, also when a new object takes the address of one whose
+// subclass was left as a pass-through. Increasing, so that the entries of one window lie in the
+// table in the order they were put in front of it.
 LONG64 g_lastSubclassId = 0;
+
+// One place of Window::SubclassProc in a window's chain of procedures, with the procedure it
+// replaced; without an object, a pass-through left where another procedure sat in front of it,
+// holding a module lock until the window's WM_NCDESTROY.
+struct SubclassEntry {
+  HWND hwnd;
+  UINT_PTR id;
+  Window* object;
+  WNDPROC next;
+};
+
+// The subclasses of this thread's windows, oldest first. A window is subclassed and messaged on
+// its own thread, so the table needs no lock; it holds a handful of entries and is searched in a
+// line. Plain data: nothing of it runs when the thread ends.
+struct SubclassTable {
+  SubclassEntry* entries;
+  int count;
+  int capacity;
+};
+thread_local SubclassTable t_subclasses = {nullptr, 0, 0};
+
+// The entry of this thread that is passing a message on right now, if any. The same message
+// coming to SubclassProc for its window meanwhile comes through the place below it, when there is
+// one: the procedure it replaced is ours, or another subclasser's that passes the message on to
+// ours. Any other message (one that the procedure underneath sends to the window itself) enters
+// the window's chain at its head, at the newest place of ours.
+struct PassingOn {
+  HWND hwnd;
+  UINT_PTR id;
+  UINT msg;
+};
+thread_local PassingOn t_passingOn = {nullptr, 0, 0};
+
+SubclassEntry* FindSubclass(UINT_PTR id) noexcept {
+  SubclassTable& table = t_subclasses;
+  for (int i = 0; i < table.count; ++i) {
+    if (table.entries[i].id == id) return &table.entries[i];
+  }
+  return nullptr;
+}
+
+// The entry whose place a call of SubclassProc for the window came through.
+SubclassEntry* CalledSubclass(HWND hwnd, UINT msg) noexcept {
+  SubclassTable& table = t_subclasses;
+  const PassingOn passing = t_passingOn;
+  const bool passedOn = passing.hwnd == hwnd && passing.msg == msg;
+  SubclassEntry* newest = nullptr;
+  for (int i = table.count - 1; i >= 0; --i) {
+    SubclassEntry& entry = table.entries[i];
+    if (entry.hwnd != hwnd) continue;
+    if (!passedOn || entry.id < passing.id) return &entry;
+    if (!newest) newest = &entry;
+  }
+  return newest;
+}
+
+// The entry put in front of the same window next after entry, or null when entry is the newest.
+SubclassEntry* NewerSubclass(const SubclassEntry& entry) noexcept {
+  SubclassTable& table = t_subclasses;
+  for (int i = static_cast<int>(&entry - table.entries) + 1; i < table.count; ++i) {
+    if (table.entries[i].hwnd == entry.hwnd) return &table.entries[i];
+  }
+  return nullptr;
+}
+
+// Room for one more entry, so that adding it after the window's procedure was replaced cannot fail.
+bool ReserveSubclass() noexcept {
+  SubclassTable& table = t_subclasses;
+  if (table.count < table.capacity) return true;
+  const int capacity = table.capacity ? table.capacity * 2 : 4;
+  void* grown = std::realloc(table.entries, sizeof(SubclassEntry) * capacity);
+  if (!grown) return false;
+  table.entries = static_cast<SubclassEntry*>(grown);
+  table.capacity = capacity;
+  return true;
+}
+
+void RemoveSubclass(UINT_PTR id) noexcept {
+  SubclassTable& table = t_subclasses;
+  SubclassEntry* entry = FindSubclass(id);
+  if (!entry) return;
+  const int index = static_cast<int>(entry - table.entries);
+  std::memmove(entry, entry + 1, sizeof(SubclassEntry) * (table.count - index - 1));
+  if (--table.count == 0) {  // a thread that subclasses nothing keeps no memory
+    std::free(table.entries);
+    table = {nullptr, 0, 0};
+  }
+}
+
+// Calls the procedure that the entry replaced, with the entry marked as the one passing on.
+LRESULT PassOn(HWND hwnd, UINT_PTR id, WNDPROC next, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  const PassingOn outer = t_passingOn;
+  t_passingOn = {hwnd, id, msg};
+  const LRESULT result = CallWindowProcW(next, hwnd, msg, wParam, lParam);
+  t_passingOn = outer;
+  return result;
+}
 
 bool FindOrRegister(const WindowClassSpec& cls, WNDPROC classProc, WNDPROC* baseProc) noexcept {
   AcquireSRWLockExclusive(&g_classLock);
@@ -129,17 +228,18 @@ void Window::DestroyOwnWindow() noexcept {
 }
 
 bool Window::Subclass(HWND window) noexcept {
-  if (hwnd_ || !IsWindow(window)) return false;
-  return Attach(window, Kind::Subclassed);
-}
-
-bool Window::Attach(HWND window, Kind kind) noexcept {
-  UINT_PTR id = static_cast<UINT_PTR>(InterlockedIncrement64(&g_lastSubclassId));
-  if (!SetWindowSubclass(window, &Window::SubclassProc, id, reinterpret_cast<DWORD_PTR>(this))) return false;
+  if (hwnd_ || !IsWindow(window) || !IsWindowUnicode(window)) return false;
+  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
+  if (!ReserveSubclass()) return false;
+  const UINT_PTR id = static_cast<UINT_PTR>(InterlockedIncrement64(&g_lastSubclassId));
+  const WNDPROC next = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::SubclassProc)));
+  if (!next) return false;
+  SubclassTable& table = t_subclasses;
+  table.entries[table.count++] = {window, id, this, next};
   hwnd_ = window;
   id_ = id;
-  chainHead_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-  kind_ = kind;
+  kind_ = Kind::Subclassed;
   return true;
 }
 
@@ -152,16 +252,23 @@ void Window::AttachOwn(HWND window, WNDPROC baseProc) noexcept {
 
 bool Window::Unsubclass() noexcept {
   if (kind_ != Kind::Subclassed) return true;
-  if (!IsWindow(hwnd_)) {
-    ResetState();
-    return true;
+  SubclassEntry* entry = FindSubclass(id_);
+  if (!entry) return false;  // not the window's thread
+  if (IsWindow(hwnd_)) {
+    if (SubclassEntry* newer = NewerSubclass(*entry)) {
+      // A newer place of ours in front of the same window: when it calls ours directly, it
+      // calls what ours called from now on; with another procedure between, ours stays.
+      if (newer->next != &Window::SubclassProc) return LeavePassThrough();
+      newer->next = entry->next;
+    } else {
+      // Another procedure in front of ours calls ours: it stays, passing on.
+      if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) != &Window::SubclassProc) {
+        return LeavePassThrough();
+      }
+      if (!SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->next))) return false;
+    }
   }
-  // The chain puts the window's original procedure back when its last entry goes, over any
-  // procedure that was put in front of the chain meanwhile: ours then stays, passing on.
-  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) != chainHead_) {
-    return LeavePassThrough();
-  }
-  if (!RemoveWindowSubclass(hwnd_, &Window::SubclassProc, id_)) return false;
+  RemoveSubclass(id_);
   ResetState();
   return true;
 }
@@ -169,8 +276,10 @@ bool Window::Unsubclass() noexcept {
 bool Window::LeavePassThrough() noexcept {
   if (kind_ == Kind::Own) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, kLeftBehind);
-  } else if (!SetWindowSubclass(hwnd_, &Window::SubclassProc, id_, 0)) {
-    return false;
+  } else {
+    SubclassEntry* entry = FindSubclass(id_);
+    if (!entry) return false;
+    entry->object = nullptr;
   }
   Module::Lock();  // code of this module stays in the window's chain until it is destroyed
   ResetState();
@@ -180,14 +289,14 @@ bool Window::LeavePassThrough() noexcept {
 void Window::ResetState() noexcept {
   hwnd_ = nullptr;
   id_ = 0;
-  chainHead_ = nullptr;
   baseProc_ = nullptr;
   kind_ = Kind::None;
 }
 
 LRESULT Window::CallNext(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   if (kind_ == Kind::Own) return CallWindowProcW(baseProc_, hwnd_, msg, wParam, lParam);
-  return kind_ == Kind::Subclassed ? DefSubclassProc(hwnd_, msg, wParam, lParam) : 0;
+  const SubclassEntry* entry = kind_ == Kind::Subclassed ? FindSubclass(id_) : nullptr;
+  return entry ? PassOn(hwnd_, id_, entry->next, msg, wParam, lParam) : 0;
 }
 
 // The class procedure of the module's own classes. The object is kept in the window's user data
@@ -208,15 +317,23 @@ LRESULT CALLBACK Window::ClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   return result;
 }
 
-LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR object) {
-  if (object) return reinterpret_cast<Window*>(object)->Route(msg, wParam, lParam);
-  // Left by an object that went while another procedure sat in front of the chain.
-  LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &Window::SubclassProc, id);
-    Module::Unlock();
+// The procedure put in front of somebody else's window. The table of this thread's subclasses
+// tells the object, or the procedure to pass on to: a message costs no lookup in the window.
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const SubclassEntry* called = CalledSubclass(hwnd, msg);
+  if (!called) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  const SubclassEntry entry = *called;  // the table may change during the message
+  const PassingOn outer = t_passingOn;
+  t_passingOn = {nullptr, 0, 0};  // a message sent to the window meanwhile starts at its head
+  LRESULT result = 0;
+  if (entry.object) {
+    result = entry.object->Route(msg, wParam, lParam);
+  } else {
+    result = PassOn(hwnd, entry.id, entry.next, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) RemoveSubclass(entry.id);
   }
+  t_passingOn = outer;
+  if (!entry.object && msg == WM_NCDESTROY) Module::Unlock();
   return result;
 }
 
@@ -238,7 +355,7 @@ LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (kind_ == Kind::Own) {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     } else {
-      RemoveWindowSubclass(hwnd, &Window::SubclassProc, id_);
+      RemoveSubclass(id_);
     }
     ResetState();
     if (!tearingDown_) {

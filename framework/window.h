@@ -6,9 +6,11 @@
 //   Subclass()   an existing window of somebody else, until Unsubclass() or its destruction.
 // Every window object holds a module lock while it lives. A subclass is removed before its
 // object goes, and it survives the window dying first (the object simply becomes detached).
-// No code is generated: the object of a window the module created is kept in the window's user
-// data (GWLP_USERDATA), the object in front of somebody else's window as the data of a
-// common-controls subclass (SetWindowSubclass); an object is destroyed on its window's thread.
+// No code is generated, and no message looks anything up in the window's properties: the object
+// of a window the module created is kept in the window's user data (GWLP_USERDATA); in front of
+// somebody else's window, one procedure of the module replaces the window's (SetWindowLongPtrW)
+// and finds the object, and the procedure it replaced, in a table of the subclasses of its
+// thread. An object is made and destroyed on its window's thread; Unicode windows only.
 #include <windows.h>
 #include <unknwn.h>
 
@@ -40,11 +42,12 @@ class Window {
   // Destroys the window that Create made (no effect when there is none).
   void DestroyOwnWindow() noexcept;
 
-  // Puts this object in front of the window's procedure (SetWindowSubclass).
+  // Puts this object in front of the window's procedure. False for a window of another thread
+  // or an ANSI window.
   bool Subclass(HWND window) noexcept;
   // Puts the replaced procedure back. Returns false, still attached, when that failed. When
-  // another procedure was put in front of ours meanwhile, ours stays in its chain as a plain
-  // pass-through so that the other one keeps working.
+  // another procedure was put in front of ours meanwhile (SetWindowLongPtr, SetWindowSubclass),
+  // ours stays in its chain as a plain pass-through so that the other one keeps working.
   bool Unsubclass() noexcept;
 
   // Unregisters the module's window classes; for module unload.
@@ -68,17 +71,15 @@ class Window {
   enum class Kind { None, Own, Subclassed };
   static constexpr LONG_PTR kLeftBehind = 1;  // user data of a window whose object went first
   static LRESULT CALLBACK ClassProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR id, DWORD_PTR object);
-  bool Attach(HWND window, Kind kind) noexcept;
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
   void AttachOwn(HWND window, WNDPROC baseProc) noexcept;
   LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   bool LeavePassThrough() noexcept;
   void ResetState() noexcept;
 
   HWND hwnd_ = nullptr;
-  UINT_PTR id_ = 0;              // of our entry in the window's subclass chain
-  WNDPROC chainHead_ = nullptr;  // the window's procedure right after we attached
-  WNDPROC baseProc_ = nullptr;   // own windows: the procedure of the class underneath
+  UINT_PTR id_ = 0;             // of our entry in the thread's table of subclasses
+  WNDPROC baseProc_ = nullptr;  // own windows: the procedure of the class underneath
   Kind kind_ = Kind::None;
   bool tearingDown_ = false;
   IUnknown* owner_ = nullptr;
