@@ -1,6 +1,8 @@
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/module.h"
@@ -39,6 +41,22 @@ int g_foreignCalls = 0;
 LRESULT CALLBACK ForeignSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ++g_foreignCalls;
   return CallWindowProcW(g_previousOfForeign, hwnd, msg, wParam, lParam);
+}
+
+// Layers in front of an edit control, each noting its letter as WM_GETTEXTLENGTH passes: a and b
+// objects of ours, L a procedure put in with SetWindowLongPtrW, S a common-controls subclass.
+std::string g_passed;
+void Note(UINT msg, char letter) { if (msg == WM_GETTEXTLENGTH) g_passed += letter; }
+template <char kLetter>
+struct Layer : Window {
+  bool HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override { return Note(msg, kLetter), false; }
+};
+WNDPROC g_underL = nullptr;
+LRESULT CALLBACK LayerL(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return Note(msg, 'L'), CallWindowProcW(g_underL, hwnd, msg, wParam, lParam);
+}
+LRESULT CALLBACK LayerS(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  return Note(msg, 'S'), DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -161,4 +179,40 @@ TEST(Window, ForeignSubclassOnTopKeepsWorkingAfterOursIsRemoved) {
   EXPECT_EQ(before + 1, Module::LockCount());  // our code is still in the chain
   DestroyWindow(edit);
   EXPECT_EQ(before, Module::LockCount());
+}
+
+// Layers put on in one order, taken off in another (L only while in front): a message passes every
+// layer left, newest first, on to the control; a place of ours still called stays until the end.
+TEST(Window, LayersComeOffInAnyOrder) {
+  const struct { std::string on, off; bool passThroughLeft; } rows[] = {
+      {"aL", "La", false},  {"aS", "Sa", false},   {"aS", "aS", true},   {"ab", "ab", false},
+      {"ab", "ba", false}, {"aLb", "abL", true}, {"aSb", "bSa", false}, {"aSb", "baS", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.on + " off " + row.off);
+    HWND edit = CreateWindowExW(0, L"EDIT", L"abc", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    Layer<'a'> a;
+    Layer<'b'> b;
+    const LONG locks = Module::LockCount();
+    std::string on;  // newest first
+    for (char layer : row.on + row.off) {
+      const size_t at = on.find(layer);
+      const bool add = at == std::string::npos;
+      if (Window* ours = layer == 'a' ? static_cast<Window*>(&a) : layer == 'b' ? &b : nullptr) {
+        EXPECT_TRUE(add ? ours->Subclass(edit) : ours->Unsubclass());
+      } else if (layer == 'S') {
+        EXPECT_TRUE(add ? SetWindowSubclass(edit, &LayerS, 1, 0) : RemoveWindowSubclass(edit, &LayerS, 1));
+      } else {
+        const LONG_PTR under = SetWindowLongPtrW(
+            edit, GWLP_WNDPROC, add ? reinterpret_cast<LONG_PTR>(&LayerL) : reinterpret_cast<LONG_PTR>(g_underL));
+        if (add) g_underL = reinterpret_cast<WNDPROC>(under);
+      }
+      add ? on.insert(on.begin(), layer) : on.erase(on.begin() + at);
+      g_passed.clear();
+      EXPECT_EQ(3, SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0));
+      EXPECT_EQ(on, g_passed);
+    }
+    EXPECT_EQ(locks + (row.passThroughLeft ? 1 : 0), Module::LockCount());
+    DestroyWindow(edit);
+    EXPECT_EQ(locks, Module::LockCount());
+  }
 }
