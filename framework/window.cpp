@@ -50,11 +50,12 @@ struct SubclassTable {
 };
 thread_local SubclassTable t_subclasses = {nullptr, 0, 0};
 
-// The entry of this thread that is passing a message on right now, if any. The same message
-// coming to SubclassProc for its window meanwhile comes through the place below it, when there is
-// one: the procedure it replaced is ours, or another subclasser's that passes the message on to
-// ours. Any other message (one that the procedure underneath sends to the window itself) enters
-// the window's chain at its head, at the newest place of ours.
+// The entry of this thread that is passing a message on right now, if any. Meanwhile the same
+// message coming to SubclassProc for its window comes through the place of ours below it, when
+// there is one (directly, or through another subclasser's procedure that passes it on); any other
+// message, one that a procedure underneath sends to the window itself, enters the window's chain
+// at its head. Taken wrongly would be only the very message being passed on, sent to the window
+// anew by somebody else's procedure between two places of ours.
 struct PassingOn {
   HWND hwnd;
   UINT_PTR id;
