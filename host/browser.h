@@ -21,6 +21,8 @@ class BrowserHost {
  public:
   virtual HWND FrameForBrowser() const = 0;  // null when get_HWND is to fail
   virtual HWND Frame() const = 0;
+  // What IShellBrowser::GetWindow answers: the frame, or the tab of a tabbed frame.
+  virtual HWND ShellBrowserWindow() const = 0;
   virtual HWND ToolbarStrip() const = 0;
   virtual IShellView* ActiveView() const = 0;
   virtual bool Refresh() = 0;
@@ -72,6 +74,14 @@ class CEventPoint : public ComObject<CEventPoint>, public IConnectionPoint {
 
   void Fire(DISPID id, DISPPARAMS* params) noexcept;
   int Count() const noexcept { return static_cast<int>(sinks_.size()); }
+  // The advised sink for which match holds, or null (no reference added).
+  template <class Match>
+  IDispatch* FindSink(Match match) const {
+    for (const Sink& s : sinks_) {
+      if (match(s.sink.get())) return s.sink.get();
+    }
+    return nullptr;
+  }
   void DropAll() noexcept;
   void DetachContainer() noexcept { container_ = nullptr; }
 
@@ -178,7 +188,7 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override { return Null(out); }
   STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** out) override;
   // IOleWindow / IShellBrowser
-  STDMETHODIMP GetWindow(HWND* out) override { return GiveWindow(out, host_ ? host_->Frame() : nullptr); }
+  STDMETHODIMP GetWindow(HWND* out) override { return GiveWindow(out, host_ ? host_->ShellBrowserWindow() : nullptr); }
   STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS widths) override;
   STDMETHODIMP SetMenuSB(HMENU, HOLEMENU, HWND) override { return S_OK; }

@@ -1,20 +1,17 @@
 #pragma once
 // The Explorer stand-in: a top-level frame that hosts a desk band the way Explorer does,
-// around the platform's real shell folder view.
-//
-//   frame (top-level)
-//   +-- toolbar strip      parent of the band window (the band site's IOleWindow)
-//   +-- SHELLDLL_DefView   the real view from IShellFolder::CreateViewObject/CreateViewWindow
-//   |   +-- SysListView32  items whose lParam are the items' relative identifier lists
-//   +-- BaseBar > ReBarWindow32 > SysTreeView32     optional folder tree pane
-// With the DirectUI layout the list view sits at
-//   SHELLDLL_DefView > DUIViewWndClassName > DirectUIHWND > CtrlNotifySink > SysListView32
-// and is filled by the stand-in itself with the folder's real relative identifier lists.
+// around the platform's real shell folder view. A classic window holds one tab; the tabbed
+// frame of Windows 11 (HostOptions::explorer11) holds several, each its own browser with its
+// own toolbar strip, view and band (explorer_tab.h draws the windows of both). Everything that
+// is a tab's answers for the active tab.
 #include <windows.h>
 #include <exdisp.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <memory>
+
+#include "framework/com_ptr.h"
 
 namespace vantorel::host {
 
@@ -26,6 +23,14 @@ struct HostOptions {
   bool visible = false;         // show the frame (tests leave it hidden)
   int width = 800;
   int height = 600;
+  // The tabbed frame of Windows 11: CabinetWClass around ShellTabWindowClass tabs.
+  bool explorer11 = false;
+  // Every tab's toolbar area stays hidden whatever ShowBrowserBar asks, as on Windows 11 24H2.
+  bool toolbarAreaHidden = false;
+  // What a new tab gets besides its folder: a band made by makeBand, and toolbars loaded as
+  // Explorer does (LoadExplorerToolbars).
+  std::function<HRESULT(ComPtr<IUnknown>& band)> makeBand;
+  bool explorerToolbars = false;
 };
 
 class ExplorerHost {
@@ -93,6 +98,27 @@ class ExplorerHost {
   // AddBand; from then on IWebBrowser2::ShowBrowserBar works. Toolbars() is null before.
   virtual void LoadExplorerToolbars() = 0;
   virtual ExplorerToolbars* Toolbars() = 0;
+
+  // Tabs, counted from 0. A classic window has one and opens no other.
+  virtual bool Tabbed() const = 0;
+  virtual bool ToolbarAreaHidden() const = 0;
+  virtual int TabCount() const = 0;
+  virtual int ActiveTab() const = 0;
+  // A tab over the active tab's folder, made active, with a band and toolbars as the options say.
+  virtual bool NewTab() = 0;
+  // The tab shown on top of the others, which are hidden; the frame titled after its folder.
+  virtual bool ActivateTab(int index) = 0;
+  // As Explorer closes a tab (the window goes with its last).
+  virtual bool CloseTab(int index) = 0;
+  virtual HWND TabWindow(int index) const = 0;  // the frame in a classic window
+  virtual PCIDLIST_ABSOLUTE TabFolder(int index) const = 0;
+  virtual ULONGLONG TabOpenedAt() const = 0;  // tick count when the active tab was opened
+  // The top-level window around the band that the active tab's browser has connected and that
+  // sits outside the frame (a box of its own); null when there is none. Band() and BandWindow()
+  // answer that band when the toolbar strip holds none.
+  virtual HWND BoxWindow() const = 0;
+  // Whether the frame's caption was last drawn active (its last WM_NCACTIVATE): 1, 0, -1 never.
+  virtual int CaptionActive() const = 0;
 };
 
 }  // namespace vantorel::host

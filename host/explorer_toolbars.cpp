@@ -4,7 +4,6 @@
 
 #include "framework/registry.h"
 #include "framework/unique_handle.h"
-#include "host/explorer_host.h"
 
 namespace vantorel::host {
 namespace {
@@ -70,8 +69,8 @@ void ExplorerToolbars::Unload() noexcept {
 
 HRESULT ExplorerToolbars::Show(REFCLSID clsid, bool show) {
   if (!HasValue(HKEY_LOCAL_MACHINE, kToolbarKey, ClsidText(clsid).c_str())) return E_INVALIDARG;
-  if (show && band_ != clsid) {
-    if (host_.Band()) return E_FAIL;
+  if (show && band_ != clsid && !host_.ToolbarAreaHidden()) {
+    if (host_.StripBand()) return E_FAIL;
     ComPtr<IUnknown> band;
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(band.put()));
     if (SUCCEEDED(hr)) hr = host_.AddBand(band.get());
@@ -86,7 +85,7 @@ HRESULT ExplorerToolbars::Show(REFCLSID clsid, bool show) {
 }
 
 std::vector<CLSID> ExplorerToolbars::Shown() const {
-  if (band_ == CLSID_NULL || !host_.Band()) return {};
+  if (band_ == CLSID_NULL || !host_.StripBand()) return {};
   return {band_};
 }
 

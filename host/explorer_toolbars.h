@@ -5,6 +5,7 @@
 // then creates a band registered as a toolbar (through CoCreateInstance) in the toolbar strip,
 // or removes it; which toolbars are shown is remembered per user for the next window.
 #include <windows.h>
+#include <exdisp.h>
 #include <ocidl.h>
 
 #include <string>
@@ -14,14 +15,26 @@
 
 namespace vantorel::host {
 
-class ExplorerHost;
+// What the toolbars need of the tab they load into.
+class ToolbarHost {
+ public:
+  virtual IWebBrowser2* Browser() = 0;  // a new reference
+  virtual IUnknown* StripBand() const = 0;  // the band in the toolbar strip, or null
+  virtual HRESULT AddBand(IUnknown* band) = 0;
+  virtual void RemoveBand() = 0;
+  // The toolbar area stays hidden whatever ShowBrowserBar asks, as on Windows 11 24H2.
+  virtual bool ToolbarAreaHidden() const = 0;
+
+ protected:
+  ~ToolbarHost() = default;
+};
 
 // The CLSID as registry keys write it, in braces.
 std::wstring ClsidText(REFCLSID clsid);
 
 class ExplorerToolbars {
  public:
-  explicit ExplorerToolbars(ExplorerHost& host) noexcept : host_(host) {}
+  explicit ExplorerToolbars(ToolbarHost& host) noexcept : host_(host) {}
   ~ExplorerToolbars() { Unload(); }
   ExplorerToolbars(const ExplorerToolbars&) = delete;
   ExplorerToolbars& operator=(const ExplorerToolbars&) = delete;
@@ -30,13 +43,14 @@ class ExplorerToolbars {
   // The helper objects are told SetSite(NULL) and released; the band stays with the host.
   void Unload() noexcept;
   // ShowBrowserBar: a CLSID that is not registered as a toolbar gives E_INVALIDARG; a second
-  // band while one is shown, E_FAIL (the strip holds one).
+  // band while one is shown, E_FAIL (the strip holds one). In a hidden toolbar area it succeeds
+  // and is remembered, but no band is loaded.
   HRESULT Show(REFCLSID clsid, bool show);
   // The toolbars shown in this window.
   std::vector<CLSID> Shown() const;
 
  private:
-  ExplorerHost& host_;
+  ToolbarHost& host_;
   CLSID band_ = CLSID_NULL;  // the toolbar shown, CLSID_NULL for none
   std::vector<ComPtr<IObjectWithSite>> helpers_;
 };

@@ -62,6 +62,8 @@ int Run(const ScenarioArgs& args) {
   setup.options.visible = true;
   setup.options.folderTree = args.tree;
   setup.options.directUiLayout = args.directUi;
+  setup.options.explorer11 = args.explorer11;
+  setup.options.toolbarAreaHidden = args.toolbarAreaHidden;
   setup.options.width = 900;
   setup.options.height = 640;
   setup.folder = args.folder;

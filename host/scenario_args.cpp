@@ -182,6 +182,16 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
     error = L"--folder PATH is required";
     return false;
   }
+  const bool tabSteps = std::any_of(out.steps.begin(), out.steps.end(),
+                                    [](const ScenarioStep& step) { return step.kind == ScenarioStep::Kind::Tab; });
+  if (!out.explorer11 && (tabSteps || out.toolbarAreaHidden)) {
+    error = std::wstring(tabSteps ? L"--tab" : L"--toolbar-area") + L" wants --explorer-11";
+    return false;
+  }
+  if (out.explorer11 && out.directUi) {
+    error = L"--dui and --explorer-11 do not go together: the tabbed frame has a layout of its own";
+    return false;
+  }
   return CheckWindowNumbers(out, error);
 }
 

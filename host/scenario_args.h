@@ -26,7 +26,7 @@ class ScenarioRunner;
 
 struct ScenarioStep {
   enum class Kind { Type, Key, Print, Navigate, Screenshot, Refresh, Click, Menu, MenuScreenshot, Hover, Dialog, In, Close,
-                    Toolbar, Rescale, Theme };
+                    Toolbar, Rescale, Theme, Tab, Frame };
   Kind kind;
   std::wstring argument;
 };
@@ -38,6 +38,8 @@ struct ScenarioArgs {
   bool directUi = false;   // --dui
   bool noBand = false;     // --no-band
   bool explorerToolbars = false;  // --explorer-toolbars: toolbars loaded as Explorer does
+  bool explorer11 = false;         // --explorer-11: the tabbed frame of Windows 11
+  bool toolbarAreaHidden = false;  // --toolbar-area hidden
   bool help = false;       // --help
   bool fresh = false;      // --fresh: no setting or history.txt beside the module at the start
   bool hasSettings = false;

@@ -373,6 +373,10 @@ bool ScenarioRunner::ClickAt(POINT point, HWND target, std::wstring& error) {
 bool ScenarioRunner::PrintBox(const std::wstring&, std::wstring& error) {
   HWND box = InputBox();
   HWND band = host_.BandWindow();
+  if (host_.Tabbed()) {
+    PrintBoxWindow();
+    if (!band || !IsWindowVisible(band)) return true;  // a hidden box shows no input box to read
+  }
   if (!box || box == band) {
     error = L"--print box: no band input box";
     return false;

@@ -88,7 +88,10 @@ bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
   // front has let go, which takes that window's thread a moment.
   HWND front = GetForegroundWindow();
   HWND frame = host_.Frame();
-  if (IsWindowVisible(frame)) {
+  // Where the toolbar area is hidden a band comes in a box of its own a moment after the tab
+  // shows; a step in a new tab waits for it as the user would.
+  if (host_.ToolbarAreaHidden()) PumpUntil([this] { return host_.BandWindow() != nullptr; }, host_.TabOpenedAt());
+  if (IsWindowVisible(frame) && !IsIconic(frame)) {
     if (!front || GetWindowThreadProcessId(front, nullptr) != GetCurrentThreadId()) SetForegroundWindow(frame);
     if (BandCovered()) SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     PumpUntil([this] { return !BandCovered(); });
@@ -251,7 +254,14 @@ bool ScenarioRunner::PrintToolbars(const std::wstring&, std::wstring&) {
   std::vector<CLSID> shown;
   if (host_.Toolbars()) shown = host_.Toolbars()->Shown();
   for (const CLSID& clsid : shown) output_("toolbar\t" + Utf8(ClsidText(clsid)));
-  if (shown.empty()) output_("notoolbar");
+  ComPtr<IPersist> boxed;
+  CLSID clsid = CLSID_NULL;
+  if (host_.BoxWindow() && host_.Band() && SUCCEEDED(host_.Band()->QueryInterface(IID_IPersist, boxed.put_void())) &&
+      SUCCEEDED(boxed->GetClassID(&clsid))) {
+    output_("box\t" + Utf8(ClsidText(clsid)));
+  } else if (shown.empty()) {
+    output_("notoolbar");
+  }
   return true;
 }
 
@@ -312,7 +322,8 @@ bool ScenarioRunner::PrintState(const std::wstring&, std::wstring&) {
     if (focused >= 0) focusName = ItemName(list, focused);
   }
   output_("state\tmode=" + std::to_string(mode) + "\toptions=" + Hex(options) + "\tnomatch=" +
-          std::to_string(noMatch) + "\tfocus=" + Utf8(focusName) + "\tfocuswindow=" + Utf8(ClassName(GetFocus())));
+          std::to_string(noMatch) + "\tfocus=" + Utf8(focusName) + "\tfocuswindow=" + Utf8(ClassName(GetFocus())) +
+          (host_.Tabbed() ? "\tframeactive=" + std::to_string(host_.CaptionActive() == 1 ? 1 : 0) : ""));
   return true;
 }
 

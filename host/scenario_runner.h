@@ -69,6 +69,11 @@ class ScenarioRunner {
   bool PrintColors(const std::wstring&, std::wstring& error);
   bool Theme(const std::wstring& scheme, std::wstring& error);
   bool Toolbar(const std::wstring& action, std::wstring& error);
+  // new, K, close:K: the tabs of the tabbed frame.
+  bool Tab(const std::wstring& action, std::wstring& error);
+  // minimize, restore, move:X,Y, size:W,H: the frame as its caption buttons and edges move it.
+  bool FrameStep(const std::wstring& action, std::wstring& error);
+  bool PrintTabs(const std::wstring&, std::wstring& error);
 
  private:
   // A real left click at a screen point that must lie on target (a control, or a window's
@@ -83,6 +88,8 @@ class ScenarioRunner {
   // the tick count since; whether it came to hold.
   bool PumpUntil(const std::function<bool()>& done, ULONGLONG since = GetTickCount64());
   HWND InputBox() const;
+  // The tabbed frame's line of the box of its own: visible, place in the view's client area.
+  void PrintBoxWindow();
   std::wstring ItemName(HWND list, int index) const;
 
   ExplorerHost& host_;

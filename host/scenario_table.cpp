@@ -91,6 +91,35 @@ bool QueueBeforeMenuClick(const ScenarioOption& option, const std::wstring& valu
   return true;
 }
 
+// --toolbar-area hidden takes Explorer's way of loading toolbars, as the only way a band comes.
+bool SetToolbarArea(const ScenarioOption&, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
+  out.toolbarAreaHidden = value == L"hidden";
+  out.explorerToolbars = out.explorerToolbars || out.toolbarAreaHidden;
+  return true;
+}
+
+// --tab new, K, close:K and --frame move:X,Y, size:W,H: the numbers are there.
+bool CheckTabAction(const std::wstring& action, std::wstring& error) {
+  int number = 0;
+  const std::wstring count = action.rfind(L"close:", 0) == 0 ? action.substr(6) : action;
+  if (action == L"new" || (ParseCount(count, number) && number >= 1)) return true;
+  error = L"--tab wants new, a tab number from 1 up or close:K, not " + action;
+  return false;
+}
+
+bool CheckFrameAction(const std::wstring& action, std::wstring& error) {
+  int x = 0, y = 0;
+  if (action == L"minimize" || action == L"restore") return true;
+  const size_t colon = action.find(L':'), comma = action.find(L',');
+  const std::wstring verb = action.substr(0, colon);
+  if ((verb == L"move" || verb == L"size") && comma != std::wstring::npos && comma > colon &&
+      ParseCount(action.substr(colon + 1, comma - colon - 1), x) && ParseCount(action.substr(comma + 1), y)) {
+    return true;
+  }
+  error = L"--frame wants minimize, restore, move:X,Y or size:W,H, not " + action;
+  return false;
+}
+
 ScenarioValue Key(const wchar_t* name, unsigned code) { return {name, nullptr, nullptr, code}; }
 
 using R = ScenarioRunner;
@@ -121,7 +150,11 @@ const std::vector<ScenarioValue> kPrinted = {
      "the band's DPI, its minimum size from GetBandInfo, the box's height, the mode and clear areas' widths, the "
      "glyph icons' size, the font's height, the drop-down's row height",
      Handler<&R::PrintLayout>},
-    {L"toolbars", "toolbar and the CLSID of each band shown; notoolbar when none", Handler<&R::PrintToolbars>},
+    {L"toolbars",
+     "toolbar and the CLSID of each band shown in the toolbar strip, box and the CLSID of a band in a box of its own; "
+     "notoolbar when none",
+     Handler<&R::PrintToolbars>},
+    {L"tabs", "tab, its number, active=0 or 1 and folder=PATH of each tab", Handler<&R::PrintTabs>},
     {L"colors",
      "band=, box=, text= as #RRGGBB and contrast= of the last two, read from the band's pixels: its background "
      "beside the box (given the toolbar row's whole height meanwhile), the box's empty text area, the typed text's "
@@ -143,6 +176,15 @@ std::vector<ScenarioOption> MakeTable() {
       Setup(L"--explorer-toolbars", nullptr, SetFlag<&A::explorerToolbars>,
             "no band of its own: load the registered browser helper objects and show the toolbars they ask "
             "for, or this user showed before, as Explorer does"),
+      Setup(L"--explorer-11", nullptr, SetFlag<&A::explorer11>,
+            "the window as Windows 11's Explorer: a CabinetWClass frame around ShellTabWindowClass tabs, each its "
+            "own browser with its own toolbar strip, view and band; --print state adds frameactive= and --print box "
+            "the box of its own first"),
+      Setup(L"--toolbar-area", "STATE", SetToolbarArea, "with --explorer-11: {}")
+          .Values({{L"shown"},
+                   {L"hidden",
+                    "every tab's toolbar area stays hidden whatever ShowBrowserBar asks, as on Windows 11 24H2 and "
+                    "later; implies --explorer-toolbars"}}),
       Setup(L"--history", "FILE", SetText<&A::historyFile>, "copy FILE over history.txt beside the module first")
           .Path(PathKind::File),
       Setup(L"--windows", "N", SetWindows,
@@ -173,6 +215,13 @@ std::vector<ScenarioOption> MakeTable() {
            "with --explorer-toolbars: {} the band as the user does from the View menu (hide fails when it is "
            "not shown)")
           .Values({{L"hide"}, {L"show"}}),
+      Step(L"--tab", "TAB", Kind::Tab, Handler<&R::Tab>,
+           "with --explorer-11: new (a tab over the active tab's folder, made active), K (tab K made active, the "
+           "others hidden) or close:K")
+          .Check(CheckTabAction),
+      Step(L"--frame", "ACTION", Kind::Frame, Handler<&R::FrameStep>,
+           "minimize, restore, move:X,Y or size:W,H the window's frame")
+          .Check(CheckFrameAction),
       Step(L"--navigate", "PATH", Kind::Navigate, Handler<&R::Navigate>, "browse to another folder")
           .Path(PathKind::Folder),
       Step(L"--refresh", nullptr, Kind::Refresh, Handler<&R::Refresh>, "refresh the view"),

@@ -59,7 +59,10 @@ void ExplorerWindowThread::Main() {
     return;
   }
   {
-    std::unique_ptr<ExplorerHost> host = ExplorerHost::Create(setup_.options);
+    HostOptions options = setup_.options;  // a new tab gets its band and toolbars as the first
+    options.makeBand = setup_.makeBand;
+    options.explorerToolbars = setup_.explorerToolbars;
+    std::unique_ptr<ExplorerHost> host = ExplorerHost::Create(options);
     if (!host) {
       startError_ = L"cannot create the frame";
     } else {

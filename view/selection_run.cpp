@@ -30,9 +30,7 @@ void CBandView::ChangeNoMatch(DWORD noMatch) {
 }
 
 bool CBandView::RunCurrentMode(bool focusView) {
-  HWND topLevel = BrowserWindow(browser_.get());
-  if (!topLevel) return false;
-  HWND listView = FindFolderListView(topLevel);
+  HWND listView = FindFolderListView(browser_.get());
   if (!listView) return false;
   if (settings_->RunMode == kRunModeSelect) {
     RunSelect(listView);

@@ -1,5 +1,10 @@
 #include "view/view_locator.h"
 
+#include <servprov.h>
+#include <shlguid.h>
+
+#include "framework/com_ptr.h"
+
 namespace vantorel {
 namespace {
 
@@ -17,8 +22,33 @@ HWND BrowserWindow(IWebBrowser2* browser) noexcept {
   return reinterpret_cast<HWND>(handle);
 }
 
-HWND FindFolderListView(HWND topLevel) noexcept {
-  HWND view = FirstChild(topLevel, L"SHELLDLL_DefView");
+HWND ViewRoot(IWebBrowser2* browser) noexcept {
+  HWND topLevel = BrowserWindow(browser);
+  ComPtr<IServiceProvider> services;
+  ComPtr<IShellBrowser> shellBrowser;
+  HWND tab = nullptr;
+  if (topLevel && SUCCEEDED(browser->QueryInterface(IID_PPV_ARGS(services.put()))) &&
+      SUCCEEDED(services->QueryService(SID_SShellBrowser, IID_PPV_ARGS(shellBrowser.put()))) && shellBrowser &&
+      SUCCEEDED(shellBrowser->GetWindow(&tab)) && IsExplorerTab(tab)) {
+    return tab;
+  }
+  return topLevel;
+}
+
+bool IsExplorerTab(HWND window) noexcept {
+  wchar_t name[32] = L"";
+  return window && GetClassNameW(window, name, 32) && lstrcmpW(name, L"ShellTabWindowClass") == 0;
+}
+
+HWND FindFolderView(HWND root) noexcept {
+  if (!IsExplorerTab(root)) return FirstChild(root, L"SHELLDLL_DefView");
+  HWND dui = FirstChild(root, L"DUIViewWndClassName");
+  HWND surface = FirstChild(dui, L"DirectUIHWND");
+  return FirstChild(FirstChild(surface, L"CtrlNotifySink"), L"SHELLDLL_DefView");
+}
+
+HWND FindFolderListView(HWND root) noexcept {
+  HWND view = FindFolderView(root);
   if (!view) return nullptr;
   if (HWND list = FirstChild(view, L"SysListView32")) return list;
   HWND dui = FirstChild(view, L"DUIViewWndClassName");
@@ -28,19 +58,19 @@ HWND FindFolderListView(HWND topLevel) noexcept {
 }
 
 HWND FindFolderListView(IWebBrowser2* browser) noexcept {
-  HWND topLevel = BrowserWindow(browser);
-  return topLevel ? FindFolderListView(topLevel) : nullptr;
+  HWND root = ViewRoot(browser);
+  return root ? FindFolderListView(root) : nullptr;
 }
 
-HWND FindFolderTree(HWND topLevel) noexcept {
-  HWND bar = FirstChild(topLevel, L"BaseBar");
+HWND FindFolderTree(HWND root) noexcept {
+  HWND bar = FirstChild(root, L"BaseBar");
   HWND rebar = FirstChild(bar, L"ReBarWindow32");
   return FirstChild(rebar, L"SysTreeView32");
 }
 
 HWND FindFolderTree(IWebBrowser2* browser) noexcept {
-  HWND topLevel = BrowserWindow(browser);
-  return topLevel ? FindFolderTree(topLevel) : nullptr;
+  HWND root = ViewRoot(browser);
+  return root ? FindFolderTree(root) : nullptr;
 }
 
 }  // namespace vantorel

@@ -216,6 +216,22 @@ done <<'EOF'
 --type zzz --theme dark --print colors --theme light --print colors|colors\tband=#202020\tbox=#761D1D\ttext=#FFFFFF\tcontrast=10.6\ncolors\tband=#F5F5F5\tbox=#FF6666\ttext=#FFFFFF\tcontrast=2.8\n
 EOF
 
+# The tabbed frame of Windows 11: each tab a browser of its own with its own band over its own view.
+# Each line: options | steps | the lines printed, in order.
+ordered=1
+mask='s/folder=.*/folder=F/'
+while IFS='|' read -r options steps expected; do
+  printf "$expected" >"$dir/tabs"
+  eval "set -- $options $steps"
+  check "tabs: $options $steps" "$dir/tabs" --folder "$winpath" --settings 0,0x33 --explorer-11 "$@" </dev/null
+done <<'EOF'
+|--type beta --print selected --tab new --type 'a*' --print selected --tab 1 --print selected --print box --print tabs|selected\tbeta.txt\nselected\talpha.txt\nselected\tbeta.txt\nnobox\nbox\ttext=beta\tglyph=select\tclear=normal\tcolours=black-on-white\ntab\t1\tactive=1\tfolder=F\ntab\t2\tactive=0\tfolder=F\n
+--settings 1,0x33|--type beta --print shown --tab new --type 'a*' --print shown --tab 1 --print shown|shown\tbeta.txt\nshown\talpha.txt\nshown\tbeta.txt\n
+|--tab new --tab new --tab close:2 --print tabs --tab close:1 --print tabs|tab\t1\tactive=0\tfolder=F\ntab\t2\tactive=1\tfolder=F\ntab\t1\tactive=1\tfolder=F\n
+EOF
+mask=''
+ordered=0
+
 # The display scale as Windows keeps it (LogPixels of the user's desktop settings, read by each
 # program as it starts), set for each line and set back at the end. Each line: the DPI, then the
 # band's sizes at that scale: today's sizes times DPI/96, the text starting one pixel inside the
@@ -272,6 +288,7 @@ while IFS='|' read -r code args reason; do
   else failures=$((failures + 1)); echo "FAILED: $args"; cat "$dir/stderr"; fi
 done <<'EOF'
 2|--frobnicate|unknown argument --frobnicate (see --help)
+2|--tab new|--tab wants --explorer-11 (see --help)
 1|--click mode --menu dismiss --click mode --menu filter|--menu filter: no menu of this window appeared within 5 s of the press of --click mode
 EOF
 

@@ -1,0 +1,78 @@
+// The steps of the tabbed frame: its tabs, the frame as the user moves it, and the box of its
+// own that a band sits in where the toolbar area is hidden.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "host/scenario_runner.h"
+
+namespace vantorel::host {
+namespace {
+
+// "move:X,Y" and "size:W,H" as the table checked them.
+POINT NumbersOf(const std::wstring& action) {
+  const size_t colon = action.find(L':'), comma = action.find(L',');
+  return {std::stoi(action.substr(colon + 1, comma - colon - 1)), std::stoi(action.substr(comma + 1))};
+}
+
+}  // namespace
+
+bool ScenarioRunner::Tab(const std::wstring& action, std::wstring& error) {
+  bool done = false;
+  if (action == L"new") {
+    done = host_.NewTab();
+    if (!done) error = L"--tab new: the tab could not be opened";
+  } else {
+    const bool close = action.rfind(L"close:", 0) == 0;
+    const int number = std::stoi(close ? action.substr(6) : action);
+    if (number > host_.TabCount()) {
+      error = L"--tab " + action + L": there are only " + std::to_wstring(host_.TabCount()) + L" tabs";
+      return false;
+    }
+    done = close ? host_.CloseTab(number - 1) : host_.ActivateTab(number - 1);
+    if (!done) error = L"--tab " + action + L" failed";
+  }
+  if (!host_.IsClosed()) host_.PumpMessages();
+  return done;
+}
+
+bool ScenarioRunner::FrameStep(const std::wstring& action, std::wstring&) {
+  HWND frame = host_.Frame();
+  if (action == L"minimize" || action == L"restore") {
+    ShowWindow(frame, action == L"minimize" ? SW_MINIMIZE : SW_RESTORE);
+  } else {
+    const POINT numbers = NumbersOf(action);
+    const bool move = action.rfind(L"move:", 0) == 0;
+    SetWindowPos(frame, nullptr, numbers.x, numbers.y, numbers.x, numbers.y,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (move ? SWP_NOSIZE : SWP_NOMOVE));
+  }
+  host_.PumpMessages();
+  return true;
+}
+
+bool ScenarioRunner::PrintTabs(const std::wstring&, std::wstring&) {
+  for (int i = 0; i < host_.TabCount(); ++i) {
+    wchar_t path[MAX_PATH] = L"";
+    PCIDLIST_ABSOLUTE folder = host_.TabFolder(i);
+    if (!folder || !SHGetPathFromIDListW(folder, path)) path[0] = L'\0';
+    output_("tab\t" + std::to_string(i + 1) + "\tactive=" + (i == host_.ActiveTab() ? "1" : "0") +
+            "\tfolder=" + Utf8(path));
+  }
+  return true;
+}
+
+// box, visible=, and x=, y=, w=, h= of the box window relative to the active tab's folder view's
+// client area; nobox when the active tab's band is in no box.
+void ScenarioRunner::PrintBoxWindow() {
+  HWND box = host_.BoxWindow();
+  RECT rc = {};
+  if (!box || !GetWindowRect(box, &rc)) {
+    output_("nobox");
+    return;
+  }
+  MapWindowPoints(nullptr, host_.ShellViewWindow(), reinterpret_cast<POINT*>(&rc), 2);
+  output_("box\tvisible=" + std::string(IsWindowVisible(box) ? "1" : "0") + "\tx=" + std::to_string(rc.left) +
+          "\ty=" + std::to_string(rc.top) + "\tw=" + std::to_string(rc.right - rc.left) +
+          "\th=" + std::to_string(rc.bottom - rc.top));
+}
+
+}  // namespace vantorel::host
