@@ -1,22 +1,22 @@
 #include "server/box_key_hook.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "framework/com_ptr.h"
 #include "framework/module.h"
 
 namespace vantorel {
 namespace {
 
+constexpr int kMaxTargets = 64;  // boxes of one window: one per tab
+
 // A hook belongs to one thread; Explorer runs each window on a thread of its own, and every
-// tab's box on its window's thread.
+// tab's box on its window's thread. Plain data: a thread may outlive the module.
 struct ThreadKeyHook {
-  HHOOK hook = nullptr;
-  std::vector<BoxKeyTarget*> targets;
-  bool routing = false;  // a key handed on runs the band, which may run a loop of its own
+  HHOOK hook;
+  BoxKeyTarget* targets[kMaxTargets];
+  int count;
+  bool routing;  // a key handed on runs the band, which may run a loop of its own
 };
-thread_local ThreadKeyHook t_keyHook;
+thread_local ThreadKeyHook t_keyHook = {};
 
 LRESULT CALLBACK RouteBoxKeys(int code, WPARAM removal, LPARAM lParam) {
   ThreadKeyHook& state = t_keyHook;
@@ -24,8 +24,8 @@ LRESULT CALLBACK RouteBoxKeys(int code, WPARAM removal, LPARAM lParam) {
   if (code == HC_ACTION && removal == PM_REMOVE && msg && msg->message >= WM_KEYFIRST &&
       msg->message <= WM_KEYLAST && !state.routing) {
     BoxKeyTarget* target = nullptr;
-    for (BoxKeyTarget* candidate : state.targets) {
-      if (candidate->HoldsWindow(msg->hwnd)) target = candidate;
+    for (int i = 0; i < state.count; ++i) {
+      if (state.targets[i]->HoldsWindow(msg->hwnd)) target = state.targets[i];
     }
     if (target) {
       ComPtr<IUnknown> hold(target->KeyTargetLifetime());
@@ -42,27 +42,26 @@ LRESULT CALLBACK RouteBoxKeys(int code, WPARAM removal, LPARAM lParam) {
 
 bool AddBoxKeyTarget(BoxKeyTarget* target) noexcept {
   ThreadKeyHook& state = t_keyHook;
+  if (state.count == kMaxTargets) return false;
   if (!state.hook) {
     state.hook = SetWindowsHookExW(WH_GETMESSAGE, &RouteBoxKeys, Module::Instance(), GetCurrentThreadId());
     if (!state.hook) return false;
     Module::Lock();  // the hook's procedure is the module's code
   }
-  try {
-    state.targets.push_back(target);
-  } catch (...) {
-  }
-  if (std::find(state.targets.begin(), state.targets.end(), target) != state.targets.end()) return true;
-  RemoveBoxKeyTarget(target);
-  return false;
+  state.targets[state.count++] = target;
+  return true;
 }
 
 void RemoveBoxKeyTarget(BoxKeyTarget* target) noexcept {
   ThreadKeyHook& state = t_keyHook;
-  state.targets.erase(std::remove(state.targets.begin(), state.targets.end(), target), state.targets.end());
-  if (state.targets.empty() && state.hook) {
+  int kept = 0;
+  for (int i = 0; i < state.count; ++i) {
+    if (state.targets[i] != target) state.targets[kept++] = state.targets[i];
+  }
+  state.count = kept;
+  if (state.count == 0 && state.hook) {
     UnhookWindowsHookEx(state.hook);
     state.hook = nullptr;
-    std::vector<BoxKeyTarget*>().swap(state.targets);
     Module::Unlock();
   }
 }

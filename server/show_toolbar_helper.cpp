@@ -6,7 +6,7 @@
 
 #include "framework/guard.h"
 #include "framework/registry.h"
-#include "server/tab_windows.h"
+#include "view/view_locator.h"
 #include "vantorel_h.h"
 
 namespace vantorel {

@@ -6,7 +6,7 @@
 #include "framework/activation_context.h"
 #include "framework/dpi.h"
 #include "framework/guard.h"
-#include "server/tab_windows.h"
+#include "view/view_locator.h"
 
 namespace vantorel {
 namespace {
@@ -24,10 +24,10 @@ LONG BoxWidth(const DESKBANDINFO& info) noexcept {
 
 // The folder view's client area on the screen, without the list view's vertical scroll bar.
 bool ViewArea(HWND tab, RECT& area) noexcept {
-  HWND view = TabFolderView(tab);
+  HWND view = FindFolderView(tab);
   if (!view || !GetClientRect(view, &area)) return false;
   MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&area), 2);
-  HWND list = TabListView(tab);
+  HWND list = FindFolderListView(tab);
   RECT listArea;
   if (list && (GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) && GetClientRect(list, &listArea)) {
     MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&listArea), 2);
@@ -184,8 +184,8 @@ bool CTabBox::TranslateKey(MSG& msg) noexcept {
   if (!band_ || FAILED(band_.As(input))) return false;
   if (input->TranslateAcceleratorIO(&msg) == S_OK) return true;
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
-  HWND view = TabListView(tab_);
-  if (!view) view = TabFolderView(tab_);
+  HWND view = FindFolderListView(tab_);
+  if (!view) view = FindFolderView(tab_);
   if (view) SetFocus(view);
   return true;
 }

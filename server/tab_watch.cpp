@@ -1,6 +1,5 @@
 #include "server/tab_watch.h"
 
-#include "server/tab_windows.h"
 
 namespace vantorel {
 namespace {
@@ -11,6 +10,17 @@ constexpr UINT kFollowInterval = 500;  // ms, while the box lives
 constexpr ULONGLONG kShownBeforeBox = 2000;
 
 const WindowClassSpec kWatchClass = {L"Vantorel Tab Watch", nullptr, 0, nullptr, nullptr};
+
+bool StyledVisible(HWND window) noexcept {
+  return window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// The tab's toolbar area, WorkerW > ReBarWindow32, there and not hidden (whether the tab itself
+// shows or not).
+bool ToolbarAreaShown(HWND tab) noexcept {
+  HWND worker = FindWindowExW(tab, nullptr, L"WorkerW", nullptr);
+  return StyledVisible(worker) && StyledVisible(FindWindowExW(worker, nullptr, L"ReBarWindow32", nullptr));
+}
 
 }  // namespace
 
@@ -57,7 +67,7 @@ void CTabWatch::OnTimer() noexcept {
 
 void CTabWatch::Look() noexcept {
   const ULONGLONG now = GetTickCount64();
-  if (TabToolbarAreaShown(tab_)) {  // the toolbar's place: never a box in this tab
+  if (ToolbarAreaShown(tab_)) {  // the toolbar's place: never a box in this tab
     looking_ = false;
     KillTimer(hwnd(), kWatchTimer);
     return;
@@ -75,7 +85,7 @@ void CTabWatch::Look() noexcept {
 }
 
 void CTabWatch::KeepBox() noexcept {
-  if (!TabToolbarAreaShown(tab_)) {
+  if (!ToolbarAreaShown(tab_)) {
     box_->Follow();
     return;
   }
