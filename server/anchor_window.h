@@ -12,7 +12,7 @@ namespace vantorel {
 // What the anchor needs of the box.
 class AnchorOwner {
  public:
-  // The anchor moved, changed size, was shown or hidden, or took another display scale.
+  // The anchor moved, changed size, was shown or hidden, activated, or took another display scale.
   virtual void OnAnchorChanged() noexcept = 0;
   // Whether window is the box (a deactivation of the frame in its favour keeps the caption).
   virtual bool IsBoxWindow(HWND window) const noexcept = 0;
