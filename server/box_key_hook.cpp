@@ -1,6 +1,7 @@
 #include "server/box_key_hook.h"
 
 #include "framework/com_ptr.h"
+#include "framework/guard.h"
 #include "framework/module.h"
 
 namespace vantorel {
@@ -30,7 +31,7 @@ LRESULT CALLBACK RouteBoxKeys(int code, WPARAM removal, LPARAM lParam) {
     if (target) {
       ComPtr<IUnknown> hold(target->KeyTargetLifetime());
       state.routing = true;
-      const bool taken = target->TranslateKey(*msg);
+      const bool taken = GuardValue(false, [&] { return target->TranslateKey(*msg); });
       state.routing = false;
       if (taken) msg->message = WM_NULL;
     }
