@@ -151,10 +151,8 @@ void CTabBox::Follow() noexcept {
   }
   const int inset = ScaleForDpi(kViewInset, WindowDpi(frame_));
   const SIZE outer = box_.OuterSize(bandSize_.cx, bandSize_.cy);
-  // On top of its frame's windows again: a frame brought to the front is put over its owned
-  // popups by some window systems (Wine without a window manager).
-  SetWindowPos(box, HWND_TOP, area.right - inset - outer.cx, area.top + inset, outer.cx, outer.cy,
-               SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(box, nullptr, area.right - inset - outer.cx, area.top + inset, outer.cx, outer.cy,
+               SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void CTabBox::OnBoxFocused() noexcept {
