@@ -306,6 +306,11 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   POINT point;
   if (!BoxPoint(where, point, error)) return false;
   SetForegroundWindow(host_.Frame());
+  // Windows keeps a frame's owned popups (a band's box of its own) above the frame; Wine without
+  // a window manager raises the frame's X window over them when it is activated. The box comes
+  // up again as it is activated, which the click would do.
+  HWND root = GetAncestor(InputBox(), GA_ROOT);
+  if (root && root != host_.Frame()) SetForegroundWindow(root);
   Settle(host_);
 
   // The step that asked for the menu, named when none appears.

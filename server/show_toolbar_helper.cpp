@@ -6,6 +6,7 @@
 
 #include "framework/guard.h"
 #include "framework/registry.h"
+#include "view/view_locator.h"
 #include "vantorel_h.h"
 
 namespace vantorel {
@@ -64,12 +65,42 @@ const InterfaceEntry* CShowToolbarHelper::Interfaces() {
   return table;
 }
 
+CShowToolbarHelper::~CShowToolbarHelper() { StopWatching(); }
+
 STDMETHODIMP CShowToolbarHelper::SetSite(IUnknown* site) {
   return GuardHresult([&]() -> HRESULT {
+    StopWatching();
     site_ = ComPtr<IUnknown>(site);
     if (site) ShowBandOncePerUser(site);
+    if (site) WatchTab(site);
     return S_OK;
   });
+}
+
+// The tab is the shell browser's window; only the tabbed Explorer's tab is watched.
+void CShowToolbarHelper::WatchTab(IUnknown* site) {
+  ComPtr<IServiceProvider> services;
+  ComPtr<IShellBrowser> shellBrowser;
+  ComPtr<IWebBrowser2> browser;
+  HWND tab = nullptr;
+  SHANDLE_PTR frame = 0;
+  if (FAILED(site->QueryInterface(IID_PPV_ARGS(services.put()))) || !services ||
+      FAILED(services->QueryService(SID_SShellBrowser, IID_PPV_ARGS(shellBrowser.put()))) || !shellBrowser ||
+      FAILED(shellBrowser->GetWindow(&tab)) || !IsExplorerTab(tab)) {
+    return;
+  }
+  if (FAILED(site->QueryInterface(IID_PPV_ARGS(browser.put()))) || !browser || FAILED(browser->get_HWND(&frame)) ||
+      !frame) {
+    return;
+  }
+  auto watch = std::make_unique<CTabWatch>();
+  watch->SetLifetimeOwner(ObjectUnknown());
+  if (watch->Start(reinterpret_cast<HWND>(frame), tab, services.get())) watch_ = std::move(watch);
+}
+
+void CShowToolbarHelper::StopWatching() noexcept {
+  std::unique_ptr<CTabWatch> watch = std::move(watch_);
+  if (watch) watch->Stop();
 }
 
 STDMETHODIMP CShowToolbarHelper::GetSite(REFIID riid, void** ppv) {

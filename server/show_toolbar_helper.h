@@ -3,10 +3,15 @@
 // of its windows and hands it the window's browser. The first time for each user it asks that
 // window to show the band, and records in the user's registry that it did, so that a user who
 // hides the toolbar afterwards keeps it hidden.
+// In the tabbed Explorer of Windows 11 the helper of each tab also watches its tab: where
+// Explorer keeps the tab's toolbar area hidden, the band is hosted in a box of its own.
 #include <windows.h>
 #include <ocidl.h>
 
+#include <memory>
+
 #include "framework/com_object.h"
+#include "server/tab_watch.h"
 
 namespace vantorel {
 
@@ -20,6 +25,7 @@ constexpr wchar_t kToolbarShownValue[] = L"ToolbarShown";
 class CShowToolbarHelper : public ComObject<CShowToolbarHelper>, public IObjectWithSite {
  public:
   CShowToolbarHelper() noexcept = default;
+  ~CShowToolbarHelper() override;
   VANTOREL_IUNKNOWN_METHODS
   static const InterfaceEntry* Interfaces();
 
@@ -27,7 +33,12 @@ class CShowToolbarHelper : public ComObject<CShowToolbarHelper>, public IObjectW
   STDMETHODIMP GetSite(REFIID riid, void** ppv) override;
 
  private:
+  // A watch of the site's tab, when the site is a tab of the tabbed Explorer.
+  void WatchTab(IUnknown* site);
+  void StopWatching() noexcept;
+
   ComPtr<IUnknown> site_;
+  std::unique_ptr<CTabWatch> watch_;
 };
 
 // For the class table: aggregated when outer is given.

@@ -14,6 +14,9 @@ namespace vantorel {
 void CBandView::Attach(IWebBrowser2* browser, IDispatch* events) {
   Detach(false);
   browser_ = ComPtr<IWebBrowser2>(browser);
+  // A band sited after its folder was shown sees no DocumentComplete for it: the wrapper goes
+  // onto the list view that is there already.
+  if (HWND listView = FindFolderListView(browser_.get())) wrapper_.Attach(listView);
   ComPtr<IConnectionPointContainer> container;
   if (!events || FAILED(browser_.As(container)) || !container) return;
   if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, eventPoint_.put())) || !eventPoint_ ||

@@ -232,6 +232,35 @@ EOF
 mask=''
 ordered=0
 
+# Windows 11 24H2 and later keep each tab's toolbar area hidden: the band sits in a box of its own
+# over the tab's folder view, put there by the helper object that /i:show registers (here for the
+# built module, for this table only; the user has never had the toolbar shown, so the first line's
+# helper shows it, and the hidden toolbar never turns into a box). The box's place: 8 px in from
+# the view's top and right edges; its clear button, mode menu and settings dialog under real clicks.
+# Each line: options | steps | the lines printed.
+clsid='{C84B9402-A5BF-4696-9B32-D83997116073}'
+(cd "$(dirname "$host")" && "$run" regsvr32 /s /i:show Vantorel.dll)
+"$run" reg delete 'HKCU\Software\Vantorel' /f >/dev/null 2>&1
+"$run" reg delete 'HKCU\Software\Vantorel Host\Toolbars' /f >/dev/null 2>&1
+ordered=1
+mask='s/^box\tvisible=0.*/box\tvisible=0/'
+place='box\tvisible=1\tx=642\ty=8\tw=242\th=24\n'
+while IFS='|' read -r options steps expected; do
+  printf "$expected" >"$dir/boxed"
+  eval "set -- $options $steps"
+  check "box: $options $steps" "$dir/boxed" --folder "$winpath" --fresh --settings 0,0x33 --explorer-11 "$@" </dev/null
+done <<EOF
+--toolbar-area shown --explorer-toolbars|--print toolbars --toolbar hide --print toolbars --print box|toolbar\t$clsid\nnotoolbar\nnobox\n
+--toolbar-area hidden|--print toolbars --type 'b*' --print selected --print state --print box|box\t$clsid\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tframeactive=1\n${place}box\ttext=b*\tglyph=select\tclear=normal\tcolours=black-on-white\n
+--toolbar-area hidden --settings 1,0x33|--type 'b*' --print shown --tab new --print box --type 'a*' --print shown --tab 1 --print box --print shown|shown\tbeta.txt\n${place}box\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nshown\talpha.txt\n${place}box\ttext=b*\tglyph=filter\tclear=normal\tcolours=black-on-white\nshown\tbeta.txt\n
+--toolbar-area hidden|--frame minimize --print box --frame restore --print box --frame move:40,30 --print box|box\tvisible=0\n${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
+--toolbar-area hidden|--type b --click clear --print box --click mode --menu filter --print state --click mode --menu settings --print dialog --dialog cancel|${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tframeactive=1\nmenu\tchecked=filter\tchose=settings\ndialog\tvisible=1\tchecked=203,205,206,210\n
+--toolbar-area hidden|--type 'b*' --key enter --print state --key alt+s --print state --key tab --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\tframeactive=1\n
+EOF
+mask=''
+ordered=0
+(cd "$(dirname "$host")" && "$run" regsvr32 /s /u Vantorel.dll)
+
 # The display scale as Windows keeps it (LogPixels of the user's desktop settings, read by each
 # program as it starts), set for each line and set back at the end. Each line: the DPI, then the
 # band's sizes at that scale: today's sizes times DPI/96, the text starting one pixel inside the

@@ -413,3 +413,88 @@ TEST(BandLife, LeavesNothingBehind) {
   EXPECT_EQ(S_OK, module.CanUnloadNow());
   EXPECT_TRUE(module.Unload());
 }
+
+// A tab of the tabbed frame whose toolbar area stays hidden, closed while its band sits in a box of
+// its own: its box, band, subclasses and key hook go, the other tab's box stays, and only the active
+// tab's box ever shows. The tabs' helper objects come from the module as Explorer makes one per tab.
+TEST(BandLife, ClosedTabLeavesNothingOfItsBox) {
+  ModuleCopy module;
+  ASSERT_TRUE(module.loaded());
+  void** setSlot = nullptr;
+  void** unhookSlot = nullptr;
+  ASSERT_TRUE(WatchModuleHooks(module.path(), setSlot, unhookSlot));
+  TempFolder folder({L"alpha.txt", L"beta.txt"}, L"tabs");
+  WindowThreadSetup setup;
+  setup.folder = folder.path();
+  setup.options.visible = true;
+  setup.options.explorer11 = true;
+  setup.options.toolbarAreaHidden = true;
+  std::wstring error;
+  auto window = ExplorerWindowThread::Start(setup, error);
+  ASSERT_TRUE(window) << Utf8(error);
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto get = reinterpret_cast<GetClassObject>(GetProcAddress(GetModuleHandleW(module.path().c_str()), "DllGetClassObject"));
+  ASSERT_NE(nullptr, get);
+  const CLSID helperClass = {0x1DEEED5F, 0x6CAC, 0x4B5A, {0x8E, 0xB7, 0x21, 0x15, 0x6C, 0xAA, 0xCC, 0x7F}};
+  window->Call([&](ExplorerHost& host) {
+    std::vector<std::string> lines;
+    ScenarioRunner runner(host, [&lines](const std::string& line) { lines.push_back(line); }, module.SettingPath());
+    auto run = [&](const std::wstring& line) {
+      bool ok = true;
+      for (const ScenarioStep& step : StepsOf(L"--explorer-11 " + line)) ok = runner.Run(step, error) && ok;
+      return ok;
+    };
+    // The helper of the active tab, sited on its browser.
+    auto helperOfActiveTab = [&]() {
+      ComPtr<IClassFactory> factory;
+      ComPtr<IObjectWithSite> helper;
+      ComPtr<IWebBrowser2> browser;
+      browser.attach(host.Browser());
+      if (SUCCEEDED(get(helperClass, IID_PPV_ARGS(factory.put())))) factory->CreateInstance(nullptr, IID_PPV_ARGS(helper.put()));
+      if (helper) helper->SetSite(browser.get());
+      return helper;
+    };
+    // The thread's windows, children included, and which boxes show.
+    auto allWindows = [] {
+      std::set<HWND> all = ThreadWindows();
+      for (HWND top : ThreadWindows()) EnumChildWindows(top, &Collect, reinterpret_cast<LPARAM>(&all));
+      return all;
+    };
+    auto shownBoxes = [] {
+      std::vector<HWND> shown;
+      for (HWND top : ThreadWindows()) {
+        if (ClassOf(top) == L"Vantorel Box" && IsWindowVisible(top)) shown.push_back(top);
+      }
+      return shown;
+    };
+    ComPtr<IObjectWithSite> first = helperOfActiveTab();
+    ASSERT_TRUE(run(L"--print box"));  // the step waits for the box
+    const std::set<HWND> oneTab = allWindows();
+    const int oneTabHooks = LiveModuleHooks();
+    EXPECT_EQ(1, oneTabHooks);  // the box's key routing
+    ASSERT_TRUE(run(L"--tab new"));
+    ComPtr<IObjectWithSite> second = helperOfActiveTab();
+    ASSERT_TRUE(run(L"--print box"));
+    EXPECT_EQ(std::vector<HWND>{host.BoxWindow()}, shownBoxes()) << "tab 2 active";
+    ASSERT_TRUE(run(L"--tab 1 --print box --tab 2"));
+    EXPECT_EQ(1u, shownBoxes().size());
+    EXPECT_EQ(oneTabHooks, LiveModuleHooks()) << "one hook serves the thread's boxes";
+    ASSERT_TRUE(run(L"--tab close:2"));  // Explorer lets the closed tab's helper go
+    second->SetSite(nullptr);
+    second.reset();
+    host.PumpMessages();
+    EXPECT_EQ(oneTab, allWindows());
+    EXPECT_EQ(std::vector<HWND>{host.BoxWindow()}, shownBoxes()) << "tab 1's box back";
+    EXPECT_EQ(oneTabHooks, LiveModuleHooks());
+    first->SetSite(nullptr);
+    first.reset();
+    EXPECT_EQ(0, LiveModuleHooks());
+    EXPECT_TRUE(shownBoxes().empty());
+    EXPECT_EQ(3, std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+                return line.rfind("box\tvisible=1\t", 0) == 0;
+              })) << "each --print box found a box shown";
+    host.Close();
+  });
+  window->WaitUntilEnded();
+  EXPECT_EQ(S_OK, module.CanUnloadNow());
+}

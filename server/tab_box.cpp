@@ -1,0 +1,228 @@
+#include "server/tab_box.h"
+
+#include <shlobj.h>
+
+#include "band/selector_core_factory.h"
+#include "framework/activation_context.h"
+#include "framework/dpi.h"
+#include "framework/guard.h"
+#include "view/view_locator.h"
+
+namespace vantorel {
+namespace {
+
+constexpr DWORD kBandId = 0;  // the box holds one band
+constexpr int kViewInset = 8;  // from the view's top and right edges, at 96 DPI
+
+// The box's client width: the band's ideal width where it asks for more than its minimum, else
+// twice its minimum (room for a keyword beside the glyphs), never beyond its maximum.
+LONG BoxWidth(const DESKBANDINFO& info) noexcept {
+  LONG width = info.ptActual.x > info.ptMinSize.x ? info.ptActual.x : 2 * info.ptMinSize.x;
+  if (info.ptMaxSize.x > 0 && width > info.ptMaxSize.x) width = info.ptMaxSize.x;
+  return width > info.ptMinSize.x ? width : info.ptMinSize.x;
+}
+
+// The folder view's client area on the screen, without the list view's vertical scroll bar.
+bool ViewArea(HWND tab, RECT& area) noexcept {
+  HWND view = FindFolderView(tab);
+  if (!view || !GetClientRect(view, &area)) return false;
+  MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  HWND list = FindFolderListView(tab);
+  RECT listArea;
+  if (list && (GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) && GetClientRect(list, &listArea)) {
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&listArea), 2);
+    if (listArea.right < area.right) area.right = listArea.right;
+  }
+  return true;
+}
+
+}  // namespace
+
+ComPtr<CTabBox> CTabBox::Open(HWND frame, HWND tab, IServiceProvider* browser) noexcept {
+  ComPtr<CTabBox> box = MakeComObject<CTabBox>(frame, tab, browser);
+  if (box && !box->Start()) {
+    box->Close();
+    box.reset();
+  }
+  return box;
+}
+
+CTabBox::CTabBox(HWND frame, HWND tab, IServiceProvider* browser) noexcept
+    : frame_(frame), tab_(tab), browser_(browser) {
+  box_.SetLifetimeOwner(ObjectUnknown());
+  frameAnchor_.SetLifetimeOwner(ObjectUnknown());
+  tabAnchor_.SetLifetimeOwner(ObjectUnknown());
+}
+
+CTabBox::~CTabBox() { Close(); }
+
+const InterfaceEntry* CTabBox::Interfaces() {
+  static const InterfaceEntry table[] = {VANTOREL_INTERFACE(CTabBox, IOleWindow),
+                                         VANTOREL_INTERFACE(CTabBox, IInputObjectSite),
+                                         VANTOREL_INTERFACE(CTabBox, IOleCommandTarget),
+                                         VANTOREL_INTERFACE(CTabBox, IServiceProvider), {}};
+  return table;
+}
+
+// Sited as Explorer sites a toolbar: SetSite, GetBandInfo, GetWindow, sized, ShowDW(TRUE).
+bool CTabBox::Start() noexcept {
+  {
+    ScopedModuleActivation activation;
+    if (!box_.CreateBox(frame_)) return false;
+  }
+  if (!frameAnchor_.Follow(frame_, true) || !tabAnchor_.Follow(tab_, false)) return false;
+  if (FAILED(CreateSelectorCore(nullptr, IID_PPV_ARGS(band_.put()))) || !band_) return false;
+  ComPtr<IObjectWithSite> withSite;
+  ComPtr<IDeskBand> deskBand;
+  if (FAILED(band_.As(withSite)) || FAILED(band_.As(deskBand))) return false;
+  // Showing the band gives the frame the focus; whatever had it keeps it.
+  HWND focus = GetFocus();
+  if (FAILED(withSite->SetSite(static_cast<IOleWindow*>(this)))) return false;
+  AskBandSize();
+  if (FAILED(deskBand->GetWindow(&bandWindow_)) || !bandWindow_) return false;
+  const SIZE outer = box_.OuterSize(bandSize_.cx, bandSize_.cy);
+  SetWindowPos(box_.hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitBand();
+  deskBand->ShowDW(TRUE);
+  if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
+  keysRouted_ = AddBoxKeyTarget(this);
+  Follow();
+  return true;
+}
+
+void CTabBox::Close() noexcept {
+  if (keysRouted_) RemoveBoxKeyTarget(this);
+  keysRouted_ = false;
+  frameAnchor_.Leave();
+  tabAnchor_.Leave();
+  LetBandGo();
+  if (!boxGoing_) box_.DestroyOwnWindow();
+  browser_.reset();
+}
+
+void CTabBox::LetBandGo() noexcept {
+  ComPtr<IUnknown> band = std::move(band_);
+  bandWindow_ = nullptr;
+  if (!band) return;
+  HWND focus = GetFocus();
+  const bool focusInBox = HoldsWindow(focus);
+  ComPtr<IDockingWindow> docking;
+  if (SUCCEEDED(band.As(docking))) {
+    docking->ShowDW(FALSE);
+    docking->CloseDW(0);
+  }
+  docking.reset();
+  ComPtr<IObjectWithSite> withSite;
+  if (SUCCEEDED(band.As(withSite))) withSite->SetSite(nullptr);
+  withSite.reset();
+  band.reset();
+  // Only a box that had the focus hands it to the frame.
+  if (!focusInBox && focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
+}
+
+void CTabBox::AskBandSize() noexcept {
+  ComPtr<IDeskBand> deskBand;
+  if (!band_ || FAILED(band_.As(deskBand))) return;
+  DESKBANDINFO info = {};
+  info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_ACTUAL;
+  if (FAILED(deskBand->GetBandInfo(kBandId, DBIF_VIEWMODE_NORMAL, &info))) return;
+  bandSize_ = {BoxWidth(info), info.ptMinSize.y};
+}
+
+void CTabBox::FitBand() noexcept {
+  RECT client;
+  if (bandWindow_ && box_.hwnd() && GetClientRect(box_.hwnd(), &client)) {
+    MoveWindow(bandWindow_, 0, 0, client.right, client.bottom, TRUE);
+  }
+}
+
+bool CTabBox::BoxBelongsShown() const noexcept {
+  return band_ && IsWindowVisible(tab_) && !IsIconic(frame_);
+}
+
+void CTabBox::Follow() noexcept {
+  HWND box = box_.hwnd();
+  if (!box || boxGoing_) return;
+  RECT area;
+  const bool shown = BoxBelongsShown() && ViewArea(tab_, area);
+  if (!shown) {
+    if (IsWindowVisible(box)) ShowWindow(box, SW_HIDE);
+    return;
+  }
+  const int inset = ScaleForDpi(kViewInset, WindowDpi(frame_));
+  const SIZE outer = box_.OuterSize(bandSize_.cx, bandSize_.cy);
+  SetWindowPos(box, nullptr, area.right - inset - outer.cx, area.top + inset, outer.cx, outer.cy,
+               SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CTabBox::OnBoxFocused() noexcept {
+  ComPtr<IInputObject> input;
+  if (band_ && SUCCEEDED(band_.As(input))) input->UIActivateIO(TRUE, nullptr);
+}
+
+void CTabBox::OnBoxDpiChanged() noexcept {
+  AskBandSize();
+  Follow();
+}
+
+void CTabBox::OnBoxDestroyed() noexcept {
+  boxGoing_ = true;
+  Close();
+}
+
+bool CTabBox::IsBoxWindow(HWND window) const noexcept { return window && window == box_.hwnd(); }
+
+bool CTabBox::HoldsWindow(HWND window) const noexcept {
+  HWND box = box_.hwnd();
+  return window && box && (window == box || IsChild(box, window));
+}
+
+// As Explorer routes a key to the toolbar that has the focus: the band first; Tab it leaves
+// (S_FALSE) moves the focus on, into the tab's folder view.
+bool CTabBox::TranslateKey(MSG& msg) noexcept {
+  ComPtr<IInputObject> input;
+  if (!band_ || FAILED(band_.As(input))) return false;
+  if (input->TranslateAcceleratorIO(&msg) == S_OK) return true;
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  HWND view = FindFolderListView(tab_);
+  if (!view) view = FindFolderView(tab_);
+  if (view) SetFocus(view);
+  return true;
+}
+
+// ---- IOleWindow, IInputObjectSite ----
+
+STDMETHODIMP CTabBox::GetWindow(HWND* window) {
+  if (!window) return E_POINTER;
+  *window = box_.hwnd();
+  return *window ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CTabBox::OnFocusChangeIS(IUnknown*, BOOL) { return S_OK; }
+
+// ---- IOleCommandTarget ----
+
+STDMETHODIMP CTabBox::QueryStatus(const GUID* group, ULONG, OLECMD*, OLECMDTEXT*) {
+  return group && *group == CGID_DeskBand ? OLECMDERR_E_NOTSUPPORTED : OLECMDERR_E_UNKNOWNGROUP;
+}
+
+STDMETHODIMP CTabBox::Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT*) {
+  if (!group || *group != CGID_DeskBand) return OLECMDERR_E_UNKNOWNGROUP;
+  if (command != DBID_BANDINFOCHANGED) return OLECMDERR_E_NOTSUPPORTED;
+  return GuardHresult([&]() -> HRESULT {
+    AskBandSize();
+    Follow();  // the new size reaches the band through the box's WM_SIZE
+    return S_OK;
+  });
+}
+
+// ---- IServiceProvider ----
+
+STDMETHODIMP CTabBox::QueryService(REFGUID service, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (!browser_) return E_FAIL;
+  return browser_->QueryService(service, riid, ppv);
+}
+
+}  // namespace vantorel

@@ -1,0 +1,97 @@
+#include "server/tab_watch.h"
+
+
+namespace vantorel {
+namespace {
+
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kLookInterval = 100;    // ms, while deciding
+constexpr UINT kFollowInterval = 500;  // ms, while the box lives
+constexpr ULONGLONG kShownBeforeBox = 2000;
+
+const WindowClassSpec kWatchClass = {L"Vantorel Tab Watch", nullptr, 0, nullptr, nullptr};
+
+bool StyledVisible(HWND window) noexcept {
+  return window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// The tab's toolbar area, WorkerW > ReBarWindow32, there and not hidden (whether the tab itself
+// shows or not).
+bool ToolbarAreaShown(HWND tab) noexcept {
+  HWND worker = FindWindowExW(tab, nullptr, L"WorkerW", nullptr);
+  return StyledVisible(worker) && StyledVisible(FindWindowExW(worker, nullptr, L"ReBarWindow32", nullptr));
+}
+
+}  // namespace
+
+CTabWatch::~CTabWatch() { Stop(); }
+
+bool CTabWatch::Start(HWND frame, HWND tab, IServiceProvider* browser) noexcept {
+  frame_ = frame;
+  tab_ = tab;
+  browser_ = ComPtr<IServiceProvider>(browser);
+  if (!Create(kWatchClass, HWND_MESSAGE, nullptr, 0, 0, 0, 0, 0, 0, nullptr)) return false;
+  looking_ = true;
+  lastLook_ = GetTickCount64();
+  return SetTimer(hwnd(), kWatchTimer, kLookInterval, nullptr) != 0;
+}
+
+void CTabWatch::Stop() noexcept {
+  looking_ = false;
+  if (hwnd()) KillTimer(hwnd(), kWatchTimer);
+  if (ComPtr<CTabBox> box = std::move(box_)) box->Close();
+  browser_.reset();
+  DestroyOwnWindow();
+}
+
+bool CTabWatch::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (msg != WM_TIMER || wParam != kWatchTimer) return false;
+  OnTimer();
+  result = 0;
+  return true;
+}
+
+void CTabWatch::OnTimer() noexcept {
+  if (!IsWindow(tab_)) {  // the tab went before its helper was let go
+    looking_ = false;
+    KillTimer(hwnd(), kWatchTimer);
+    if (ComPtr<CTabBox> box = std::move(box_)) box->Close();
+    return;
+  }
+  if (looking_) {
+    Look();
+  } else if (box_) {
+    KeepBox();
+  }
+}
+
+void CTabWatch::Look() noexcept {
+  const ULONGLONG now = GetTickCount64();
+  if (ToolbarAreaShown(tab_)) {  // the toolbar's place: never a box in this tab
+    looking_ = false;
+    KillTimer(hwnd(), kWatchTimer);
+    return;
+  }
+  if (IsWindowVisible(tab_)) shownFor_ += now - lastLook_;
+  lastLook_ = now;
+  if (shownFor_ < kShownBeforeBox) return;
+  looking_ = false;
+  box_ = CTabBox::Open(frame_, tab_, browser_.get());
+  if (box_) {
+    SetTimer(hwnd(), kWatchTimer, kFollowInterval, nullptr);
+  } else {
+    KillTimer(hwnd(), kWatchTimer);
+  }
+}
+
+void CTabWatch::KeepBox() noexcept {
+  if (!ToolbarAreaShown(tab_)) {
+    box_->Follow();
+    return;
+  }
+  KillTimer(hwnd(), kWatchTimer);
+  ComPtr<CTabBox> box = std::move(box_);
+  box->Close();
+}
+
+}  // namespace vantorel
