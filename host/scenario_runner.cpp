@@ -194,6 +194,10 @@ bool ScenarioRunner::Screenshot(const std::wstring& path, std::wstring& error) {
   // The screen shows what the windows drew once Wine has put their drawing out, which it does
   // when the thread has waited a while; a picture taken sooner may show an earlier state.
   RedrawWindow(host_.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  // Windows keeps the frame's owned popups (a band's box of its own) above the frame; Wine without
+  // a window manager may have raised the frame over them.
+  HWND box = host_.BoxWindow();
+  if (box && IsWindowVisible(box)) SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const ULONGLONG start = GetTickCount64();
   PumpUntil([start] { return GetTickCount64() - start >= 200; });
   if (!SaveWindowPng(host_.Frame(), path, error, false)) return false;

@@ -29,6 +29,7 @@ VIAddVersionKey FileDescription "Vantorel setup"
 VIAddVersionKey LegalCopyright "${COPYRIGHT}"
 
 Var FinishText
+Var WindowsBuild  ; Windows' build number: 26100 and later have no toolbar area by default
 
 ; The product's icon (the Select mode glyph) on the setup program and on its uninstaller, which
 ; Apps & features shows.
@@ -78,13 +79,22 @@ Section "Vantorel" SecModule
   ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
   IntFmt $1 "0x%08X" $1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
-  StrCpy $FinishText "Vantorel is installed. Turn the toolbar on from the View menu of an Explorer window (Toolbars > Vantorel)."
+  ; Windows 11 24H2 (build 26100) and later keep Explorer's toolbar area hidden: the band then shows
+  ; in a box of its own, which the helper object registered by the next section makes.
+  ReadRegStr $WindowsBuild HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" "CurrentBuildNumber"
+  ${If} $WindowsBuild >= 26100
+    StrCpy $FinishText "Vantorel is installed, but this Windows has no toolbar area in Explorer. Run the setup again with $\"Show the toolbar in Explorer windows$\" checked to have Vantorel's box in every Explorer window."
+  ${Else}
+    StrCpy $FinishText "Vantorel is installed. Turn the toolbar on from the View menu of an Explorer window (Toolbars > Vantorel)."
+  ${EndIf}
 SectionEnd
 
 Section "Show the toolbar in Explorer windows" SecShow
   ExecWait '${REGSVR32} /n /i:show "$INSTDIR\Vantorel.dll"' $0
   ${If} $0 != 0
     MessageBox MB_ICONEXCLAMATION "The toolbar could not be set to show by itself (regsvr32 exit code $0); turn it on from the View menu." /SD IDOK
+  ${ElseIf} $WindowsBuild >= 26100
+    StrCpy $FinishText "Vantorel is installed. This Windows has no toolbar area in Explorer, so Explorer windows opened from now on show Vantorel's box at the top right of the folder view (Alt+S in the folder view puts the cursor into it)."
   ${Else}
     StrCpy $FinishText "Vantorel is installed. Explorer windows opened from now on show the toolbar."
   ${EndIf}

@@ -94,9 +94,17 @@ if [ -z "$band" ]; then
   run --settings 0,0x33 --theme dark --type '領収書*' --key enter --print colors --screenshot "$(shot dark-nomatch)"
   echo "-- Two Explorer windows, each with its own band: window 1 filters, window 2 keeps every file"
   run --settings 1,0x33 --windows 2 --in 1 --type 'invoice*' --key enter --print shown --in 2 --print state
+  echo "-- Windows 11 24H2 and later, whose tabs have no toolbar area: each tab's box of its own, put there by"
+  echo "   the helper that regsvr32 /i:show registers (for this step only); tab 2 selects, then back in tab 1"
+  (cd "$build/host" && "$WINE64" regsvr32 /s /i:show Vantorel.dll)
+  "$WINE64" reg delete 'HKCU\Software\Vantorel' /f >/dev/null 2>&1 || true
+  run --settings 0,0x33 --explorer-11 --toolbar-area hidden --type '会議*' --tab new --type '請求*' --key enter \
+      --print toolbars --print box --screenshot "$(shot tabs-box-2)" --tab 1 --print box --screenshot "$(shot tabs-box-1)"
+  (cd "$build/host" && "$WINE64" regsvr32 /s /u Vantorel.dll)
   if [ -n "$docs" ]; then
     mkdir -p "$docs"
-    for name in select filter nomatch clear-hot mode-menu settings history history-150 dark dark-nomatch; do
+    for name in select filter nomatch clear-hot mode-menu settings history history-150 dark dark-nomatch \
+                tabs-box-1 tabs-box-2; do
       cp "$build/demo-$name.png" "$docs/demo-$name.png"
     done
     echo "demo: the README's screenshots copied to $docs"

@@ -28,7 +28,13 @@ bool CBoxWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       owner_.OnBoxFocused();
       return true;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) OnDeactivated(reinterpret_cast<HWND>(lParam));
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        OnDeactivated(reinterpret_cast<HWND>(lParam));
+      } else if (HWND frame = owner_.OwnerFrame()) {
+        // Also where the frame's deactivation did not name the box (its lParam is not documented
+        // to), the frame's caption is drawn active again, as a tool palette's owner's is.
+        SendMessageW(frame, WM_NCACTIVATE, TRUE, 0);
+      }
       return false;
     case WM_SYSCOMMAND:
       // The box has no commands of its own: closing, the system menu and the frame's menu keys

@@ -1,6 +1,5 @@
 #include "server/tab_watch.h"
 
-
 namespace vantorel {
 namespace {
 
@@ -15,11 +14,13 @@ bool StyledVisible(HWND window) noexcept {
   return window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-// The tab's toolbar area, WorkerW > ReBarWindow32, there and not hidden (whether the tab itself
-// shows or not).
+// The tab's toolbar area, WorkerW > ReBarWindow32, there, not hidden and not laid out to nothing
+// (whether the tab itself shows or not).
 bool ToolbarAreaShown(HWND tab) noexcept {
   HWND worker = FindWindowExW(tab, nullptr, L"WorkerW", nullptr);
-  return StyledVisible(worker) && StyledVisible(FindWindowExW(worker, nullptr, L"ReBarWindow32", nullptr));
+  HWND rebar = FindWindowExW(worker, nullptr, L"ReBarWindow32", nullptr);
+  RECT area = {};
+  return StyledVisible(worker) && StyledVisible(rebar) && GetWindowRect(rebar, &area) && area.bottom > area.top;
 }
 
 }  // namespace
