@@ -20,5 +20,9 @@ function(vantorel_add_test name)
   endif()
   # Every program shares one Wine desktop and one X display: a window that one program activates
   # takes the keyboard focus from the windows of another. They run one at a time.
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wine_desktop)
+  # Under Wine a program that dies (a stack overflow, say) may still exit with 0: a run passes only
+  # when GoogleTest printed its summary of passed tests and no failure.
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wine_desktop
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?"
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];Unhandled")
 endfunction()
