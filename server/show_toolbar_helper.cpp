@@ -80,22 +80,17 @@ STDMETHODIMP CShowToolbarHelper::SetSite(IUnknown* site) {
 // The tab is the shell browser's window; only the tabbed Explorer's tab is watched.
 void CShowToolbarHelper::WatchTab(IUnknown* site) {
   ComPtr<IServiceProvider> services;
-  ComPtr<IShellBrowser> shellBrowser;
   ComPtr<IWebBrowser2> browser;
-  HWND tab = nullptr;
-  SHANDLE_PTR frame = 0;
   if (FAILED(site->QueryInterface(IID_PPV_ARGS(services.put()))) || !services ||
-      FAILED(services->QueryService(SID_SShellBrowser, IID_PPV_ARGS(shellBrowser.put()))) || !shellBrowser ||
-      FAILED(shellBrowser->GetWindow(&tab)) || !IsExplorerTab(tab)) {
+      FAILED(site->QueryInterface(IID_PPV_ARGS(browser.put()))) || !browser) {
     return;
   }
-  if (FAILED(site->QueryInterface(IID_PPV_ARGS(browser.put()))) || !browser || FAILED(browser->get_HWND(&frame)) ||
-      !frame) {
-    return;
-  }
+  HWND tab = ViewRoot(browser.get());
+  HWND frame = BrowserWindow(browser.get());
+  if (!IsExplorerTab(tab) || !frame) return;
   auto watch = std::make_unique<CTabWatch>();
   watch->SetLifetimeOwner(ObjectUnknown());
-  if (watch->Start(reinterpret_cast<HWND>(frame), tab, services.get())) watch_ = std::move(watch);
+  if (watch->Start(frame, tab, services.get())) watch_ = std::move(watch);
 }
 
 void CShowToolbarHelper::StopWatching() noexcept {
