@@ -155,6 +155,19 @@ bool ParseCount(const std::wstring& text, int& value) {
   return true;
 }
 
+bool ParseTabNumber(const std::wstring& action, int& number, bool& close) {
+  close = action.rfind(L"close:", 0) == 0;
+  return ParseCount(close ? action.substr(6) : action, number) && number >= 1;
+}
+
+bool ParseFramePlace(const std::wstring& action, int& x, int& y, bool& move) {
+  const size_t colon = action.find(L':'), comma = action.find(L',');
+  const std::wstring verb = action.substr(0, colon);
+  move = verb == L"move";
+  return (move || verb == L"size") && comma != std::wstring::npos && comma > colon &&
+         ParseCount(action.substr(colon + 1, comma - colon - 1), x) && ParseCount(action.substr(comma + 1), y);
+}
+
 bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out, std::wstring& error) {
   out = ScenarioArgs();
   for (size_t i = 0; i < args.size(); ++i) {

@@ -109,5 +109,9 @@ std::string ScenarioUsage();
 // Numbers as the entries read them: a 32-bit number (0x for hex); a count of up to four digits.
 bool ParseNumber(const std::wstring& text, uint32_t& value);
 bool ParseCount(const std::wstring& text, int& value);
+// --tab K or close:K: the tab's number (from 1) and whether it closes.
+bool ParseTabNumber(const std::wstring& action, int& number, bool& close);
+// --frame move:X,Y or size:W,H: the two counts and whether it moves.
+bool ParseFramePlace(const std::wstring& action, int& x, int& y, bool& move);
 
 }  // namespace vantorel::host

@@ -101,21 +101,16 @@ bool SetToolbarArea(const ScenarioOption&, const std::wstring& value, ScenarioAr
 // --tab new, K, close:K and --frame move:X,Y, size:W,H: the numbers are there.
 bool CheckTabAction(const std::wstring& action, std::wstring& error) {
   int number = 0;
-  const std::wstring count = action.rfind(L"close:", 0) == 0 ? action.substr(6) : action;
-  if (action == L"new" || (ParseCount(count, number) && number >= 1)) return true;
+  bool close = false;
+  if (action == L"new" || ParseTabNumber(action, number, close)) return true;
   error = L"--tab wants new, a tab number from 1 up or close:K, not " + action;
   return false;
 }
 
 bool CheckFrameAction(const std::wstring& action, std::wstring& error) {
   int x = 0, y = 0;
-  if (action == L"minimize" || action == L"restore") return true;
-  const size_t colon = action.find(L':'), comma = action.find(L',');
-  const std::wstring verb = action.substr(0, colon);
-  if ((verb == L"move" || verb == L"size") && comma != std::wstring::npos && comma > colon &&
-      ParseCount(action.substr(colon + 1, comma - colon - 1), x) && ParseCount(action.substr(comma + 1), y)) {
-    return true;
-  }
+  bool move = false;
+  if (action == L"minimize" || action == L"restore" || ParseFramePlace(action, x, y, move)) return true;
   error = L"--frame wants minimize, restore, move:X,Y or size:W,H, not " + action;
   return false;
 }

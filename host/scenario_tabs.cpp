@@ -6,15 +6,6 @@
 #include "host/scenario_runner.h"
 
 namespace vantorel::host {
-namespace {
-
-// "move:X,Y" and "size:W,H" as the table checked them.
-POINT NumbersOf(const std::wstring& action) {
-  const size_t colon = action.find(L':'), comma = action.find(L',');
-  return {std::stoi(action.substr(colon + 1, comma - colon - 1)), std::stoi(action.substr(comma + 1))};
-}
-
-}  // namespace
 
 bool ScenarioRunner::Tab(const std::wstring& action, std::wstring& error) {
   bool done = false;
@@ -22,8 +13,9 @@ bool ScenarioRunner::Tab(const std::wstring& action, std::wstring& error) {
     done = host_.NewTab();
     if (!done) error = L"--tab new: the tab could not be opened";
   } else {
-    const bool close = action.rfind(L"close:", 0) == 0;
-    const int number = std::stoi(close ? action.substr(6) : action);
+    int number = 0;
+    bool close = false;
+    ParseTabNumber(action, number, close);  // as the table checked it
     if (number > host_.TabCount()) {
       error = L"--tab " + action + L": there are only " + std::to_wstring(host_.TabCount()) + L" tabs";
       return false;
@@ -40,10 +32,10 @@ bool ScenarioRunner::FrameStep(const std::wstring& action, std::wstring&) {
   if (action == L"minimize" || action == L"restore") {
     ShowWindow(frame, action == L"minimize" ? SW_MINIMIZE : SW_RESTORE);
   } else {
-    const POINT numbers = NumbersOf(action);
-    const bool move = action.rfind(L"move:", 0) == 0;
-    SetWindowPos(frame, nullptr, numbers.x, numbers.y, numbers.x, numbers.y,
-                 SWP_NOZORDER | SWP_NOACTIVATE | (move ? SWP_NOSIZE : SWP_NOMOVE));
+    int x = 0, y = 0;
+    bool move = false;
+    ParseFramePlace(action, x, y, move);  // as the table checked it
+    SetWindowPos(frame, nullptr, x, y, x, y, SWP_NOZORDER | SWP_NOACTIVATE | (move ? SWP_NOSIZE : SWP_NOMOVE));
   }
   host_.PumpMessages();
   return true;
