@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "framework/com_ptr.h"
@@ -23,6 +24,15 @@ const WindowClassSpec kCabinetClass = {L"CabinetWClass", nullptr, CS_HREDRAW | C
 const WindowClassSpec kParkClass = {L"Vantorel Host Park", nullptr, 0, nullptr, IDC_ARROW};
 // Windows 11's tab strip, address bar, search box and command bar: a WinUI island without a caret.
 const WindowClassSpec kBridgeClass = {L"Microsoft.UI.Content.DesktopChildSiteBridge", nullptr, 0, kFace, IDC_ARROW};
+
+// The folder's name as Explorer shows it; empty when it has none.
+std::wstring DisplayName(PCIDLIST_ABSOLUTE folder) {
+  PWSTR name = nullptr;
+  if (!folder || FAILED(SHGetNameFromIDList(folder, SIGDN_NORMALDISPLAY, &name))) return std::wstring();
+  std::wstring text(name);
+  CoTaskMemFree(name);
+  return text;
+}
 
 class HostImpl final : public ExplorerHost, public TabFrame {
  public:
@@ -53,9 +63,15 @@ class HostImpl final : public ExplorerHost, public TabFrame {
   HWND BoxWindow() const override;
 
   // ExplorerHost: the active tab's answers
-  bool Navigate(const wchar_t* folderPath) override { return Tab() && Tab()->Navigate(folderPath) && Retitle(); }
+  bool Navigate(const wchar_t* folderPath) override {
+    const bool shown = Tab() && Tab()->Navigate(folderPath);
+    Retitle();
+    return shown;
+  }
   bool NavigateToIdList(PCIDLIST_ABSOLUTE folder) override {
-    return Tab() && Tab()->NavigateToIdList(folder) && Retitle();
+    const bool shown = Tab() && Tab()->NavigateToIdList(folder);
+    Retitle();
+    return shown;
   }
   HWND ToolbarStrip() const override { return Tab() ? Tab()->ToolbarStrip() : nullptr; }
   HWND ShellViewWindow() const override { return Tab() ? Tab()->ShellViewWindow() : nullptr; }
@@ -102,7 +118,7 @@ class HostImpl final : public ExplorerHost, public TabFrame {
   // The tab strip of the bridge: each tab's folder name in a cell, the active one lighter.
   void PaintTabStrip();
   void Layout();
-  bool Retitle();  // true, for the end of a navigation
+  void Retitle();
 
   HostOptions options_;
   std::unique_ptr<HostWindow> frame_, bridge_, park_;
@@ -198,14 +214,10 @@ void HostImpl::PaintTabStrip() {
   SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   for (int i = 0; i < TabCount(); ++i, OffsetRect(&cell, kTabWidth + 4, 0)) {
     FillRect(dc, &cell, GetSysColorBrush(i == active_ ? COLOR_WINDOW : COLOR_3DLIGHT));
-    PWSTR name = nullptr;
-    PCIDLIST_ABSOLUTE folder = tabs_[i]->CurrentFolder();
-    if (folder && SUCCEEDED(SHGetNameFromIDList(folder, SIGDN_NORMALDISPLAY, &name))) {
-      RECT text = cell;
-      InflateRect(&text, -8, 0);
-      DrawTextW(dc, name, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-      CoTaskMemFree(name);
-    }
+    RECT text = cell;
+    InflateRect(&text, -8, 0);
+    DrawTextW(dc, DisplayName(tabs_[i]->CurrentFolder()).c_str(), -1, &text,
+              DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
   }
   EndPaint(bridge_->hwnd(), &paint);
 }
@@ -222,16 +234,11 @@ void HostImpl::Layout() {
 }
 
 // The tabbed frame is titled after its active tab's folder, as Explorer's is.
-bool HostImpl::Retitle() {
-  PWSTR name = nullptr;
-  if (!options_.explorer11 || !Tab() || !Tab()->CurrentFolder() ||
-      FAILED(SHGetNameFromIDList(Tab()->CurrentFolder(), SIGDN_NORMALDISPLAY, &name))) {
-    return true;
-  }
-  SetWindowTextW(Frame(), name);
-  CoTaskMemFree(name);
+void HostImpl::Retitle() {
+  const std::wstring name = options_.explorer11 && Tab() ? DisplayName(Tab()->CurrentFolder()) : std::wstring();
+  if (name.empty()) return;
+  SetWindowTextW(Frame(), name.c_str());
   InvalidateRect(bridge_->hwnd(), nullptr, TRUE);
-  return true;
 }
 
 bool HostImpl::NewTab() {

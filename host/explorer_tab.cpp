@@ -31,6 +31,12 @@ bool CreateChild(HostWindow& window, const WindowClassSpec& cls, HWND parent, DW
   return window.Create(cls, parent, L"", style, 0, 0, 0, 0, 0, nullptr) != nullptr;
 }
 
+// A real rebar that the host lays out itself, as Explorer's toolbar area and tree pane hold.
+HWND CreateRebar(HWND parent) {
+  return CreateWindowExW(0, REBARCLASSNAMEW, L"", kChild | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0,
+                         0, parent, nullptr, nullptr, nullptr);
+}
+
 void Fill(HWND window, HWND parent) {
   RECT rc = {};
   if (window && GetClientRect(parent, &rc)) MoveWindow(window, 0, 0, rc.right, rc.bottom, TRUE);
@@ -66,8 +72,7 @@ bool ExplorerTab::Init() {
         !CreateChild(*viewSink_, kNotifySinkClass, viewSurface_->hwnd())) {
       return false;
     }
-    rebarStrip_ = CreateWindowExW(0, REBARCLASSNAMEW, L"", kChild | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                                  0, 0, 0, 0, worker_->hwnd(), nullptr, nullptr, nullptr);
+    rebarStrip_ = CreateRebar(worker_->hwnd());
     if (!rebarStrip_) return false;
   }
   if (options_.folderTree) ShowFolderTree(true);
@@ -365,8 +370,7 @@ void ExplorerTab::ShowFolderTree(bool show) {
     baseBar_.reset();
     return;
   }
-  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, L"", kChild | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0,
-                           0, baseBar_->hwnd(), nullptr, nullptr, nullptr);
+  rebar_ = CreateRebar(baseBar_->hwnd());
   tree_ = rebar_ ? CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                                    kChild | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
                                        TVS_SHOWSELALWAYS,
