@@ -1,10 +1,7 @@
 #!/bin/sh
-# make dist with a key, through the rule's own copy for tests (target dist_check): a throwaway RSA
-# certificate in a PFX with a password file signs the module, the uninstaller and the setup
-# program, and osslsigncode verifies each against that certificate; nothing of the key reaches
-# the log. The winget manifest holds the setup program's hash and the given address, and without
-# one a placeholder that validation rejects. An ECC key is refused with one line and leaves
-# nothing in the folder.
+# make dist with a throwaway key, through the rule's copy for tests (dist_check): signatures that
+# osslsigncode verifies, nothing of the key in the log, the winget manifest with and without an
+# address; an ECC key refused in one line, leaving no file.
 # Usage: release.sh BUILD_DIR DIST_FOLDER STAGE VERSION
 build="$1"
 dist="$2"
@@ -26,9 +23,7 @@ python=/usr/bin/python3
 manifest() { $python - "$dist/winget" "$(echo "$dist"/*-setup.exe)" "$version" "$1" <<'PYTHON'
 import hashlib, re, sys, yaml
 folder, setup, version, url = sys.argv[1:]
-def load(kind):
-    with open(f"{folder}/Vantorel.Vantorel.{kind}yaml", encoding="utf-8") as f:
-        return yaml.safe_load(f)
+load = lambda kind: yaml.safe_load(open(f"{folder}/Vantorel.Vantorel.{kind}yaml", encoding="utf-8"))
 sha256 = hashlib.sha256(open(setup, "rb").read()).hexdigest().upper()
 common = {"PackageIdentifier": "Vantorel.Vantorel", "PackageVersion": version, "ManifestVersion": "1.9.0"}
 locale = {"Publisher": "The Vantorel developers", "PackageName": "Vantorel", "License": "MIT"}
