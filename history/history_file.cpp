@@ -143,9 +143,17 @@ void CountUtf8(const unsigned char* at, const unsigned char* end, size_t& sequen
     // The length that the lead byte announces, and the range of the byte after it.
     size_t length = 0;
     unsigned low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong form
+      high = lead == 0xED ? 0x9F : 0xBF;  // no surrogate
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      low = lead == 0xF0 ? 0x90 : 0x80;
+      high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing above U+10FFFF
+    }
     bool whole = length > 0 && static_cast<size_t>(end - at) >= length && at[1] >= low && at[1] <= high;
     for (size_t i = 2; whole && i < length; ++i) whole = at[i] >= 0x80 && at[i] <= 0xBF;
     if (whole) {

@@ -132,7 +132,8 @@ TEST_F(DropDown, ListsMatchingEntriesNewestFirstUnderTheTextAtMostNineRowsHigh) 
       {"d\r\ne\r\nd\r\n", false, L"d", {L"d", L"d"}},
       {twelve, false, L"e", newestFirst},
       {many, false, L"f", newest},
-      {std::string("\x42\x30\x44\x30\r\0\n\0\x41\x01\x04\x01\r\0\n\0", 16), false, L"", {L"\x141\x104", L"\x3042\x3044"}},
+      {std::string("\x42\x30\x44\x30\r\0\n\0\x41\x01\x04\x01\r\0\n\0", 16), false, L"",
+       {L"\x141\x104", L"\x3042\x3044"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);

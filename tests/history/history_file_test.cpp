@@ -117,7 +117,8 @@ TEST_F(HistoryFile, EveryLineKeepsItsEntryAndTheFileItsEncodingUnderBothCodePage
       {0x411, be(kBelow80), L"\x5199", be(kBelow80 + L"\x5199\r\n")},
       // UTF-8 with a stray byte among many whole sequences: its lines kept, the text in UTF-8.
       {0x411, stray, L"\x5199\x771F", stray + utf8(L"\x5199\x771F\r\n")},
-      {0x409, stray, L"\x3042\x3044\x3046\x3048\x304A", "x\xFF\r\n" + kana.substr(17) + kana + kana + kana.substr(0, 17)},
+      {0x409, stray, L"\x3042\x3044\x3046\x3048\x304A",
+       "x\xFF\r\n" + kana.substr(17) + kana + kana + kana.substr(0, 17)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.before);
