@@ -1,4 +1,4 @@
-#include "server/tab_box.h"
+#include "box/tab_box.h"
 
 #include <shlobj.h>
 

@@ -1,4 +1,4 @@
-#include "server/tab_watch.h"
+#include "box/tab_watch.h"
 
 namespace vantorel {
 namespace {

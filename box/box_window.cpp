@@ -1,4 +1,4 @@
-#include "server/box_window.h"
+#include "box/box_window.h"
 
 namespace vantorel {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/anchor_window.h"
+#include "box/anchor_window.h"
 
 namespace vantorel {
 

@@ -13,9 +13,9 @@
 
 #include "framework/com_object.h"
 #include "framework/com_ptr.h"
-#include "server/anchor_window.h"
-#include "server/box_key_hook.h"
-#include "server/box_window.h"
+#include "box/anchor_window.h"
+#include "box/box_key_hook.h"
+#include "box/box_window.h"
 
 namespace vantorel {
 

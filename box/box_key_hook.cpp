@@ -1,4 +1,4 @@
-#include "server/box_key_hook.h"
+#include "box/box_key_hook.h"
 
 #include "framework/com_ptr.h"
 #include "framework/guard.h"

@@ -9,7 +9,7 @@
 
 #include "framework/com_ptr.h"
 #include "framework/window.h"
-#include "server/tab_box.h"
+#include "box/tab_box.h"
 
 namespace vantorel {
 
