@@ -63,8 +63,7 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       if (settings_.Options & kRunOnInputOption) view_.RunCurrentMode(false);
       return true;
     case WM_BAND_SETTINGS_CHANGED:
-      editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
-                                (settings_.Options & kSortHistoryOption) != 0);
+      OnSettingsChanged();
       return true;
     case WM_COMMAND:
       switch (HIWORD(wParam)) {
@@ -225,6 +224,13 @@ void CSelectorCore::EndModeChange() {
   SetFocus(editBox_.hwnd());
   editBox_.SetRunState(settings_.RunMode, 0);
   InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+// The dialog's OK wrote the whole record to the file where the options changed.
+void CSelectorCore::OnSettingsChanged() {
+  if (settings_.Options != stored_.Options) stored_ = settings_;
+  editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
+                            (settings_.Options & kSortHistoryOption) != 0);
 }
 
 void CSelectorCore::OnClear() {

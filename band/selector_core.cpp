@@ -4,6 +4,7 @@
 #include <shlguid.h>
 
 #include "band/band_messages.h"
+#include "band/color_scheme_watch.h"
 #include "band/selector_core_factory.h"
 #include "framework/activation_context.h"
 #include "framework/guard.h"
@@ -55,9 +56,10 @@ const InterfaceEntry* CSelectorCore::Interfaces() {
 }
 
 CSelectorCore::~CSelectorCore() {
-  SaveSettings(settings_);
+  if (settings_.RunMode != stored_.RunMode || settings_.Options != stored_.Options) SaveSettings(settings_);
   DestroyOwnWindow();  // the input box goes with it
   settingDialog_.Destroy();
+  if (watchesColors_) LeaveColorSchemeWatch();
 }
 
 // ---- IObjectWithSite ----
@@ -98,7 +100,9 @@ STDMETHODIMP CSelectorCore::SetSite(IUnknown* site) {
 void CSelectorCore::CreateBandWindow(HWND parent) {
   ScopedModuleActivation activation;
   Create(kBandWindowClass, parent, nullptr, kBandWindowStyle, 0, 0, 0, 0, 0, nullptr);
+  if (hwnd()) watchesColors_ = JoinColorSchemeWatch();
   LoadSettings(settings_);
+  stored_ = settings_;
   if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages)) {
     dpi_ = WindowDpi(hwnd());
     editBox_.SetScale(dpi_);  // at 96 DPI the stock GUI font, as before any scaling

@@ -88,16 +88,21 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   LRESULT OnModeMenu(LPARAM lParam);
   void OnClear();
   void EndModeChange();
+  void OnSettingsChanged();
 
   HWND parentWindow_ = nullptr;
   ComPtr<IInputObjectSite> inputObjectSite_;
   CEditWindow editBox_;
   Settings settings_;
+  // The record as this band last read or wrote the file: the band writes only what it changed
+  // since, so that closing it does not overwrite a newer choice made in another tab or window.
+  Settings stored_;
   CBandView view_{&editBox_, &settings_};  // the browser, its events, the wrapper and the runs
   CSettingDlg settingDialog_;
   DWORD suppressNextMenu_ = 0;
   UINT dpi_ = kDefaultDpi;  // the band window's, from its creation on
   ColorScheme scheme_ = ColorScheme::Light;
+  bool watchesColors_ = false;  // a member of the thread's colour scheme watch
   DWORD bandId_ = 0;        // the identifier the site gave in GetBandInfo
   ComPtr<ITypeInfo> typeInfo_;
 };

@@ -99,9 +99,18 @@ void Tell(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerBoundMs, nullptr);
 }
 
-// Windows tells the top-level windows; Explorer's frame passes it on to the windows inside.
-BOOL CALLBACK TellWindow(HWND window, LPARAM message) {
+// As Windows tells them: WM_SETTINGCHANGE and WM_SYSCOLORCHANGE to top-level windows only (a
+// frame passes nothing on to the windows inside it), WM_THEMECHANGED to every window.
+BOOL CALLBACK TellThemeChanged(HWND window, LPARAM) {
+  Tell(window, WM_THEMECHANGED, 0, 0);
+  return TRUE;
+}
+
+BOOL CALLBACK TellTopLevelWindow(HWND window, LPARAM message) {
   static const wchar_t* const kColorSet = L"ImmersiveColorSet";
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
   switch (message) {
     case WM_SETTINGCHANGE:
       Tell(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(kColorSet));
@@ -109,20 +118,12 @@ BOOL CALLBACK TellWindow(HWND window, LPARAM message) {
     case SPI_SETHIGHCONTRAST:
       Tell(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
       Tell(window, WM_SYSCOLORCHANGE, 0, 0);
-      Tell(window, WM_THEMECHANGED, 0, 0);
+      TellThemeChanged(window, 0);
+      EnumChildWindows(window, TellThemeChanged, 0);
       break;
     default:
       break;
   }
-  return TRUE;
-}
-
-BOOL CALLBACK TellTopLevelWindow(HWND window, LPARAM message) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId()) return TRUE;
-  TellWindow(window, message);
-  EnumChildWindows(window, TellWindow, message);
   return TRUE;
 }
 

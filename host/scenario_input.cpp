@@ -141,6 +141,11 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
                     : ItemChecked(menu, 0) ? "select"
                     : ItemChecked(menu, 1) ? "filter"
                                            : "none";
+  if (driver->choice == L"keys") {  // as a user picks the first item from the keyboard
+    SendKey(VK_DOWN);
+    SendKey(VK_RETURN);
+    return;
+  }
   int position = driver->choice == L"select" ? 0 : driver->choice == L"filter" ? 1 : driver->choice == L"settings" ? 3 : -1;
   RECT item;
   if (position < 0 || !menu || !GetMenuItemRect(menuWindow, menu, static_cast<UINT>(position), &item)) {
@@ -306,11 +311,7 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   POINT point;
   if (!BoxPoint(where, point, error)) return false;
   SetForegroundWindow(host_.Frame());
-  // Windows keeps a frame's owned popups (a band's box of its own) above the frame; Wine without
-  // a window manager raises the frame's X window over them when it is activated. The box comes
-  // up again as it is activated, which the click would do.
-  HWND root = GetAncestor(InputBox(), GA_ROOT);
-  if (root && root != host_.Frame()) SetForegroundWindow(root);
+  RestackBoxUnderWine();
   Settle(host_);
 
   // The step that asked for the menu, named when none appears.
@@ -352,6 +353,20 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   }
   if (driver.acted && !driver.screenshot.empty()) output_("screenshot\t" + Utf8(driver.screenshot));
   return true;
+}
+
+// Windows keeps a frame's owned popups (a band's box of its own) above the frame, and the box
+// keeps itself directly above it; Wine without a window manager raises the frame's X window over
+// them when the frame is activated, whatever their order among the windows. The box's X window
+// is put back on top without activating anything: the click itself activates the box.
+void ScenarioRunner::RestackBoxUnderWine() {
+  HWND box = host_.BoxWindow();
+  if (!box || !IsWindowVisible(box)) return;
+  // Already first among the windows, the box is moved out of their order and back, which Wine
+  // passes on to the X windows.
+  for (HWND order : {HWND_TOPMOST, HWND_NOTOPMOST}) {
+    SetWindowPos(box, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 bool ScenarioRunner::ClickAt(POINT point, HWND target, std::wstring& error) {

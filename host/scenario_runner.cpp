@@ -194,10 +194,7 @@ bool ScenarioRunner::Screenshot(const std::wstring& path, std::wstring& error) {
   // The screen shows what the windows drew once Wine has put their drawing out, which it does
   // when the thread has waited a while; a picture taken sooner may show an earlier state.
   RedrawWindow(host_.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  // Windows keeps the frame's owned popups (a band's box of its own) above the frame; Wine without
-  // a window manager may have raised the frame over them.
-  HWND box = host_.BoxWindow();
-  if (box && IsWindowVisible(box)) SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  RestackBoxUnderWine();
   const ULONGLONG start = GetTickCount64();
   PumpUntil([start] { return GetTickCount64() - start >= 200; });
   if (!SaveWindowPng(host_.Frame(), path, error, false)) return false;
@@ -331,8 +328,16 @@ bool ScenarioRunner::PrintState(const std::wstring&, std::wstring&) {
   }
   output_("state\tmode=" + std::to_string(mode) + "\toptions=" + Hex(options) + "\tnomatch=" +
           std::to_string(noMatch) + "\tfocus=" + Utf8(focusName) + "\tfocuswindow=" + Utf8(ClassName(GetFocus())) +
-          (host_.Tabbed() ? "\tframeactive=" + std::to_string(host_.CaptionActive() == 1 ? 1 : 0) : ""));
+          (host_.Tabbed() ? "\tframeactive=" + std::to_string(FrameActive() ? 1 : 0) : ""));
   return true;
+}
+
+// The frame as the user sees it active: its caption drawn active (what last reached its own
+// procedure) while the thread's active window is the frame or a window it owns (its box, its
+// dialog), not merely because somebody told the caption so.
+bool ScenarioRunner::FrameActive() const {
+  HWND frame = host_.Frame(), active = GetActiveWindow();
+  return host_.CaptionActive() == 1 && active && (active == frame || GetWindow(active, GW_OWNER) == frame);
 }
 
 }  // namespace vantorel::host

@@ -82,6 +82,8 @@ class ScenarioRunner {
   bool BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const;
   // Whether the middle of the band (of the frame without one) shows a window of another thread.
   bool BandCovered() const;
+  bool FrameActive() const;
+  void RestackBoxUnderWine();
   // Gives the input box the focus as a click on it does; false with a reason naming the step.
   bool FocusBox(const wchar_t* step, std::wstring& error);
   // Keeps the window's messages moving until done() holds, at most until kAppearBound ms after

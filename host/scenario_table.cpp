@@ -146,7 +146,8 @@ const std::vector<ScenarioValue> kPrinted = {
      "glyph icons' size, the font's height, the drop-down's row height",
      Handler<&R::PrintLayout>},
     {L"toolbars",
-     "toolbar and the CLSID of each band shown in the toolbar strip, box and the CLSID of a band in a box of its own; "
+     "toolbar and the CLSID of each band loaded into the toolbar strip as Explorer loads them (with "
+     "--explorer-toolbars; the stand-in's own band is not one), box and the CLSID of a band in a box of its own; "
      "notoolbar when none",
      Handler<&R::PrintToolbars>},
     {L"tabs", "tab, its number, active=0 or 1 and folder=PATH of each tab", Handler<&R::PrintTabs>},
@@ -192,7 +193,7 @@ std::vector<ScenarioOption> MakeTable() {
           .Values(kBoxPlaces),
       Step(L"--menu", "ITEM", Kind::Menu, Handler<&R::ChooseFromMenu>,
            "after --click mode: {}; fails when the click opens no menu within 5 s")
-          .Values({{L"select"}, {L"filter"}, {L"settings"},
+          .Values({{L"select"}, {L"filter"}, {L"settings"}, {L"keys", "Down then Enter, the first item from the keyboard"},
                    {L"dismiss", "Escape, also what happens to a menu without --menu"}})
           .Apply(QueueBeforeMenuClick),
       Step(L"--menu-screenshot", "FILE", Kind::MenuScreenshot, Handler<&R::ShootMenu>,
@@ -224,8 +225,9 @@ std::vector<ScenarioOption> MakeTable() {
            "move the band window into a window at 96 DPI, or back into the toolbar strip, and tell it as Windows "
            "tells the children of a window whose DPI changed"),
       Step(L"--theme", "SCHEME", Kind::Theme, Handler<&R::Theme>,
-           "the colours the user chose, switched as Windows does and told to every window: {}; before the first "
-           "step the windows open in it; the stand-in puts the choice back when it ends")
+           "the colours the user chose, switched and told as Windows does (settings and system colours to "
+           "top-level windows only, a theme change to every window): {}; before the first step the windows open "
+           "in it; the stand-in puts the choice back when it ends")
           .Values({{L"light"},
                    {L"dark", "apps in the dark theme"},
                    {L"contrast", "high contrast, black on yellow-white with a blue highlight"}})

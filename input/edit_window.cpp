@@ -292,7 +292,7 @@ bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
       if (wParam == 0x0D) CommitToHistory();
       return false;
     case WM_SYSCHAR:
-      if (wParam == L's') {  // Alt+S brought the focus here; no beep
+      if (wParam == L's' || wParam == L'S') {  // Alt+S brought the focus here; no beep
         result = 0;
         return true;
       }

@@ -92,6 +92,9 @@ Section "Vantorel" SecModule
   ReadRegStr $WindowsBuild HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" "CurrentBuildNumber"
   ${If} $WindowsBuild >= 26100
     StrCpy $FinishText "Vantorel is installed, but this Windows has no toolbar area in Explorer. Run the setup again with $\"Show the toolbar in Explorer windows$\" checked to have Vantorel's box in every Explorer window."
+  ${ElseIf} $WindowsBuild >= 22000
+    ; Windows 11 up to 23H2: a toolbar area, but no menu that turns toolbars on.
+    StrCpy $FinishText "Vantorel is installed, but Explorer on this Windows has no menu to turn toolbars on. Run the setup again with $\"Show the toolbar in Explorer windows$\" checked to have the toolbar in every Explorer window."
   ${Else}
     StrCpy $FinishText "Vantorel is installed. Turn the toolbar on from the View menu of an Explorer window (Toolbars > Vantorel)."
   ${EndIf}

@@ -6,7 +6,6 @@
 
 #include "framework/guard.h"
 #include "framework/registry.h"
-#include "view/view_locator.h"
 #include "vantorel_h.h"
 
 namespace vantorel {
@@ -77,21 +76,7 @@ STDMETHODIMP CShowToolbarHelper::SetSite(IUnknown* site) {
   });
 }
 
-// The tab is the shell browser's window; only the tabbed Explorer's tab is watched.
-void CShowToolbarHelper::WatchTab(IUnknown* site) {
-  ComPtr<IServiceProvider> services;
-  ComPtr<IWebBrowser2> browser;
-  if (FAILED(site->QueryInterface(IID_PPV_ARGS(services.put()))) || !services ||
-      FAILED(site->QueryInterface(IID_PPV_ARGS(browser.put()))) || !browser) {
-    return;
-  }
-  HWND tab = ViewRoot(browser.get());
-  HWND frame = BrowserWindow(browser.get());
-  if (!IsExplorerTab(tab) || !frame) return;
-  auto watch = std::make_unique<CTabWatch>();
-  watch->SetLifetimeOwner(ObjectUnknown());
-  if (watch->Start(frame, tab, services.get())) watch_ = std::move(watch);
-}
+void CShowToolbarHelper::WatchTab(IUnknown* site) { watch_ = CTabWatch::WatchSite(site, ObjectUnknown()); }
 
 void CShowToolbarHelper::StopWatching() noexcept {
   std::unique_ptr<CTabWatch> watch = std::move(watch_);

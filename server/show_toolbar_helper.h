@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "framework/com_object.h"
-#include "server/tab_watch.h"
+#include "box/tab_watch.h"
 
 namespace vantorel {
 

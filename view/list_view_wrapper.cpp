@@ -37,7 +37,7 @@ bool CListViewWrapper::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       result = 0;  // refused: the list view never sees the item
       return true;
     case WM_SYSCHAR:
-      if (wParam == 0x73) {
+      if (wParam == L's' || wParam == L'S') {  // with Shift or Caps Lock too
         if (notifyWindow_) SendMessageW(notifyWindow_, focusInputMessage_, 0, 0);
       } else {
         Detach();

@@ -256,6 +256,9 @@ done <<EOF
 --toolbar-area hidden|--frame minimize --print box --frame restore --print box --frame move:40,30 --print box|box\tvisible=0\n${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
 --toolbar-area hidden|--type b --click clear --print box --click mode --menu filter --print state --click mode --menu settings --print dialog --dialog cancel|${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tframeactive=1\nmenu\tchecked=filter\tchose=settings\ndialog\tvisible=1\tchecked=203,205,206,210\n
 --toolbar-area hidden|--type 'b*' --key enter --print state --key alt+s --print state --key tab --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\tframeactive=1\n
+--toolbar-area hidden --settings 1,0x23|--type 'b*' --key enter --click mode --menu keys --print selected --print dropdown --print state|menu\tchecked=filter\tchose=keys\nnoselection\nnodropdown\nstate\tmode=0\toptions=0x23\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tframeactive=1\n
+--toolbar-area hidden|--frame size:240,160 --print box --frame size:800,600 --print box|box\tvisible=0\nbox\tvisible=1\tx=542\ty=8\tw=242\th=24\nbox\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
+--toolbar-area hidden|--type zzz --key enter --theme dark --print box --theme light --print box|${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=other(761D1D)\n${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\n
 EOF
 mask=''
 ordered=0
@@ -323,7 +326,7 @@ EOF
 
 # The README's example as written, through scripts/vantorel-host, its sample folder under ours.
 top=$(cd "$(dirname "$0")/../.." && pwd)
-sed -n '/^Example, after `make test`/,/^The exit code/p' "$top/README.md" | awk -v d="$dir" '
+sed -n '/^Example, after `make build`/,/^The exit code/p' "$top/README.md" | awk -v d="$dir" '
   /^    /{ if (!b) n++; b = 1; l = substr($0, 5); gsub("/tmp/sample", d "/sample", l); print l > (d "/readme" n); next }
   { b = 0 }'
 stand_in() { (cd "$top" && BUILD="$(dirname "$(dirname "$host")")" sh "$dir/readme1"); }

@@ -1,6 +1,6 @@
 // Several Explorer windows in one process, each on its own thread with its own band from the
 // one module: bands keep their own mode and options, closing one leaves the others working,
-// the band that goes last writes "setting", the module unloads only after the last band.
+// a band writes "setting" only where it changed it, the module unloads only after the last band.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -105,20 +105,33 @@ TEST_F(ExplorerWindows, ClosingOneLeavesTheOthersWorking) {
   }
 }
 
-// Every band saves its record when it goes; the file ends with the one that goes last.
-TEST_F(ExplorerWindows, TheBandThatGoesLastDecidesTheSettingFile) {
-  // The mode of the band closed last: window 1 filters, window 2 selects.
-  for (auto [closedFirst, lastMode] : {std::pair{1, 0u}, std::pair{2, 1u}}) {
+// A band writes its record only where it changed it: the mode chosen in one window or tab is what
+// the file keeps, whichever band goes last.
+TEST_F(ExplorerWindows, TheSettingFileKeepsTheChoiceWhicheverBandGoesLast) {
+  struct Case {
+    const char* what;
+    bool tabs;        // two tabs of one frame; else two windows
+    int closedFirst;  // with two windows
+  };
+  const Case cases[] = {{"window 1 chose, closed first", false, 1},
+                        {"window 1 chose, closed last", false, 2},
+                        {"tab 2 chose, the frame closed", true, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     ASSERT_TRUE(WriteSettingsFile(module_.SettingPath(), 0, 0x33));
-    WindowSet set(module_, folder_.path());
-    ASSERT_TRUE(set.Open(2));
+    HostOptions options;
+    options.explorer11 = c.tabs;
+    WindowSet set(module_, folder_.path(), options);
+    ASSERT_TRUE(set.Open(c.tabs ? 1 : 2));
+    ASSERT_TRUE(!c.tabs || set.Run(1, L"--explorer-11 --tab new"));
     ASSERT_TRUE(set.Call(1, [](ExplorerHost& host) { ChooseFromModeMenu(host, ModeMenuItem::Filter); }));
-    set.Close(closedFirst);
-    set.Close(3 - closedFirst);
-    uint32_t mode = 9, options = 9;
-    ASSERT_TRUE(ReadSettingsFile(module_.SettingPath(), mode, options));
-    EXPECT_EQ(lastMode, mode) << "window " << closedFirst << " closed first";
-    EXPECT_EQ(0x33u, options);
+    ASSERT_TRUE(!c.tabs || set.Run(1, L"--explorer-11 --tab 1"));
+    set.Close(c.closedFirst);
+    if (!c.tabs) set.Close(3 - c.closedFirst);
+    uint32_t mode = 9, optionWord = 9;
+    ASSERT_TRUE(ReadSettingsFile(module_.SettingPath(), mode, optionWord));
+    EXPECT_EQ(1u, mode);
+    EXPECT_EQ(0x33u, optionWord);
   }
 }
 

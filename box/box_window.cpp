@@ -1,4 +1,4 @@
-#include "server/box_window.h"
+#include "box/box_window.h"
 
 namespace vantorel {
 namespace {
@@ -28,13 +28,14 @@ bool CBoxWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       owner_.OnBoxFocused();
       return true;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        OnDeactivated(reinterpret_cast<HWND>(lParam));
-      } else if (HWND frame = owner_.OwnerFrame()) {
-        // Also where the frame's deactivation did not name the box (its lParam is not documented
-        // to), the frame's caption is drawn active again, as a tool palette's owner's is.
-        SendMessageW(frame, WM_NCACTIVATE, TRUE, 0);
-      }
+      KeepFrameCaption(LOWORD(wParam) != WA_INACTIVE, reinterpret_cast<HWND>(lParam));
+      return false;
+    case WM_MOUSEACTIVATE:
+      result = OnMouseActivate();
+      return true;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      PassToBand(msg, wParam, lParam);
       return false;
     case WM_SYSCOMMAND:
       // The box has no commands of its own: closing, the system menu and the frame's menu keys
@@ -59,11 +60,30 @@ bool CBoxWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
   }
 }
 
-// The frame's caption stays active while the box has the focus (see the frame's subclass); when
-// the activation leaves the box for anything but the frame, the frame is told it is inactive.
-void CBoxWindow::OnDeactivated(HWND activated) noexcept {
+// The frame's caption stays active while the box is active, as a tool palette's owner's does:
+// told so whenever the box is activated, and told it is inactive when the activation leaves the
+// box for anything but the frame (the other window of WM_ACTIVATE).
+void CBoxWindow::KeepFrameCaption(bool boxActive, HWND other) noexcept {
   HWND frame = owner_.OwnerFrame();
-  if (frame && activated != frame) SendMessageW(frame, WM_NCACTIVATE, FALSE, 0);
+  if (!frame || (!boxActive && other == frame)) return;
+  SendMessageW(frame, WM_NCACTIVATE, boxActive ? TRUE : FALSE, 0);
+}
+
+// A click on the box activates it, and its frame comes up with it, right under it, as the user
+// means the window whose box it is.
+LRESULT CBoxWindow::OnMouseActivate() noexcept {
+  HWND frame = owner_.OwnerFrame();
+  if (frame && GetWindow(hwnd(), GW_HWNDNEXT) != frame) {
+    SetWindowPos(frame, hwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  return MA_ACTIVATE;
+}
+
+// Windows tells top-level windows only of changes of the user's colours and settings.
+void CBoxWindow::PassToBand(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    SendMessageW(child, msg, wParam, lParam);
+  }
 }
 
 }  // namespace vantorel

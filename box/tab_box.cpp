@@ -1,5 +1,6 @@
-#include "server/tab_box.h"
+#include "box/tab_box.h"
 
+#include <exdispid.h>
 #include <shlobj.h>
 
 #include "band/selector_core_factory.h"
@@ -70,7 +71,10 @@ bool CTabBox::Start() noexcept {
     ScopedModuleActivation activation;
     if (!box_.CreateBox(frame_)) return false;
   }
-  if (!frameAnchor_.Follow(frame_, true) || !tabAnchor_.Follow(tab_, false)) return false;
+  if (!frameAnchor_.Follow(frame_) || !tabAnchor_.Follow(tab_)) return false;
+  // Without its key routing the box would type Tab into the keyword and give Explorer's
+  // accelerators the keys meant for it: no box at all.
+  if (!(keysRouted_ = AddBoxKeyTarget(this))) return false;
   if (FAILED(CreateSelectorCore(nullptr, IID_PPV_ARGS(band_.put()))) || !band_) return false;
   ComPtr<IObjectWithSite> withSite;
   ComPtr<IDeskBand> deskBand;
@@ -85,39 +89,46 @@ bool CTabBox::Start() noexcept {
   FitBand();
   deskBand->ShowDW(TRUE);
   if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
-  keysRouted_ = AddBoxKeyTarget(this);
   Follow();
   return true;
 }
 
-void CTabBox::Close() noexcept {
+void CTabBox::Shut(bool windowGoing) noexcept {
+  if (closed_) return;
+  closed_ = true;
   if (keysRouted_) RemoveBoxKeyTarget(this);
   keysRouted_ = false;
   frameAnchor_.Leave();
   tabAnchor_.Leave();
-  LetBandGo();
+  LetBandGo(windowGoing);
   if (!boxGoing_) box_.DestroyOwnWindow();
   browser_.reset();
 }
 
-void CTabBox::LetBandGo() noexcept {
+void CTabBox::LetBandGo(bool windowGoing) noexcept {
   ComPtr<IUnknown> band = std::move(band_);
   bandWindow_ = nullptr;
   if (!band) return;
-  HWND focus = GetFocus();
-  const bool focusInBox = HoldsWindow(focus);
-  ComPtr<IDockingWindow> docking;
-  if (SUCCEEDED(band.As(docking))) {
+  if (windowGoing) {
+    // As the browser of a closing window tells its event sinks: the band lets go of the view
+    // without a refresh.
+    ComPtr<IDispatch> events;
+    DISPPARAMS none = {};
+    if (SUCCEEDED(band.As(events))) {
+      events->Invoke(DISPID_ONQUIT, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+    }
+  } else if (ComPtr<IDockingWindow> docking; SUCCEEDED(band.As(docking))) {
     docking->ShowDW(FALSE);
     docking->CloseDW(0);
   }
-  docking.reset();
+  HWND focus = GetFocus();
+  const bool focusInBox = HoldsWindow(focus);
   ComPtr<IObjectWithSite> withSite;
   if (SUCCEEDED(band.As(withSite))) withSite->SetSite(nullptr);
   withSite.reset();
   band.reset();
-  // Only a box that had the focus hands it to the frame.
-  if (!focusInBox && focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
+  // Only a box that had the focus hands it to the frame, and only a frame that stays.
+  if (!windowGoing && !focusInBox && focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
 }
 
 void CTabBox::AskBandSize() noexcept {
@@ -151,8 +162,25 @@ void CTabBox::Follow() noexcept {
   }
   const int inset = ScaleForDpi(kViewInset, WindowDpi(frame_));
   const SIZE outer = box_.OuterSize(bandSize_.cx, bandSize_.cy);
-  SetWindowPos(box, nullptr, area.right - inset - outer.cx, area.top + inset, outer.cx, outer.cy,
-               SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (area.right - area.left < outer.cx + 2 * inset || area.bottom - area.top < outer.cy + 2 * inset) {
+    if (IsWindowVisible(box)) ShowWindow(box, SW_HIDE);  // a view too small to hold it
+    return;
+  }
+  HWND after = PlaceAbove();
+  SetWindowPos(box, after, area.right - inset - outer.cx, area.top + inset, outer.cx, outer.cy,
+               (after ? 0 : SWP_NOZORDER) | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// The window to put the box after: the one right above the frame (HWND_TOP where none is, or
+// where that one is always on top), null where the box is there already.
+HWND CTabBox::PlaceAbove() const noexcept {
+  HWND above = ::GetWindow(frame_, GW_HWNDPREV);
+  if (above == box_.hwnd()) return nullptr;
+  if (!above || ((GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+                 !(GetWindowLongPtrW(frame_, GWL_EXSTYLE) & WS_EX_TOPMOST))) {
+    return HWND_TOP;
+  }
+  return above;
 }
 
 void CTabBox::OnBoxFocused() noexcept {
@@ -167,10 +195,8 @@ void CTabBox::OnBoxDpiChanged() noexcept {
 
 void CTabBox::OnBoxDestroyed() noexcept {
   boxGoing_ = true;
-  Close();
+  Shut(true);  // somebody else's DestroyWindow: the frame is going
 }
-
-bool CTabBox::IsBoxWindow(HWND window) const noexcept { return window && window == box_.hwnd(); }
 
 bool CTabBox::HoldsWindow(HWND window) const noexcept {
   HWND box = box_.hwnd();

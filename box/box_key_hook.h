@@ -20,10 +20,16 @@ class BoxKeyTarget {
 
  protected:
   ~BoxKeyTarget() = default;
+
+ private:
+  friend bool AddBoxKeyTarget(BoxKeyTarget* target) noexcept;
+  friend void RemoveBoxKeyTarget(BoxKeyTarget* target) noexcept;
+  friend struct ThreadKeyHook;
+  BoxKeyTarget* nextKeyTarget_ = nullptr;  // the thread's targets, newest first
 };
 
-// The first target of a thread sets its hook, the last one removed takes it away. False when
-// the target could not be added (no hook, no memory).
+// The first target of a thread sets its hook, the last one removed takes it away; a thread has
+// room for any number of targets. False when the hook could not be set.
 bool AddBoxKeyTarget(BoxKeyTarget* target) noexcept;
 void RemoveBoxKeyTarget(BoxKeyTarget* target) noexcept;
 

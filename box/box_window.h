@@ -2,8 +2,9 @@
 // The box of a band that has no toolbar to sit in: a bordered popup of its own, owned by
 // Explorer's frame and kept out of Alt+Tab and the task bar, with the drop shadow of Windows'
 // flyouts. The band's window fills its client area. It passes the frame's own commands (Alt+F4,
-// Alt+Space, Alt+letter) to the frame, reports its focus and activation to its owner and keeps
-// itself hidden while its owner says so.
+// Alt+Space, Alt+letter) to the frame and the broadcasts of top-level windows to the band, keeps
+// the frame's caption active while it is active, reports its focus to its owner and keeps itself
+// hidden while its owner says so.
 #include <windows.h>
 
 #include "framework/window.h"
@@ -41,7 +42,9 @@ class CBoxWindow : public Window {
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  void OnDeactivated(HWND activated) noexcept;
+  void KeepFrameCaption(bool boxActive, HWND other) noexcept;
+  LRESULT OnMouseActivate() noexcept;
+  void PassToBand(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
   BoxWindowOwner& owner_;
 };

@@ -1,11 +1,6 @@
-#include "server/anchor_window.h"
+#include "box/anchor_window.h"
 
 namespace vantorel {
-
-bool CAnchorWindow::Follow(HWND window, bool keepsCaption) noexcept {
-  keepsCaption_ = keepsCaption;
-  return Subclass(window);
-}
 
 bool CAnchorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
@@ -16,10 +11,6 @@ bool CAnchorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       // The window's own handling first: the box follows where it ends up.
       result = CallNext(msg, wParam, lParam);
       owner_.OnAnchorChanged();
-      return true;
-    case WM_NCACTIVATE:
-      if (!keepsCaption_ || wParam || !owner_.IsBoxWindow(reinterpret_cast<HWND>(lParam))) return false;
-      result = CallNext(msg, TRUE, lParam);
       return true;
     default:
       return false;

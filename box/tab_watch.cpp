@@ -1,4 +1,10 @@
-#include "server/tab_watch.h"
+#include "box/tab_watch.h"
+
+#include <exdisp.h>
+
+#include <new>
+
+#include "view/view_locator.h"
 
 namespace vantorel {
 namespace {
@@ -27,6 +33,24 @@ bool ToolbarAreaShown(HWND tab) noexcept {
 
 CTabWatch::~CTabWatch() { Stop(); }
 
+// The tab is the shell browser's window; only the tabbed Explorer's tab is watched.
+std::unique_ptr<CTabWatch> CTabWatch::WatchSite(IUnknown* site, IUnknown* owner) noexcept {
+  ComPtr<IServiceProvider> services;
+  ComPtr<IWebBrowser2> browser;
+  if (!site || FAILED(site->QueryInterface(IID_PPV_ARGS(services.put()))) || !services ||
+      FAILED(site->QueryInterface(IID_PPV_ARGS(browser.put()))) || !browser) {
+    return nullptr;
+  }
+  HWND tab = ViewRoot(browser.get());
+  HWND frame = BrowserWindow(browser.get());
+  if (!IsExplorerTab(tab) || !frame) return nullptr;
+  std::unique_ptr<CTabWatch> watch(new (std::nothrow) CTabWatch());
+  if (!watch) return nullptr;
+  watch->SetLifetimeOwner(owner);
+  if (!watch->Start(frame, tab, services.get())) return nullptr;
+  return watch;
+}
+
 bool CTabWatch::Start(HWND frame, HWND tab, IServiceProvider* browser) noexcept {
   frame_ = frame;
   tab_ = tab;
@@ -53,10 +77,9 @@ bool CTabWatch::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) 
 }
 
 void CTabWatch::OnTimer() noexcept {
-  if (!IsWindow(tab_)) {  // the tab went before its helper was let go
-    looking_ = false;
+  if (box_ && box_->IsClosed()) {  // its tab or frame went before the helper was let go
     KillTimer(hwnd(), kWatchTimer);
-    if (ComPtr<CTabBox> box = std::move(box_)) box->Close();
+    box_.reset();
     return;
   }
   if (looking_) {
@@ -68,7 +91,7 @@ void CTabWatch::OnTimer() noexcept {
 
 void CTabWatch::Look() noexcept {
   const ULONGLONG now = GetTickCount64();
-  if (ToolbarAreaShown(tab_)) {  // the toolbar's place: never a box in this tab
+  if (!IsWindow(tab_) || ToolbarAreaShown(tab_)) {  // gone, or the toolbar's place: never a box here
     looking_ = false;
     KillTimer(hwnd(), kWatchTimer);
     return;

@@ -13,9 +13,9 @@
 
 #include "framework/com_object.h"
 #include "framework/com_ptr.h"
-#include "server/anchor_window.h"
-#include "server/box_key_hook.h"
-#include "server/box_window.h"
+#include "box/anchor_window.h"
+#include "box/box_key_hook.h"
+#include "box/box_window.h"
 
 namespace vantorel {
 
@@ -39,7 +39,9 @@ class CTabBox : public ComObject<CTabBox>,
 
   // Lets go as Explorer lets go of a toolbar (ShowDW(FALSE), CloseDW, SetSite(NULL), Release),
   // then the box, the subclasses and the key hook go. The object answers failures afterwards.
-  void Close() noexcept;
+  void Close() noexcept { Shut(false); }
+  // Closed, by its owner or because its tab or frame went.
+  bool IsClosed() const noexcept { return closed_; }
   // Places the box over its tab's view, shown or hidden as its tab and the frame are.
   void Follow() noexcept;
 
@@ -56,7 +58,12 @@ class CTabBox : public ComObject<CTabBox>,
 
  private:
   bool Start() noexcept;
-  void LetBandGo() noexcept;
+  // windowGoing: the tab or the frame is being destroyed; the band goes as its browser's quit
+  // lets it go, without showing, focusing or refreshing anything of the going window.
+  void Shut(bool windowGoing) noexcept;
+  void LetBandGo(bool windowGoing) noexcept;
+  // Directly above the frame among the top-level windows, never above one that lies over it.
+  HWND PlaceAbove() const noexcept;
   // GetBandInfo again: the box's client size.
   void AskBandSize() noexcept;
   void FitBand() noexcept;
@@ -70,7 +77,7 @@ class CTabBox : public ComObject<CTabBox>,
   void OnBoxDestroyed() noexcept override;
   // AnchorOwner
   void OnAnchorChanged() noexcept override { Follow(); }
-  bool IsBoxWindow(HWND window) const noexcept override;
+  void OnAnchorGone() noexcept override { Shut(true); }
   // BoxKeyTarget
   bool HoldsWindow(HWND window) const noexcept override;
   bool TranslateKey(MSG& msg) noexcept override;
@@ -84,6 +91,7 @@ class CTabBox : public ComObject<CTabBox>,
   SIZE bandSize_ = {0, 0};
   bool keysRouted_ = false;
   bool boxGoing_ = false;  // the box window is being destroyed
+  bool closed_ = false;
   CBoxWindow box_{*this};
   CAnchorWindow frameAnchor_{*this};
   CAnchorWindow tabAnchor_{*this};
