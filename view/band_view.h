@@ -9,7 +9,9 @@
 #include <shobjidl.h>
 
 #include "framework/com_ptr.h"
+#include "framework/unique_pidl.h"
 #include "settings/settings.h"
+#include "view/item_name.h"
 #include "view/list_view_wrapper.h"
 #include "view/view_keys.h"
 
@@ -81,6 +83,8 @@ class CBandView {
   void SelectInsteadOfFilter(const KeywordQuery& query);
   // Takes our filter off the site that holds it; false when none was set.
   bool DropSiteFilter();
+  // The shown folder's list in folder (may stay null) and names bound to it, for one run.
+  void BindShownFolder(UniqueAbsolutePidl& folder, CFolderItemNames& names);
   // Gives the folder view the keyboard focus.
   void FocusView();
   // Puts the keys object in front of the view's keys window where there is no list view.

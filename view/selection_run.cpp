@@ -72,9 +72,8 @@ bool CBandView::RunSelect(HWND listView) {
   if (count <= 0) return false;
 
   UniqueAbsolutePidl folder;
-  GetCurrentFolderIdList(folder.put());
   CFolderItemNames names;
-  names.Bind(folder.get());
+  BindShownFolder(folder, names);
 
   // Only the states that change are written: the matches selected, the first of them focused,
   // every other item unselected; the focus mark stays where it is when nothing matches.
@@ -122,9 +121,8 @@ bool CBandView::RunSelectInView(IFolderView* view) {
   if (count <= 0) return false;
 
   UniqueAbsolutePidl folder;
-  GetCurrentFolderIdList(folder.put());
   CFolderItemNames names;
-  names.Bind(folder.get());
+  BindShownFolder(folder, names);
   int firstMatch = -1;
   for (int i = 0; i < count; ++i) {
     UniquePidl child;
@@ -141,6 +139,11 @@ bool CBandView::RunSelectInView(IFolderView* view) {
   if (firstMatch < 0) view->SelectItem(0, SVSI_DESELECTOTHERS);
   ChangeNoMatch(firstMatch < 0 ? 1 : 0);
   return true;
+}
+
+void CBandView::BindShownFolder(UniqueAbsolutePidl& folder, CFolderItemNames& names) {
+  GetCurrentFolderIdList(folder.put());
+  names.Bind(folder.get());
 }
 
 bool CBandView::GetCurrentFolderIdList(PIDLIST_ABSOLUTE* folder) {

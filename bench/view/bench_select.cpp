@@ -84,15 +84,19 @@ bool Measure(int files) {
   Environment items(files, ItemsViewOptions());
   if (!items.ok) return false;
   items.band->SetText(L"file");
-  double shellView = 1e9;
+  // The floor again on the list view that holds the items view's items, round by round beside
+  // the run, so that both meet the same load of the machine.
+  double shellView = 1e9, itemsFloor = 1e9;
   for (int round = 0; round < kRounds; ++round) {
     ClearStateOfAllItems(items.host->ListView(), LVIS_SELECTED);
     const double start = Now();
     items.band->RunCurrentMode(false);
     shellView = std::min(shellView, Now() - start);
+    itemsFloor = std::min(itemsFloor, SelectEach(items.host->ListView()));
   }
   std::printf("  items view run    %8.2f ms per 1,000 items\n", shellView * perThousand);
-  return Verdict("select run in the items view vs list view floor", files, shellView / floor, 2.0) && met;
+  std::printf("  its floor         %8.2f ms per 1,000 items\n", itemsFloor * perThousand);
+  return Verdict("select run in the items view vs list view floor", files, shellView / itemsFloor, 2.0) && met;
 }
 
 }  // namespace
