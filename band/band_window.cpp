@@ -202,10 +202,7 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
     case ID_MODE_FILTER:
       if (settings_.RunMode != kRunModeFilter) {
         settings_.RunMode = kRunModeFilter;
-        if (HWND listView = FindFolderListView(view_.Browser())) {
-          ClearStateOfAllItems(listView, LVIS_SELECTED);
-          ClearStateOfAllItems(listView, LVIS_FOCUSED);
-        }
+        view_.ClearSelection();
         EndModeChange();
       }
       break;

@@ -38,6 +38,7 @@ CSelectorCore::CSelectorCore() noexcept {
   editBox_.SetLifetimeOwner(ObjectUnknown());
   editBox_.HistoryBox().SetLifetimeOwner(ObjectUnknown());
   view_.Wrapper().SetLifetimeOwner(ObjectUnknown());
+  view_.Keys().SetLifetimeOwner(ObjectUnknown());
 }
 
 const InterfaceEntry* CSelectorCore::Interfaces() {
@@ -114,6 +115,7 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
   }
   settingDialog_.Create(BrowserWindow(view_.Browser()));
   view_.Wrapper().SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
+  view_.Keys().SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
 }
 
 STDMETHODIMP CSelectorCore::GetSite(REFIID, void** ppv) {

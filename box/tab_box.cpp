@@ -7,6 +7,7 @@
 #include "framework/activation_context.h"
 #include "framework/dpi.h"
 #include "framework/guard.h"
+#include "view/shell_view.h"
 #include "view/view_locator.h"
 
 namespace vantorel {
@@ -23,8 +24,18 @@ LONG BoxWidth(const DESKBANDINFO& info) noexcept {
   return width > info.ptMinSize.x ? width : info.ptMinSize.x;
 }
 
-// The folder view's client area on the screen, without the list view's vertical scroll bar.
-bool ViewArea(HWND tab, RECT& area) noexcept {
+// The items view draws its scroll bar itself: its width is left free whenever the view holds more
+// items than fit at the smallest row height it draws (a small icon's height and a little).
+bool ItemsViewCanScroll(IServiceProvider* browser, const RECT& area) noexcept {
+  ComPtr<IFolderView> view = ActiveFolderView(browser);
+  int count = 0;
+  const int rowHeight = GetSystemMetrics(SM_CYSMICON) + 4;
+  return view && SUCCEEDED(view->ItemCount(SVGIO_ALLVIEW, &count)) && count > (area.bottom - area.top) / rowHeight;
+}
+
+// The folder view's client area on the screen, without the vertical scroll bar of its list view
+// or of the items view.
+bool ViewArea(HWND tab, IServiceProvider* browser, RECT& area) noexcept {
   HWND view = FindFolderView(tab);
   if (!view || !GetClientRect(view, &area)) return false;
   MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&area), 2);
@@ -33,6 +44,8 @@ bool ViewArea(HWND tab, RECT& area) noexcept {
   if (list && (GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) && GetClientRect(list, &listArea)) {
     MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&listArea), 2);
     if (listArea.right < area.right) area.right = listArea.right;
+  } else if (!list && ItemsViewCanScroll(browser, area)) {
+    area.right -= GetSystemMetrics(SM_CXVSCROLL);
   }
   return true;
 }
@@ -155,7 +168,7 @@ void CTabBox::Follow() noexcept {
   HWND box = box_.hwnd();
   if (!box || boxGoing_) return;
   RECT area;
-  const bool shown = BoxBelongsShown() && ViewArea(tab_, area);
+  const bool shown = BoxBelongsShown() && ViewArea(tab_, browser_.get(), area);
   if (!shown) {
     if (IsWindowVisible(box)) ShowWindow(box, SW_HIDE);
     return;

@@ -97,13 +97,39 @@ const InterfaceEntry* CBrowser::Interfaces() {
       VANTOREL_INTERFACE(CBrowser, IConnectionPointContainer),
       VANTOREL_INTERFACE(CBrowser, IShellBrowser),
       VANTOREL_INTERFACE_VIA(CBrowser, IShellBrowser, IOleWindow),
+      VANTOREL_INTERFACE(CBrowser, IFolderFilterSite),
+      VANTOREL_INTERFACE(CBrowser, ICommDlgBrowser),
       {}};
   return table;
 }
 
+STDMETHODIMP CBrowser::QueryInterface(REFIID riid, void** ppv) {
+  if ((riid == IID_IFolderFilterSite || riid == IID_ICommDlgBrowser) && !(host_ && host_->OffersFilterSite())) {
+    if (ppv) *ppv = nullptr;
+    return ppv ? E_NOINTERFACE : E_POINTER;
+  }
+  return OuterQueryInterface(riid, ppv);
+}
+
 void CBrowser::Detach() noexcept {
   host_ = nullptr;
+  filter_.reset();
   if (events_) events_->DropAll();
+}
+
+STDMETHODIMP CBrowser::SetFilter(IUnknown* filter) {
+  ComPtr<IFolderFilter> given;
+  if (filter && FAILED(filter->QueryInterface(IID_PPV_ARGS(given.put())))) return E_NOINTERFACE;
+  filter_ = given;
+  return S_OK;
+}
+
+bool CBrowser::Includes(PCUITEMID_CHILD child) noexcept {
+  // The filter may call back into the browser: it is the call's own until it returns.
+  ComPtr<IFolderFilter> filter = filter_;
+  IShellFolder* folder = host_ ? host_->ShownFolder() : nullptr;
+  if (!filter || !folder || !child) return true;
+  return filter->ShouldShow(folder, host_->ShownFolderId(), child) != S_FALSE;
 }
 
 STDMETHODIMP CBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {

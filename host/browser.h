@@ -34,6 +34,11 @@ class BrowserHost {
   // The band said its sizes changed (DBID_BANDINFOCHANGED): ask GetBandInfo again, lay out.
   virtual void BandInfoChanged() = 0;
   virtual HRESULT ShowBrowserBar(REFCLSID clsid, bool show) = 0;
+  // Whether the browser answers IFolderFilterSite and ICommDlgBrowser.
+  virtual bool OffersFilterSite() const = 0;
+  // The shown folder and its absolute identifier list; null before the first navigation.
+  virtual IShellFolder* ShownFolder() const = 0;
+  virtual PCIDLIST_ABSOLUTE ShownFolderId() const = 0;
 
  protected:
   ~BrowserHost() = default;
@@ -108,19 +113,31 @@ inline HRESULT GiveWindow(HWND* out, HWND window) noexcept {
   STDMETHODIMP get_##Name(Type*) override { return E_NOTIMPL; } \
   STDMETHODIMP put_##Name(Type) override { return E_NOTIMPL; }
 
+// The browser of one tab. With a filter site (BrowserHost::OffersFilterSite) it filters its view
+// as the platform documents it for the Explorer Browser: a client's IFolderFilter, given with
+// IFolderFilterSite::SetFilter, decides through ICommDlgBrowser::IncludeObject, which the view
+// asks for each item as it fills, which items show.
 class CBrowser : public ComObject<CBrowser>,
                  public IWebBrowser2,
                  public IServiceProvider,
                  public IConnectionPointContainer,
-                 public IShellBrowser {
+                 public IShellBrowser,
+                 public IFolderFilterSite,
+                 public ICommDlgBrowser {
  public:
   explicit CBrowser(BrowserHost* host) noexcept;
   ~CBrowser() override;
-  VANTOREL_IUNKNOWN_METHODS
+  // IFolderFilterSite and ICommDlgBrowser only with a filter site.
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) AddRef() override { return OuterAddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return OuterRelease(); }
   static const InterfaceEntry* Interfaces();
 
   void Detach() noexcept;
   CEventPoint* Events() const noexcept { return events_.get(); }
+  // Whether the client's filter lets the child of the shown folder show (always without one).
+  bool Includes(PCUITEMID_CHILD child) noexcept;
+  bool Filtered() const noexcept { return static_cast<bool>(filter_); }
 
   // IDispatch
   STDMETHODIMP GetTypeInfoCount(UINT* count) override { return Give(count, 0u); }
@@ -203,12 +220,19 @@ class CBrowser : public ComObject<CBrowser>,
   STDMETHODIMP QueryActiveShellView(IShellView** out) override;
   STDMETHODIMP OnViewWindowActive(IShellView*) override { return S_OK; }
   STDMETHODIMP SetToolbarItems(LPTBBUTTONSB, UINT, UINT) override { return S_OK; }
+  // IFolderFilterSite: a filter object (IFolderFilter), or null to show everything again.
+  STDMETHODIMP SetFilter(IUnknown* filter) override;
+  // ICommDlgBrowser: the view keeps its own handling of the default command and of its states.
+  STDMETHODIMP OnDefaultCommand(IShellView*) override { return S_FALSE; }
+  STDMETHODIMP OnStateChange(IShellView*, ULONG) override { return S_OK; }
+  STDMETHODIMP IncludeObject(IShellView*, PCUITEMID_CHILD child) override { return Includes(child) ? S_OK : S_FALSE; }
 
  private:
   // The shown folder's path, or only its last part.
   HRESULT Location(BSTR* out, bool nameOnly);
   BrowserHost* host_;
   ComPtr<CEventPoint> events_;
+  ComPtr<IFolderFilter> filter_;
 };
 #undef VANTOREL_NO_PROPERTY
 

@@ -76,6 +76,7 @@ class HostImpl final : public ExplorerHost, public TabFrame {
   HWND ToolbarStrip() const override { return Tab() ? Tab()->ToolbarStrip() : nullptr; }
   HWND ShellViewWindow() const override { return Tab() ? Tab()->ShellViewWindow() : nullptr; }
   HWND ListView() const override { return Tab() ? Tab()->ListView() : nullptr; }
+  HWND ViewKeysWindow() const override { return Tab() ? Tab()->ViewKeysWindow() : nullptr; }
   HWND FolderTree() const override { return Tab() ? Tab()->FolderTree() : nullptr; }
   void ShowFolderTree(bool show) override {
     if (Tab()) Tab()->ShowFolderTree(show);

@@ -17,9 +17,17 @@ namespace vantorel::host {
 
 class ExplorerToolbars;
 
+// The folder view a tab shows: the list view of Windows Vista (and of Windows 7 to 11 with
+// their registry switch), or the DirectUI items view that Windows 7 to 11 show by default, whose
+// SHELLDLL_DefView holds a DirectUIHWND and no list view.
+enum class FolderViewKind { List, Items };
+
 struct HostOptions {
   bool folderTree = false;      // show the BaseBar > ReBarWindow32 > SysTreeView32 pane
   bool directUiLayout = false;  // put the list view on the DirectUI path
+  FolderViewKind folderView = FolderViewKind::List;
+  // The browser answers IFolderFilterSite and ICommDlgBrowser, as the Explorer Browser does.
+  bool filterSite = false;
   bool visible = false;         // show the frame (tests leave it hidden)
   int width = 800;
   int height = 600;
@@ -48,7 +56,11 @@ class ExplorerHost {
   virtual HWND Frame() const = 0;         // what IWebBrowser2::get_HWND answers
   virtual HWND ToolbarStrip() const = 0;  // parent window of the band
   virtual HWND ShellViewWindow() const = 0;
-  virtual HWND ListView() const = 0;      // the folder view's list view, on either layout
+  // The list view that holds the folder view's items, on either layout; in the items view the
+  // platform's own, which no walk from the frame meets.
+  virtual HWND ListView() const = 0;
+  // The window that takes the view's keys: the list view, or the items view's DirectUIHWND.
+  virtual HWND ViewKeysWindow() const = 0;
   virtual HWND FolderTree() const = 0;    // null when the pane is off
   virtual void ShowFolderTree(bool show) = 0;
 

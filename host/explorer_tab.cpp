@@ -142,12 +142,13 @@ void ExplorerTab::Layout() {
   if (viewHost_) {
     Fill(viewSurface_->hwnd(), viewHost_->hwnd());
     Fill(viewSink_->hwnd(), viewSurface_->hwnd());
-    Fill(viewWindow_, viewSink_->hwnd());
+    Fill(ShellViewWindow(), viewSink_->hwnd());
   }
 }
 
 HWND ExplorerTab::ShellViewWindow() const {
   if (options_.directUiLayout) return duiDefView_ ? duiDefView_->hwnd() : nullptr;
+  if (items_) return items_->DefView();
   return viewWindow_;
 }
 
@@ -155,6 +156,8 @@ HWND ExplorerTab::ListView() const {
   if (options_.directUiLayout) return duiList_;
   return viewWindow_ ? FindWindowExW(viewWindow_, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
 }
+
+HWND ExplorerTab::ViewKeysWindow() const { return items_ ? items_->Surface() : ListView(); }
 
 bool ExplorerTab::Navigate(const wchar_t* folderPath) {
   if (!folderPath || !*folderPath) return false;
@@ -200,11 +203,13 @@ bool ExplorerTab::CreateView() {
   }
   view_ = view;
   viewWindow_ = window;
-  if (options_.directUiLayout) {
+  if (options_.directUiLayout || ItemsShown()) {
     // The platform's view stays alive for QueryActiveShellView, parked where the walk from the
     // frame does not meet it.
     ShowWindow(window, SW_HIDE);
     SetParent(window, frame_.Park());
+    items_ = ItemsShown() ? std::make_unique<ItemsView>() : nullptr;
+    if (items_ && !items_->Create(viewSink_ ? viewSink_->hwnd() : Container(), ListView(), rc)) return false;
   } else {
     if (viewSink_) SetParent(window, viewSink_->hwnd());
     ShowWindow(window, SW_SHOW);
@@ -215,6 +220,7 @@ bool ExplorerTab::CreateView() {
 
 void ExplorerTab::DestroyView() {
   DestroyDirectUi();
+  items_.reset();
   if (view_) {
     ComPtr<IShellView> view = std::move(view_);
     view->UIActivate(SVUIA_DEACTIVATE);
@@ -283,6 +289,11 @@ void ExplorerTab::FillDirectUiList() {
     return static_cast<short>(HRESULT_CODE(folder->CompareIDs(0, a, b))) < 0;
   });
   for (LPITEMIDLIST item : children) {
+    // The browser's filter decides here as the platform's view asks it when it fills.
+    if (!browser_->Includes(item)) {
+      ILFree(item);
+      continue;
+    }
     wchar_t name[MAX_PATH] = L"";
     STRRET ret = {};
     if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_INFOLDER, &ret))) StrRetToBufW(&ret, item, name, MAX_PATH);
@@ -503,7 +514,7 @@ bool ExplorerTab::RouteKey(MSG& msg) {
   HRESULT hr = input->TranslateAcceleratorIO(&msg);
   if (hr == S_OK) return true;
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
-    HWND next = ListView();
+    HWND next = ViewKeysWindow();
     if (next) SetFocus(next);
     return true;
   }

@@ -5,7 +5,8 @@
 // A classic window is a frame with one tab whose windows are the frame's own children:
 //   frame > toolbar strip, SHELLDLL_DefView > SysListView32, BaseBar > ReBarWindow32 > SysTreeView32
 // (with the DirectUI layout SHELLDLL_DefView > DUIViewWndClassName > DirectUIHWND > CtrlNotifySink
-// > SysListView32, filled by the stand-in itself with the folder's real relative identifier lists).
+// > SysListView32, filled by the stand-in itself with the folder's real relative identifier lists;
+// with the items view SHELLDLL_DefView > DirectUIHWND and no list view, items_view.h).
 // In the tabbed frame of Windows 11 each tab is a window of its own, as Explorer's are:
 //   ShellTabWindowClass > WorkerW > ReBarWindow32 (the toolbar strip)
 //                       > DUIViewWndClassName > DirectUIHWND > CtrlNotifySink > SHELLDLL_DefView
@@ -23,6 +24,7 @@
 #include "host/explorer_host.h"
 #include "host/explorer_toolbars.h"
 #include "host/host_window.h"
+#include "host/items_view.h"
 
 namespace vantorel::host {
 
@@ -61,6 +63,9 @@ class ExplorerTab final : public BrowserHost, public ToolbarHost {
   void BrowsePending();
   HWND ShellViewWindow() const;
   HWND ListView() const;
+  HWND ViewKeysWindow() const;
+  // The items view's surface, or null in the list view.
+  const ItemsView* Items() const { return items_.get(); }
   HWND FolderTree() const { return tree_; }
   void ShowFolderTree(bool show);
   IUnknown* Site() { return ComPtr<IUnknown>(static_cast<IOleWindow*>(site_.get())).detach(); }
@@ -104,11 +109,15 @@ class ExplorerTab final : public BrowserHost, public ToolbarHost {
   HRESULT ShowBrowserBar(REFCLSID clsid, bool show) override {
     return toolbars_ && !closing_ && !closed_ ? toolbars_->Show(clsid, show) : E_NOTIMPL;
   }
+  bool OffersFilterSite() const override { return options_.filterSite; }
+  IShellFolder* ShownFolder() const override { return shellFolder_.get(); }
+  PCIDLIST_ABSOLUTE ShownFolderId() const override { return CurrentFolder(); }
 
  private:
   bool SinkMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   RECT ViewRect() const;
   int StripHeight() const;
+  bool ItemsShown() const { return options_.folderView == FolderViewKind::Items; }
   bool CreateView();
   void DestroyView();
   bool CreateDirectUi();
@@ -135,6 +144,7 @@ class ExplorerTab final : public BrowserHost, public ToolbarHost {
   ComPtr<IShellFolder> shellFolder_;
   ComPtr<IShellView> view_;
   HWND viewWindow_ = nullptr;
+  std::unique_ptr<ItemsView> items_;
 
   std::unique_ptr<HostWindow> duiDefView_, duiView_, directUi_, notifySink_;
   HWND duiList_ = nullptr;

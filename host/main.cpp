@@ -64,6 +64,9 @@ int Run(const ScenarioArgs& args) {
   setup.options.directUiLayout = args.directUi;
   setup.options.explorer11 = args.explorer11;
   setup.options.toolbarAreaHidden = args.toolbarAreaHidden;
+  const bool items = args.folderView.empty() ? args.explorer11 : args.folderView == L"items";
+  setup.options.folderView = items ? FolderViewKind::Items : FolderViewKind::List;
+  setup.options.filterSite = args.filterSite;
   setup.options.width = 900;
   setup.options.height = 640;
   setup.folder = args.folder;

@@ -201,6 +201,10 @@ bool ParseScenarioArgs(const std::vector<std::wstring>& args, ScenarioArgs& out,
     error = std::wstring(tabSteps ? L"--tab" : L"--toolbar-area") + L" wants --explorer-11";
     return false;
   }
+  if (out.directUi && out.folderView == L"items") {
+    error = L"--dui and --folder-view items do not go together: the items view has no list view";
+    return false;
+  }
   if (out.explorer11 && out.directUi) {
     error = L"--dui and --explorer-11 do not go together: the tabbed frame has a layout of its own";
     return false;

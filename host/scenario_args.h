@@ -40,6 +40,8 @@ struct ScenarioArgs {
   bool explorerToolbars = false;  // --explorer-toolbars: toolbars loaded as Explorer does
   bool explorer11 = false;         // --explorer-11: the tabbed frame of Windows 11
   bool toolbarAreaHidden = false;  // --toolbar-area hidden
+  std::wstring folderView;         // --folder-view list or items; empty: items with --explorer-11
+  bool filterSite = true;          // --filter-site yes or no
   bool help = false;       // --help
   bool fresh = false;      // --fresh: no setting or history.txt beside the module at the start
   bool hasSettings = false;

@@ -328,6 +328,7 @@ bool ScenarioRunner::PrintState(const std::wstring&, std::wstring&) {
   }
   output_("state\tmode=" + std::to_string(mode) + "\toptions=" + Hex(options) + "\tnomatch=" +
           std::to_string(noMatch) + "\tfocus=" + Utf8(focusName) + "\tfocuswindow=" + Utf8(ClassName(GetFocus())) +
+          "\tview=" + (host_.ViewKeysWindow() && host_.ViewKeysWindow() != list ? "items" : "list") +
           (host_.Tabbed() ? "\tframeactive=" + std::to_string(FrameActive() ? 1 : 0) : ""));
   return true;
 }

@@ -98,6 +98,11 @@ bool SetToolbarArea(const ScenarioOption&, const std::wstring& value, ScenarioAr
   return true;
 }
 
+bool SetFilterSite(const ScenarioOption&, const std::wstring& value, ScenarioArgs& out, std::wstring&) {
+  out.filterSite = value == L"yes";
+  return true;
+}
+
 // --tab new, K, close:K and --frame move:X,Y, size:W,H: the numbers are there.
 bool CheckTabAction(const std::wstring& action, std::wstring& error) {
   int number = 0;
@@ -181,6 +186,17 @@ std::vector<ScenarioOption> MakeTable() {
                    {L"hidden",
                     "every tab's toolbar area stays hidden whatever ShowBrowserBar asks, as on Windows 11 24H2 and "
                     "later; implies --explorer-toolbars"}}),
+      Setup(L"--folder-view", "VIEW", SetText<&A::folderView>, "{}; --print state says view=list or items")
+          .Values({{L"list",
+                    "the list view of Windows Vista, a SysListView32 in the folder view (the default in the classic "
+                    "window)"},
+                   {L"items",
+                    "the items view of Windows 7 to 11, a DirectUIHWND that draws the items, no SysListView32 (the "
+                    "default with --explorer-11)"}}),
+      Setup(L"--filter-site", "ANSWER", SetFilterSite,
+            "{}: whether the browser answers IFolderFilterSite and ICommDlgBrowser::IncludeObject, as the Explorer "
+            "Browser does")
+          .Values({{L"yes", "the default"}, {L"no"}}),
       Setup(L"--history", "FILE", SetText<&A::historyFile>, "copy FILE over history.txt beside the module first")
           .Path(PathKind::File),
       Setup(L"--windows", "N", SetWindows,

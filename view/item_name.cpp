@@ -86,6 +86,11 @@ void CFolderItemNames::Bind(PCIDLIST_ABSOLUTE folder) noexcept {
   }
 }
 
+void CFolderItemNames::Bind(IShellFolder* folder, PCIDLIST_ABSOLUTE folderId) noexcept {
+  folderId_ = folderId;
+  folder_ = ComPtr<IShellFolder>(folder);
+}
+
 bool CFolderItemNames::Name(LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) const noexcept {
   name[0] = L'\0';
   if (itemIdList == 0) return false;

@@ -29,7 +29,10 @@ class CFolderItemNames {
   // Binds the folder of the absolute list (not owned; it must outlive the binding). A null list
   // binds nothing, and every item is named by ItemName.
   void Bind(PCIDLIST_ABSOLUTE folder) noexcept;
+  // Binds a folder already at hand, whose absolute list is folderId (not owned, may be null).
+  void Bind(IShellFolder* folder, PCIDLIST_ABSOLUTE folderId) noexcept;
   bool Name(LPARAM itemIdList, wchar_t (&name)[MAX_PATH]) const noexcept;
+  IShellFolder* Folder() const noexcept { return folder_.get(); }
 
  private:
   PCIDLIST_ABSOLUTE folderId_ = nullptr;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include "view/band_view.h"
 #include "view/item_name.h"
 
 namespace vantorel {
@@ -40,6 +41,7 @@ bool CListViewWrapper::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       if (wParam == L's' || wParam == L'S') {  // with Shift or Caps Lock too
         if (notifyWindow_) SendMessageW(notifyWindow_, focusInputMessage_, 0, 0);
       } else {
+        if (filterOwner_) filterOwner_->TakeFilterOff();
         Detach();
       }
       result = 0;

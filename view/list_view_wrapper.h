@@ -13,6 +13,8 @@
 
 namespace vantorel {
 
+class CBandView;
+
 class CListViewWrapper : public Window {
  public:
   ~CListViewWrapper() override;
@@ -31,6 +33,9 @@ class CListViewWrapper : public Window {
     notifyWindow_ = window;
     focusInputMessage_ = focusInputMessage;
   }
+
+  // Any other Alt+letter takes view's filter off as well (a filter on the browser's filter site).
+  void SetFilterOwner(CBandView* view) noexcept { filterOwner_ = view; }
 
   bool Attach(HWND listView) noexcept { return Subclass(listView); }
   // False, still attached, when the previous procedure could not be put back.
@@ -55,6 +60,7 @@ class CListViewWrapper : public Window {
   UINT focusInputMessage_ = 0;
   UniqueAbsolutePidl folderId_;
   const CFolderItemNames* refillNames_ = nullptr;
+  CBandView* filterOwner_ = nullptr;
 };
 
 }  // namespace vantorel

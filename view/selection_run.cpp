@@ -8,6 +8,7 @@
 #include "view/band_view.h"
 #include "view/item_name.h"
 #include "view/keyword_text.h"
+#include "view/shell_view.h"
 #include "view/view_locator.h"
 
 namespace vantorel {
@@ -30,16 +31,32 @@ void CBandView::ChangeNoMatch(DWORD noMatch) {
 }
 
 bool CBandView::RunCurrentMode(bool focusView) {
+  if (!BrowserWindow(browser_.get())) return false;
+  // A list view where there is one; else the shell view's own interfaces, as in the items view.
   HWND listView = FindFolderListView(browser_.get());
-  if (!listView) return false;
+  ComPtr<IFolderView> view;
+  if (!listView) view = ActiveFolderView(browser_.get());
+  if (!listView && !view) return false;
+  FollowViewKeys(listView);
   if (settings_->RunMode == kRunModeSelect) {
-    RunSelect(listView);
-    if (focusView) SetFocus(listView);
+    if (listView) {
+      RunSelect(listView);
+    } else {
+      RunSelectInView(view.get());
+    }
+    if (focusView) FocusView();
   } else {
     RunFilter(listView);
   }
   if (HWND band = inputBox_ ? GetParent(inputBox_->InputWindow()) : nullptr) InvalidateRect(band, nullptr, TRUE);
   return true;
+}
+
+void CBandView::FocusView() {
+  HWND keys = FindViewKeysWindow(browser_.get());
+  ComPtr<IShellView> view;
+  if (!keys && (view = ActiveShellView(browser_.get()))) view->GetWindow(&keys);
+  if (keys) SetFocus(keys);
 }
 
 bool CBandView::RunSelect(HWND listView) {
@@ -55,9 +72,8 @@ bool CBandView::RunSelect(HWND listView) {
   if (count <= 0) return false;
 
   UniqueAbsolutePidl folder;
-  GetCurrentFolderIdList(folder.put());
   CFolderItemNames names;
-  names.Bind(folder.get());
+  BindShownFolder(folder, names);
 
   // Only the states that change are written: the matches selected, the first of them focused,
   // every other item unselected; the focus mark stays where it is when nothing matches.
@@ -90,21 +106,51 @@ bool CBandView::RunSelect(HWND listView) {
   return true;
 }
 
+// Only the states that change are asked for: the first match selected, focused and shown with the
+// others deselected in one call, each later match added; without a match every item deselected
+// and the focus left where it is.
+bool CBandView::RunSelectInView(IFolderView* view) {
+  const KeywordQuery query = InputQuery(inputBox_ ? inputBox_->InputWindow() : nullptr, settings_->Options);
+  int count = 0;
+  if (!view || FAILED(view->ItemCount(SVGIO_ALLVIEW, &count))) count = 0;
+  if (query.Empty()) {
+    if (count > 0) view->SelectItem(0, SVSI_DESELECTOTHERS);
+    ChangeNoMatch(0);
+    return false;
+  }
+  if (count <= 0) return false;
+
+  UniqueAbsolutePidl folder;
+  CFolderItemNames names;
+  BindShownFolder(folder, names);
+  int firstMatch = -1;
+  for (int i = 0; i < count; ++i) {
+    UniquePidl child;
+    if (FAILED(view->Item(i, reinterpret_cast<PITEMID_CHILD*>(child.put()))) || !child) continue;
+    wchar_t name[MAX_PATH];
+    if (!names.Name(reinterpret_cast<LPARAM>(child.get()), name) || !query.Matches(name)) continue;
+    if (firstMatch < 0) {
+      firstMatch = i;
+      view->SelectItem(i, SVSI_SELECT | SVSI_DESELECTOTHERS | SVSI_FOCUSED | SVSI_ENSUREVISIBLE);
+    } else {
+      view->SelectItem(i, SVSI_SELECT);
+    }
+  }
+  if (firstMatch < 0) view->SelectItem(0, SVSI_DESELECTOTHERS);
+  ChangeNoMatch(firstMatch < 0 ? 1 : 0);
+  return true;
+}
+
+void CBandView::BindShownFolder(UniqueAbsolutePidl& folder, CFolderItemNames& names) {
+  GetCurrentFolderIdList(folder.put());
+  names.Bind(folder.get());
+}
+
 bool CBandView::GetCurrentFolderIdList(PIDLIST_ABSOLUTE* folder) {
   if (!folder) return false;
   *folder = nullptr;
-  if (!browser_) return false;
   // Released in reverse order of acquisition when the locals go.
-  ComPtr<IServiceProvider> provider;
-  if (FAILED(browser_.As(provider)) || !provider) return false;
-  ComPtr<IShellBrowser> shellBrowser;
-  provider->QueryService(SID_SShellBrowser, IID_IShellBrowser, shellBrowser.put_void());
-  if (!shellBrowser) return false;
-  ComPtr<IShellView> view;
-  shellBrowser->QueryActiveShellView(view.put());
-  if (!view) return false;
-  ComPtr<IFolderView> folderView;
-  view.As(folderView);
+  ComPtr<IFolderView> folderView = ActiveFolderView(browser_.get());
   if (!folderView) return false;
   ComPtr<IPersistFolder2> persist;
   folderView->GetFolder(IID_IPersistFolder2, persist.put_void());

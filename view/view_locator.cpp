@@ -62,6 +62,16 @@ HWND FindFolderListView(IWebBrowser2* browser) noexcept {
   return root ? FindFolderListView(root) : nullptr;
 }
 
+HWND FindViewKeysWindow(HWND root) noexcept {
+  if (HWND list = FindFolderListView(root)) return list;
+  return FirstChild(FindFolderView(root), L"DirectUIHWND");
+}
+
+HWND FindViewKeysWindow(IWebBrowser2* browser) noexcept {
+  HWND root = ViewRoot(browser);
+  return root ? FindViewKeysWindow(root) : nullptr;
+}
+
 HWND FindFolderTree(HWND root) noexcept {
   HWND bar = FirstChild(root, L"BaseBar");
   HWND rebar = FirstChild(bar, L"ReBarWindow32");

@@ -24,6 +24,11 @@ HWND FindFolderView(HWND root) noexcept;  // the "SHELLDLL_DefView" itself
 // The same from the browser's view root; null without a browser or when get_HWND fails.
 HWND FindFolderListView(IWebBrowser2* browser) noexcept;
 
+// The window of the folder view that takes its keys: the list view, or in the items view of
+// Windows 7 to 11 the "DirectUIHWND" directly under "SHELLDLL_DefView". Null when there is none.
+HWND FindViewKeysWindow(HWND root) noexcept;
+HWND FindViewKeysWindow(IWebBrowser2* browser) noexcept;
+
 // "BaseBar" > "ReBarWindow32" > "SysTreeView32"; found means shown, visible or not.
 HWND FindFolderTree(HWND root) noexcept;
 HWND FindFolderTree(IWebBrowser2* browser) noexcept;

@@ -14,7 +14,7 @@ BenchBand::BenchBand(IWebBrowser2* browser) : CBandView(this, &settings_) {
 
 BenchBand::~BenchBand() { DestroyWindow(edit_); }
 
-Environment::Environment(int files) {
+Environment::Environment(int files, const host::HostOptions& options) {
   if (FAILED(OleInitialize(nullptr))) {
     std::printf("OleInitialize failed\n");
     return;
@@ -26,7 +26,7 @@ Environment::Environment(int files) {
     std::printf("cannot create %d files in %%TEMP%%\n", files);
     return;
   }
-  host = host::ExplorerHost::Create({});
+  host = host::ExplorerHost::Create(options);
   if (!host || !host->Navigate(folder->path().c_str())) {
     std::printf("the stand-in cannot show the folder\n");
     return;
@@ -39,11 +39,15 @@ Environment::Environment(int files) {
 }
 
 Environment::~Environment() {
+  TakeDown();
+  OleUninitialize();
+}
+
+void Environment::TakeDown() {
   folderId.reset();
   band.reset();
   host.reset();
   folder.reset();
-  OleUninitialize();
 }
 
 double Now() {
@@ -55,6 +59,13 @@ double Now() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+host::HostOptions ItemsViewOptions() {
+  host::HostOptions options;
+  options.folderView = host::FolderViewKind::Items;
+  options.filterSite = true;
+  return options;
 }
 
 int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

@@ -20,6 +20,7 @@ class BenchBand : public InputBoxLink, public CBandView {
   HWND InputWindow() const override { return edit_; }
   void SetRunState(DWORD, DWORD) override {}
   void SetText(const wchar_t* text) { SetWindowTextW(edit_, text); }
+  Settings& CurrentSettings() { return settings_; }
 
  private:
   Settings settings_;
@@ -30,8 +31,11 @@ class BenchBand : public InputBoxLink, public CBandView {
 // folder's identifier list, all taken down again at the end. ok is false, and why printed, when
 // one of them could not be made.
 struct Environment {
-  explicit Environment(int files);
+  // The stand-in with options: its list view by default.
+  explicit Environment(int files, const host::HostOptions& options = {});
   ~Environment();
+  // The band, the stand-in and the files gone before the end (another may be made meanwhile).
+  void TakeDown();
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<host::ExplorerHost> host;
@@ -43,6 +47,8 @@ struct Environment {
 constexpr int kRounds = 5;  // of every measurement; the best counts
 double Now();  // seconds
 int ItemCount(HWND list);
+// The stand-in showing the items view of Windows 7 to 11, its browser with a filter site.
+host::HostOptions ItemsViewOptions();
 // Prints "  <what>, <files> files: ratio R (target <= T) ok" or "... MISSED"; true when the
 // target was met.
 bool Verdict(const char* what, int files, double ratio, double target);

@@ -58,26 +58,46 @@ sed -n '/^| `--/{s/`//g;s/\\|/|/g;s/^| \(.*\) | \(.*\) |$/\1\t\2/p}' "$(dirname 
 if cmp -s "$dir/readme" "$dir/help"; then passes=$((passes + 1)); echo "ok: --help and README"; else
   failures=$((failures + 1)); echo "FAILED: --help and README"; diff "$dir/readme" "$dir/help"; fi
 
+# Select and filter in both folder views: the list view, and the items view of Windows 7 to 11,
+# which has no list view and is reached through the shell view and the browser's filter site.
+# Each line: the view | the window that takes the view's keys | further options.
+while read -r view keys more; do
 # Select mode, typing runs on every input; Enter gives the view the focus.
-printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\n' >"$dir/e1"
-check "select by extension, case folded" "$dir/e1" --folder "$winpath" --settings 0,0x33 \
-  --type '*.txt' --print selected --key escape --type beta --print selected --print state \
+printf 'selected\tReport 2008.TXT\nselected\talpha.txt\nselected\tbeta.txt\nselected\t報告書２００８.txt\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tview=%s\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=%s\tview=%s\n' "$view" "$keys" "$view" >"$dir/e1"
+check "select by extension, case folded ($view $more)" "$dir/e1" --folder "$winpath" --settings 0,0x33 \
+  --folder-view "$view" $more --type '*.txt' --print selected --key escape --type beta --print selected --print state \
   --key enter --print state
 
 # Full-width digits fold to half-width; the folder part of the path never matches.
 printf 'selected\tReport 2008.TXT\nselected\tsub2008\nselected\t報告書２００８.txt\n' >"$dir/e2"
-check "full-width digits" "$dir/e2" --folder "$winpath" --settings 0,0x33 --type '２００８' --print selected
+check "full-width digits ($view $more)" "$dir/e2" --folder "$winpath" --settings 0,0x33 --folder-view "$view" $more \
+  --type '２００８' --print selected
 
-# Filter mode: only matching items are shown; nothing matching turns no-match on;
-# Alt+F in the view detaches the filter, so the next navigation shows everything.
-printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nnoitems\nstate\tmode=1\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e3"
-check "filter and no match" "$dir/e3" --folder "$winpath" --settings 1,0x33 \
-  --type 2008 --print shown --print state --key escape --type zzz --print shown --print state
+# Filter mode: only matching items are shown; nothing matching turns no-match on; the clear
+# button brings every item back.
+printf 'shown\tReport 2008.TXT\nshown\tsub2008\nshown\t報告書２００８.txt\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=%s\nnoitems\nstate\tmode=1\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\tview=%s\n' "$view" "$view" >"$dir/e3"
+for name in alpha.txt beta.txt gamma.doc 'Report 2008.TXT' '報告書２００８.txt' notes sub2008; do
+  printf 'shown\t%s\n' "$name" >>"$dir/e3"
+done
+check "filter and no match ($view $more)" "$dir/e3" --folder "$winpath" --settings 1,0x33 --folder-view "$view" $more \
+  --type 2008 --print shown --print state --key escape --type zzz --print shown --print state --click clear \
+  --print shown
 
 # AND as the default operator, loaded through the module's own entry point.
 printf 'shown\tReport 2008.TXT\n' >"$dir/e4"
-check "default and, direct load" "$dir/e4" --folder "$winpath" --settings 1,0x133 \
-  --dll "$(cd "$(dirname "$host")" && pwd)/Vantorel.dll" --type 'report 2008' --print shown
+check "default and, direct load ($view $more)" "$dir/e4" --folder "$winpath" --settings 1,0x133 \
+  --folder-view "$view" $more --dll "$(cd "$(dirname "$host")" && pwd)/Vantorel.dll" --type 'report 2008' --print shown
+done <<'EOF'
+list SysListView32
+list SysListView32 --filter-site no
+items DirectUIHWND
+EOF
+
+# The items view where the browser has no filter site: Filter mode cannot hide items there, so it
+# selects the matches (and says so in the input box's balloon).
+printf 'shown\talpha.txt\nshown\tbeta.txt\nshown\tgamma.doc\nshown\tReport 2008.TXT\nshown\t報告書２００８.txt\nshown\tnotes\nshown\tsub2008\nselected\tReport 2008.TXT\nselected\tsub2008\nselected\t報告書２００８.txt\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=sub2008\tfocuswindow=Vantorel Editbox\tview=items\n' >"$dir/e4b"
+check "items view without a filter site selects" "$dir/e4b" --folder "$winpath" --settings 1,0x33 \
+  --folder-view items --filter-site no --type 2008 --print shown --print selected --print state
 
 # Two Explorer windows, each with its own band on its own thread: window 1's filter leaves
 # window 2's view whole; after window 1 is closed window 2 still filters. Lines carry their
@@ -88,7 +108,7 @@ check "two windows" "$dir/e5" --folder "$winpath" --settings 1,0x33 --windows 2 
   --type 'a*' --key enter --print shown
 
 # A step brings its window to the front first: the click meant for window 2 is not window 1's.
-printf '2\tmenu\tchecked=select\tchose=filter\n2\tstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/e5b"
+printf '2\tmenu\tchecked=select\tchose=filter\n2\tstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=list\n' >"$dir/e5b"
 check "the window of a step comes to the front" "$dir/e5b" --folder "$winpath" --settings 0,0x33 --windows 2 \
   --in 1 --type beta --in 2 --click mode --menu filter --print state
 
@@ -122,7 +142,7 @@ check "the box holds 259 characters, typed or taken" "$dir/e6c" --folder "$winpa
 
 # With the mouse alone: the mode glyph's menu switches to Filter (the selection goes), the
 # clear button empties the box and brings every item back, the menu opens the settings dialog.
-printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nnoselection\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\n' >"$dir/e7"
+printf 'selected\talpha.txt\nselected\tbeta.txt\nselected\tReport 2008.TXT\nselected\t報告書２００８.txt\nbox\ttext=*.txt\tglyph=select\tclear=normal\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nbox\ttext=*.txt\tglyph=filter\tclear=normal\tcolours=black-on-white\nnoselection\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=list\nbox\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=filter\tchose=settings\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Button\tview=list\n' >"$dir/e7"
 for name in alpha.txt beta.txt gamma.doc 'Report 2008.TXT' '報告書２００８.txt' notes sub2008; do
   printf 'shown\t%s\n' "$name" >>"$dir/e7"
 done
@@ -132,7 +152,7 @@ check "mouse: mode menu, clear button, settings" "$dir/e7" --folder "$winpath" -
 
 # A keyword that matches nothing turns the box red; a menu dismissed over the glyph swallows
 # the next click on it (the click only puts the focus into the box), the one after opens it.
-printf 'box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\nmenu\tchecked=select\tchose=dismiss\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=SysListView32\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\nmenu\tchecked=select\tchose=filter\nbox\ttext=zzz\tglyph=filter\tclear=normal\tcolours=black-on-white\n' >"$dir/e8"
+printf 'box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\nmenu\tchecked=select\tchose=dismiss\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=SysListView32\tview=list\nstate\tmode=0\toptions=0x33\tnomatch=1\tfocus=-\tfocuswindow=Vantorel Editbox\tview=list\nmenu\tchecked=select\tchose=filter\nbox\ttext=zzz\tglyph=filter\tclear=normal\tcolours=black-on-white\n' >"$dir/e8"
 check "mouse: dismissed menu, no-match colours" "$dir/e8" --folder "$winpath" --settings 0,0x33 \
   --type zzz --key enter --print box --click mode --menu dismiss --print state --click mode \
   --print state --click mode --menu filter --print box
@@ -151,7 +171,7 @@ check "mouse: dialog centred over the window" "$dir/d1" --folder "$winpath" --se
 # again makes a new one, unsorted, since OK cleared the sort bit: newest first, not by name.
 ordered=1
 printf 'alp\r\nalpha.txt\r\n' >"$dir/history-d2.txt"
-printf 'dropdown\talp\ndropdown\talpha.txt\n'"$menu_settings"'state\tmode=0\toptions=0x13\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\nnodropdown\nnodropdown\n'"$menu_settings"'state\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\ndropdown\talpha.txt\ndropdown\talp\n' >"$dir/d2"
+printf 'dropdown\talp\ndropdown\talpha.txt\n'"$menu_settings"'state\tmode=0\toptions=0x13\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=list\nnodropdown\nnodropdown\n'"$menu_settings"'state\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=list\ndropdown\talpha.txt\ndropdown\talp\n' >"$dir/d2"
 check "mouse: history off and on again in the dialog" "$dir/d2" --folder "$winpath" --settings 0,0x73 \
   --history "$(wpath "$dir/history-d2.txt")" --type al --print dropdown --click clear \
   --click mode --menu settings --dialog uncheck:206 --dialog ok --type '' --print state --print dropdown \
@@ -161,7 +181,7 @@ ordered=0
 
 # The sort bit has no control: OK without a change stores the word built from the controls, in
 # the file at once and in the band's live record.
-printf 'setting\tmode=0\toptions=0x73\n'"$menu_settings"'dialog\tvisible=1\tchecked=203,205,206,210\ndialog\tvisible=0\tchecked=203,205,206,210\nsetting\tmode=0\toptions=0x33\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\n' >"$dir/d3"
+printf 'setting\tmode=0\toptions=0x73\n'"$menu_settings"'dialog\tvisible=1\tchecked=203,205,206,210\ndialog\tvisible=0\tchecked=203,205,206,210\nsetting\tmode=0\toptions=0x33\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=list\n' >"$dir/d3"
 check "mouse: OK without a change drops the sort bit" "$dir/d3" --folder "$winpath" --settings 0,0x73 \
   --print setting --click mode --menu settings --print dialog --dialog ok --print dialog --print setting \
   --type '' --print state
@@ -251,12 +271,12 @@ while IFS='|' read -r options steps expected; do
   check "box: $options $steps" "$dir/boxed" --folder "$winpath" --fresh --settings 0,0x33 --explorer-11 "$@" </dev/null
 done <<EOF
 --toolbar-area shown --explorer-toolbars|--print toolbars --toolbar hide --print toolbars --print box|toolbar\t$clsid\nnotoolbar\nnobox\n
---toolbar-area hidden|--print toolbars --type 'b*' --print selected --print state --print box|box\t$clsid\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tframeactive=1\n${place}box\ttext=b*\tglyph=select\tclear=normal\tcolours=black-on-white\n
+--toolbar-area hidden|--print toolbars --type 'b*' --print selected --print state --print box|box\t$clsid\nselected\tbeta.txt\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\n${place}box\ttext=b*\tglyph=select\tclear=normal\tcolours=black-on-white\n
 --toolbar-area hidden --settings 1,0x33|--type 'b*' --print shown --tab new --print box --type 'a*' --print shown --tab 1 --print box --print shown|shown\tbeta.txt\n${place}box\ttext=\tglyph=filter\tclear=hidden\tcolours=black-on-white\nshown\talpha.txt\n${place}box\ttext=b*\tglyph=filter\tclear=normal\tcolours=black-on-white\nshown\tbeta.txt\n
 --toolbar-area hidden|--frame minimize --print box --frame restore --print box --frame move:40,30 --print box|box\tvisible=0\n${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
---toolbar-area hidden|--type b --click clear --print box --click mode --menu filter --print state --click mode --menu settings --print dialog --dialog cancel|${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tframeactive=1\nmenu\tchecked=filter\tchose=settings\ndialog\tvisible=1\tchecked=203,205,206,210\n
---toolbar-area hidden|--type 'b*' --key enter --print state --key alt+s --print state --key tab --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\tframeactive=1\n
---toolbar-area hidden --settings 1,0x23|--type 'b*' --key enter --click mode --menu keys --print selected --print dropdown --print state|menu\tchecked=filter\tchose=keys\nnoselection\nnodropdown\nstate\tmode=0\toptions=0x23\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tframeactive=1\n
+--toolbar-area hidden|--type b --click clear --print box --click mode --menu filter --print state --click mode --menu settings --print dialog --dialog cancel|${place}box\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\nmenu\tchecked=select\tchose=filter\nstate\tmode=1\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\nmenu\tchecked=filter\tchose=settings\ndialog\tvisible=1\tchecked=203,205,206,210\n
+--toolbar-area hidden|--type 'b*' --key enter --print state --key alt+s --print state --key tab --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\n
+--toolbar-area hidden --settings 1,0x23|--type 'b*' --key enter --click mode --menu keys --print selected --print dropdown --print state|menu\tchecked=filter\tchose=keys\nnoselection\nnodropdown\nstate\tmode=0\toptions=0x23\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\n
 --toolbar-area hidden|--frame size:240,160 --print box --frame size:800,600 --print box|box\tvisible=0\nbox\tvisible=1\tx=542\ty=8\tw=242\th=24\nbox\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
 --toolbar-area hidden|--type zzz --key enter --theme dark --print box --theme light --print box|${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=other(761D1D)\n${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\n
 EOF

@@ -31,6 +31,6 @@ check() { [ "$2" = "$3" ] || { echo "FAILED: $1: expected [$2], got [$3]"; faile
 check "history in the user's data" "$(printf 'alpha.txt\r\nbeta\r\nb\r\n' | od -c)" "$(od -c <"$data/history.txt")"
 check "settings in the user's data" "$(printf '\1\0\0\0\63\2\0\0' | od -c)" "$(od -c <"$data/setting")"
 check "nothing written beside the module" "$(cat "$dir/before")" "$(ls -l "$dir/module")"
-check "second window" "$(printf 'dropdown\tbeta\nstate\tmode=1\toptions=0x233\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox')" "$second"
+check "second window" "$(printf 'dropdown\tbeta\nstate\tmode=1\toptions=0x233\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=list')" "$second"
 [ $failed = 0 ] && echo "ok: unprivileged user"
 exit $failed

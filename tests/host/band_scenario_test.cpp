@@ -30,7 +30,7 @@ TEST_F(RealBandScenario, SelectModeTypedAndEntered) {
   EXPECT_EQ(L"Vantorel Editbox", ClassOf(GetFocus()));
   Run(L"--key enter --print selected --print state");
   std::vector<std::string> expected = {"selected\tBeta.TXT",
-                                       "state\tmode=0\toptions=0x33\tnomatch=0\tfocus=Beta.TXT\tfocuswindow=SysListView32"};
+                                       "state\tmode=0\toptions=0x33\tnomatch=0\tfocus=Beta.TXT\tfocuswindow=SysListView32\tview=list"};
   EXPECT_EQ(expected, Take());
 
   // Alt+S in the folder view puts the focus back into the input box.

@@ -201,7 +201,7 @@ TEST(ScenarioRunner, StepsDriveTheBandAndReportTheView) {
       ? std::vector<std::string>{"selected\tbeta.txt", "selected\tdelta.txt"}
       : std::vector<std::string>{"selected\tdelta.txt", "selected\tbeta.txt"};
   EXPECT_EQ(expectedSelected, selected);
-  EXPECT_EQ("state\tmode=1\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32", lines[2]);
+  EXPECT_EQ("state\tmode=1\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=SysListView32\tview=list", lines[2]);
   for (int i = 0; i < 4; ++i) EXPECT_EQ("shown\t" + Utf8(names[i]), lines[3 + i]);
 
   std::wstring png = folder.path() + L"\\shot.png";
@@ -233,7 +233,7 @@ TEST(HostProgram, PrintsUtf8LinesAndReportsFailures) {
   // Both items, in the view's own order, then the state line.
   const std::string japanese = "shown\t\xE5\xA0\xB1\xE5\x91\x8A\xEF\xBC\x91.txt\n";
   const std::string latin = "shown\tReadme.MD\n";
-  const std::string state = "state\tmode=0\toptions=0x0\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Host Frame\n";
+  const std::string state = "state\tmode=0\toptions=0x0\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Host Frame\tview=list\n";
   EXPECT_TRUE(shown.out == japanese + latin + state || shown.out == latin + japanese + state) << shown.out;
 
   ProgramResult bad = RunProgram(L"--folder \"" + folder.path() + L"\" --key ctrl+q");

@@ -11,6 +11,7 @@ TestBand::TestBand(host::ExplorerHost& host, bool* destroyed) : CBandView(this, 
   edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 150, 22, window_,
                           nullptr, nullptr, nullptr);
   Wrapper().SetNotifyWindow(window_, WM_BAND_FOCUS_INPUT);
+  Keys().SetNotifyWindow(window_, WM_BAND_FOCUS_INPUT);
   if (destroyed_) *destroyed_ = false;
 }
 
