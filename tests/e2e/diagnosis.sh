@@ -44,7 +44,7 @@ state() {
 # diagnose NAME: the report of one run in $dir/NAME.txt, as plain text without the mark and CRs.
 diagnose() {
   state >"$dir/before"
-  in_module_dir rundll32 Vantorel.dll,Diagnose "$(winpath "$dir/$1.raw")"
+  (cd "$module_dir" && env $locale "$run" rundll32 Vantorel.dll,Diagnose "$(winpath "$dir/$1.raw")")
   state >"$dir/after"
   if cmp -s "$dir/before" "$dir/after"; then ok "$1: registry and data unchanged"; else
     failed "$1: registry or data changed"; diff "$dir/before" "$dir/after" | head -20; fi
@@ -61,6 +61,7 @@ expect() {
   else failed "$1: $2 is not $3 with [$4]: $line"; fi
 }
 
+locale=
 in_module_dir regsvr32 /s /i:show Vantorel.dll
 quiet reg delete "$main" /v 'Enable Browser Extensions' /f
 
@@ -78,18 +79,28 @@ expect placed registration ok 'Vantorel.dll'
 expect placed helper ok 'Vantorel'
 expect placed data ok 'setting'
 
-# Each way of keeping the band out of Explorer, set up, diagnosed and taken back: the setting's
-# command | the check | its state | what its line names | the command that takes it back.
+# Each way of keeping the band out of Explorer, and each kind of history file, set up, diagnosed
+# and taken back: the setting's command | the check | its state | what its line names | the command
+# that takes it back. The history's rows run under a Western and a Japanese locale (code page 932).
+history="$module_dir/history.txt"
+[ -e "$history" ] && cp "$history" "$dir/history.kept"
 while IFS='|' read -r setup check state text undo; do
-  eval "quiet $setup"
-  diagnose "$check"
-  expect "$check" "$check" "$state" "$text"
-  eval "$undo"
+  for locale in LC_ALL=en_US.UTF-8 LC_ALL=ja_JP.UTF-8; do
+    [ "$check" = data ] || [ "$locale" = LC_ALL=en_US.UTF-8 ] || continue
+    eval "$setup"
+    diagnose "$check"
+    expect "$check" "$check" "$state" "$(echo "$text" | sed "s/ACP/$([ "${locale#*=}" = ja_JP.UTF-8 ] && echo 932 || echo 1252)/")"
+    eval "$undo"
+  done
 done <<EOF
-reg add "$main" /v 'Enable Browser Extensions' /t REG_SZ /d no /f|extensions|fail|inetcpl.cpl|quiet reg delete "$main" /v 'Enable Browser Extensions' /f
-reg add "$addon" /v Flags /t REG_DWORD /d 1 /f|addon|fail|inetcpl.cpl|quiet reg delete "$addon" /f
-reg add "$helper" /v NoExplorer /t REG_SZ /d 1 /f|helper|fail|regsvr32 /i:show|quiet reg delete "$helper" /v NoExplorer /f
+quiet reg add "$main" /v 'Enable Browser Extensions' /t REG_SZ /d no /f|extensions|fail|inetcpl.cpl|quiet reg delete "$main" /v 'Enable Browser Extensions' /f
+quiet reg add "$addon" /v Flags /t REG_DWORD /d 1 /f|addon|fail|inetcpl.cpl|quiet reg delete "$addon" /f
+quiet reg add "$helper" /v NoExplorer /t REG_SZ /d 1 /f|helper|fail|regsvr32 /i:show|quiet reg delete "$helper" /v NoExplorer /f
+printf 'alpha\r\n\343\203\231\r\n' >"$history"|data|ok|(UTF-8, 2 |rm -f "$history"
+printf 'alpha\r\nbeta\r\ngamma\r\n' >"$history"|data|ok|(ANSI ACP, 3 |rm -f "$history"
+printf 'a\000\351\r\n' >"$history"|data|warn|UTF-8|rm -f "$history"
 EOF
+[ -e "$dir/history.kept" ] && cp "$dir/history.kept" "$history"
 
 # Not registered at all: the command that registers it.
 in_module_dir regsvr32 /s /u Vantorel.dll
