@@ -10,6 +10,7 @@ constexpr UINT WM_BAND_MODE_MENU = WM_APP + 4;         // 0x8004: show the mode 
 constexpr UINT WM_BAND_CLEAR = WM_APP + 5;             // 0x8005: remove the filter, empty the text
 constexpr UINT WM_BAND_RUN = WM_APP + 7;               // 0x8007: run the current mode
 constexpr UINT WM_BAND_SETTINGS_CHANGED = WM_APP + 8;  // 0x8008: the option bits were edited
+constexpr UINT WM_BAND_COPY_DIAGNOSIS = WM_APP + 9;    // 0x8009: the report to the clipboard; nonzero when copied
 
 // A registered message that the band window answers with its live settings record, for tools
 // that drive a band from another module: RunMode in the low 32 bits, the option bits above.

@@ -7,6 +7,8 @@
 #include "band/selector_core.h"
 #include "framework/unique_handle.h"
 #include "band/band_messages.h"
+#include "diagnosis/checks.h"
+#include "diagnosis/window_lines.h"
 #include "view/item_name.h"
 #include "view/view_locator.h"
 
@@ -64,6 +66,9 @@ bool CSelectorCore::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       return true;
     case WM_BAND_SETTINGS_CHANGED:
       OnSettingsChanged();
+      return true;
+    case WM_BAND_COPY_DIAGNOSIS:
+      result = CopyDiagnosis() ? 1 : 0;
       return true;
     case WM_COMMAND:
       switch (HIWORD(wParam)) {
@@ -207,7 +212,7 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
       }
       break;
     case ID_MODE_SETTINGS:
-      settingDialog_.Show(&settings_, hwnd(), WM_BAND_SETTINGS_CHANGED);
+      settingDialog_.Show(&settings_, hwnd(), WM_BAND_SETTINGS_CHANGED, WM_BAND_COPY_DIAGNOSIS);
       break;
     default:
       break;
@@ -228,6 +233,14 @@ void CSelectorCore::OnSettingsChanged() {
   if (settings_.Options != stored_.Options) stored_ = settings_;
   editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                             (settings_.Options & kSortHistoryOption) != 0);
+}
+
+// The report of the checks, with this window's own lines after them.
+bool CSelectorCore::CopyDiagnosis() {
+  Report report = RunChecks();
+  const bool inBox = GetAncestor(hwnd(), GA_ROOT) != BrowserWindow(view_.Browser());
+  AddWindowLines(view_.Browser(), {inBox, dpi_, scheme_}, report);
+  return CopyToClipboard(hwnd(), FormatReport(report));
 }
 
 void CSelectorCore::OnClear() {

@@ -87,6 +87,7 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   bool PaintBackground(HDC dc);
   LRESULT OnModeMenu(LPARAM lParam);
   void OnClear();
+  bool CopyDiagnosis();
   void EndModeChange();
   void OnSettingsChanged();
 

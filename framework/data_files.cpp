@@ -91,4 +91,12 @@ bool DataFilePath(const wchar_t* name, DataFileUse use, wchar_t (&path)[MAX_PATH
   return true;
 }
 
+bool DataFolder(wchar_t (&folder)[MAX_PATH]) noexcept {
+  const Location& l = TheLocation();
+  folder[0] = L'\0';
+  if (!l.valid) return false;
+  lstrcpynW(folder, *l.userFolder ? l.userFolder : l.moduleFolder, MAX_PATH);
+  return true;
+}
+
 }  // namespace vantorel

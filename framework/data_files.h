@@ -19,4 +19,8 @@ enum class DataFileUse {
 // no local application data, the folder cannot be made).
 bool DataFilePath(const wchar_t* name, DataFileUse use, wchar_t (&path)[MAX_PATH]) noexcept;
 
+// The folder that the files are written to, made by nothing here (the user's own one is made at
+// the first save). False when no path can be made.
+bool DataFolder(wchar_t (&folder)[MAX_PATH]) noexcept;
+
 }  // namespace vantorel

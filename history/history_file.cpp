@@ -576,4 +576,31 @@ bool AddToHistory(const wchar_t* text) noexcept {
   return AddToHistoryAt(path, text);
 }
 
+HistoryFileFacts InspectHistoryFile(const wchar_t* path) noexcept {
+  HistoryFileFacts facts;
+  try {
+    HistoryText history;
+    using State = HistoryFileFacts::State;
+    switch (ReadHistoryText(path, AnsiCodePageNumber(CP_THREAD_ACP), history)) {
+      case ReadResult::kMissing: return facts;
+      case ReadResult::kUnreadable: facts.state = State::kUnreadable; return facts;
+      case ReadResult::kUntold: facts.state = State::kUntold; break;
+      case ReadResult::kRead: facts.state = State::kRead; break;
+    }
+    switch (history.encoding) {
+      case Encoding::kAnsi: facts.encoding = L"ANSI " + std::to_wstring(history.ansiCodePage); break;
+      case Encoding::kUtf8: facts.encoding = L"UTF-8"; break;
+      case Encoding::kUtf8Marked: facts.encoding = L"UTF-8 BOM"; break;
+      case Encoding::kUtf16: facts.encoding = L"UTF-16 LE"; break;
+      case Encoding::kUtf16BigEndian: facts.encoding = L"UTF-16 BE"; break;
+    }
+    const wchar_t* text = history.text.data();
+    ForEachEntry(text, text + history.text.size(), [&](const wchar_t*, size_t) { ++facts.entries; });
+  } catch (...) {
+    facts = HistoryFileFacts();
+    facts.state = HistoryFileFacts::State::kUnreadable;
+  }
+  return facts;
+}
+
 }  // namespace vantorel

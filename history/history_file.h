@@ -68,6 +68,17 @@ class HistoryCopy {
   WIN32_FILE_ATTRIBUTE_DATA stamp_ = {};
 };
 
+// What a look at the file finds, for the diagnosis: the encoding it is kept in ("ANSI 932",
+// "UTF-8", "UTF-8 BOM", "UTF-16 LE", "UTF-16 BE"), its number of entries, and whether the encoding
+// could not be told safely (keywords are then not added). Reads only. Missing: no file;
+// unreadable: it cannot be read (locked, too large, a line that does not convert).
+struct HistoryFileFacts {
+  enum class State { kMissing, kRead, kUntold, kUnreadable } state = State::kMissing;
+  std::wstring encoding;
+  size_t entries = 0;
+};
+HistoryFileFacts InspectHistoryFile(const wchar_t* path) noexcept;
+
 // The "history.txt" that the band reads.
 bool HistoryFilePath(wchar_t (&path)[MAX_PATH]) noexcept;
 // The name of the mutex that makes an addition to the file at path one step: the same for

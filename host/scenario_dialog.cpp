@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "host/scenario_output.h"
 #include "host/scenario_runner.h"
 #include "settings/setting_dialog_ids.h"
 
@@ -20,6 +21,11 @@ bool IsRadio(int id) { return id == IDC_SETTING_DEFAULT_AND || id == IDC_SETTING
 
 bool IsChoice(int id) {
   return std::find(std::begin(kDialogChoices), std::end(kDialogChoices), id) != std::end(kDialogChoices);
+}
+
+// "click:ID": a push button of the dialog.
+bool SplitClickAction(const std::wstring& action, int& id) {
+  return action.compare(0, 6, L"click:") == 0 && ParseCount(action.substr(6), id);
 }
 
 // "check:ID" or "uncheck:ID": the control and whether it is to end checked.
@@ -59,10 +65,10 @@ bool CloseBoxPoint(HWND dialog, POINT& point) {
 bool CheckDialogAction(const std::wstring& action, std::wstring& error) {
   int id = 0;
   bool check = false;
-  if (action == L"ok" || action == L"cancel" || action == L"close") return true;
+  if (action == L"ok" || action == L"cancel" || action == L"close" || SplitClickAction(action, id)) return true;
   if (!SplitCheckAction(action, id, check) || !IsChoice(id)) {
-    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 203, 205, 206, 207, 209, 210), ok, cancel, close; "
-            L"not " + action;
+    error = L"--dialog knows check:ID, uncheck:ID (ID 201, 202, 203, 205, 206, 207, 209, 210), click:ID, ok, cancel, "
+            L"close; not " + action;
     return false;
   }
   if (!check && IsRadio(id)) {
@@ -92,8 +98,10 @@ bool ScenarioRunner::Dialog(const std::wstring& action, std::wstring& error) {
       return false;
     }
   } else {
+    int pressed = 0;
     bool toggle = SplitCheckAction(action, id, check);
-    target = GetDlgItem(dialog, toggle ? id : action == L"ok" ? IDOK : IDCANCEL);
+    bool click = SplitClickAction(action, pressed);
+    target = GetDlgItem(dialog, toggle ? id : click ? pressed : action == L"ok" ? IDOK : IDCANCEL);
     RECT rc;
     if (!target || !GetWindowRect(target, &rc)) {
       error = L"--dialog " + action + L": no such control";
@@ -129,6 +137,29 @@ bool ScenarioRunner::PrintPlacement(const std::wstring&, std::wstring&) {
   };
   output_(std::string("placement\tover-frame=") + (centred(frame) ? "1" : "0") +
           "\tover-workarea=" + (centred(work) ? "1" : "0"));
+  return true;
+}
+
+// clipboard: the text as a user would paste it, each line on its own.
+bool ScenarioRunner::PrintClipboard(const std::wstring&, std::wstring&) {
+  std::wstring text;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      if (const auto* at = static_cast<const wchar_t*>(GlobalLock(data))) {
+        text = at;
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  }
+  if (text.empty()) output_("noclipboard");
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    output_("clipboard\t" + Utf8(text.substr(start, end - start)));
+    start = text.find_first_not_of(L"\r\n", end);
+    if (start == std::wstring::npos) break;
+  }
   return true;
 }
 

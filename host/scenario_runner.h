@@ -60,6 +60,7 @@ class ScenarioRunner {
   bool PrintSettingFile(const std::wstring&, std::wstring& error);
   bool PrintDialog(const std::wstring&, std::wstring& error);
   bool PrintPlacement(const std::wstring&, std::wstring& error);
+  bool PrintClipboard(const std::wstring&, std::wstring& error);
   bool PrintLayout(const std::wstring&, std::wstring& error);
   // Moves the band window into a window at 96 DPI, or back into the toolbar strip.
   bool Rescale(const std::wstring&, std::wstring& error);

@@ -146,6 +146,8 @@ const std::vector<ScenarioValue> kPrinted = {
     {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
     {L"placement", "whether the shown dialog is centred over the window, over the work area",
      Handler<&R::PrintPlacement>},
+    {L"clipboard", "each line of the clipboard's text, as a user would paste it; noclipboard when it holds none",
+     Handler<&R::PrintClipboard>},
     {L"layout",
      "the band's DPI, its minimum size from GetBandInfo, the box's height, the mode and clear areas' widths, the "
      "glyph icons' size, the font's height, the drop-down's row height",
@@ -221,7 +223,8 @@ std::vector<ScenarioOption> MakeTable() {
       Step(L"--print", "WHAT", Kind::Print, nullptr, "{}").Values(kPrinted),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
            "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 203 205 206 207; radio buttons "
-           "209 210 are only checked), ok, cancel, close (the close box); fails when no dialog shows within 5 s")
+           "209 210 are only checked), click:ID (a push button: 211 copies the diagnosis), ok, cancel, close (the "
+           "close box); fails when no dialog shows within 5 s")
           .Check(CheckDialogAction),
       Step(L"--toolbar", "ACTION", Kind::Toolbar, Handler<&R::Toolbar>,
            "with --explorer-toolbars: {} the band as the user does from the View menu (hide fails when it is "

@@ -111,6 +111,22 @@ Section "Show the toolbar in Explorer windows" SecShow
   ${EndIf}
 SectionEnd
 
+; The diagnosis for when nothing appears: a Start menu entry for every user that shows its
+; report (rundll32 ...\Vantorel.dll,Diagnose), named on the finish page.
+!define DIAGNOSIS_LINK "$SMPROGRAMS\Vantorel ${U+306E}${U+8A3A}${U+65AD}.lnk"
+Section "-Diagnosis"
+  SetShellVarContext all
+  CreateShortCut "${DIAGNOSIS_LINK}" "$SYSDIR\rundll32.exe" '"$INSTDIR\Vantorel.dll",Diagnose' "$INSTDIR\Uninstall.exe" 0
+  SetShellVarContext current
+  StrCpy $FinishText "$FinishText$\r$\n$\r$\nIf Vantorel does not appear, run $\"Vantorel ${U+306E}${U+8A3A}${U+65AD}$\" from the Start menu: it checks what keeps Vantorel out of Explorer and says how to mend it; send us the report it copies."
+SectionEnd
+
+Section "-un.Diagnosis"
+  SetShellVarContext all
+  Delete "${DIAGNOSIS_LINK}"
+  SetShellVarContext current
+SectionEnd
+
 Section "Uninstall"
   SetRegView 64
   ExecWait '${REGSVR32} /u "$INSTDIR\Vantorel.dll"'

@@ -8,6 +8,7 @@
 #include "framework/com_ptr.h"
 #include "framework/guard.h"
 #include "framework/module.h"
+#include "framework/registration_places.h"
 #include "framework/registry.h"
 #include "server/show_toolbar_helper.h"
 #include "server/vantorel_module.h"
@@ -21,10 +22,7 @@ constexpr wchar_t kClassDescription[] = L"SelectorCore Class";
 constexpr wchar_t kProgId[] = L"Vantorel.SelectorCore.1";
 constexpr wchar_t kIndependentProgId[] = L"Vantorel.SelectorCore";
 constexpr wchar_t kAppIdModuleKey[] = L"AppID\\Vantorel.DLL";
-constexpr wchar_t kToolbarKey[] = L"SoftWare\\Microsoft\\Internet Explorer\\Toolbar";
 constexpr wchar_t kHelperDescription[] = L"Vantorel: shows the toolbar";
-constexpr wchar_t kHelperObjectsKey[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\";
 
 class ThreadLocaleScope {
  public:

@@ -9,9 +9,6 @@
 #include "vantorel_h.h"
 
 namespace vantorel {
-
-const CLSID CLSID_ShowToolbarHelper = {0x1DEEED5F, 0x6CAC, 0x4B5A, {0x8E, 0xB7, 0x21, 0x15, 0x6C, 0xAA, 0xCC, 0x7F}};
-
 namespace {
 
 bool ShownBefore() noexcept {

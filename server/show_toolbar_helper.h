@@ -12,11 +12,9 @@
 
 #include "framework/com_object.h"
 #include "box/tab_watch.h"
+#include "framework/registration_places.h"
 
 namespace vantorel {
-
-// {1DEEED5F-6CAC-4B5A-8EB7-21156CAACC7F}
-extern const CLSID CLSID_ShowToolbarHelper;
 
 // HKEY_CURRENT_USER key of the record, and its DWORD value (1 once the band was shown).
 constexpr wchar_t kUserKey[] = L"Software\\Vantorel";

@@ -1,9 +1,15 @@
 #include "settings/setting_dialog.h"
 
+#include <commctrl.h>
+
+#include "framework/activation_context.h"
 #include "settings/setting_dialog_ids.h"
 
 namespace vantorel {
 namespace {
+
+constexpr UINT_PTR kBalloonTimer = 1;
+constexpr UINT kBalloonShownMs = 4000;
 
 void SetCheck(HWND dialog, int id, bool checked) noexcept {
   SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -23,13 +29,14 @@ HWND CSettingDlg::Create(HWND owner) noexcept {
   return ModelessDialog::Create(IDD_SETTING_DIALOG, owner);
 }
 
-void CSettingDlg::Show(Settings* settings, HWND notify, UINT changedMessage) noexcept {
+void CSettingDlg::Show(Settings* settings, HWND notify, UINT changedMessage, UINT diagnosisMessage) noexcept {
   HWND dialog = hwnd();
   if (!dialog || !settings) return;
   SetControls(settings->Options);
   settings_ = settings;
   notify_ = notify;
   changedMessage_ = changedMessage;
+  diagnosisMessage_ = diagnosisMessage;
   Centre();
   ShowWindow(dialog, SW_SHOW);
 }
@@ -103,15 +110,66 @@ void CSettingDlg::OnOk() noexcept {
   if (notify_) SendMessageW(notify_, changedMessage_, 0, 0);
 }
 
+void CSettingDlg::OnCopyDiagnosis() noexcept {
+  HWND button = GetDlgItem(hwnd(), IDC_SETTING_DIAGNOSIS);
+  if (!notify_ || !diagnosisMessage_ || !button || !SendMessageW(notify_, diagnosisMessage_, 0, 0)) return;
+  // The band's answer ran no messages, but the dialog may have been hidden meanwhile.
+  if (!hwnd() || !IsWindowVisible(hwnd())) return;
+  if (!balloon_) {
+    ScopedModuleActivation controls6;
+    balloon_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_BALLOON | TTS_NOPREFIX,
+                               0, 0, 0, 0, hwnd(), nullptr, Module::Instance(), nullptr);
+  }
+  if (!balloon_) return;
+  wchar_t text[128] = L"";
+  LoadStringW(Module::Instance(), IDS_SETTING_DIAGNOSIS_COPIED, text, 128);
+  TTTOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_IDISHWND;
+  tool.hwnd = hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(button);
+  tool.lpszText = text;
+  SendMessageW(balloon_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(balloon_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  RECT place;
+  GetWindowRect(button, &place);
+  SendMessageW(balloon_, TTM_TRACKPOSITION, 0, MAKELPARAM((place.left + place.right) / 2, place.bottom));
+  SendMessageW(balloon_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+  SetTimer(hwnd(), kBalloonTimer, kBalloonShownMs, nullptr);
+}
+
+void CSettingDlg::HideBalloon() noexcept {
+  KillTimer(hwnd(), kBalloonTimer);
+  if (!balloon_) return;
+  TTTOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(hwnd(), IDC_SETTING_DIAGNOSIS));
+  SendMessageW(balloon_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
 bool CSettingDlg::HandleDialogMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {
   switch (msg) {
     case WM_INITDIALOG:
       settings_ = nullptr;
       notify_ = nullptr;
+      balloon_ = nullptr;
       result = TRUE;
       return true;
+    case WM_TIMER:
+      if (wParam != kBalloonTimer) return false;
+      HideBalloon();
+      return true;
+    case WM_SHOWWINDOW:
+      if (!wParam) HideBalloon();
+      return false;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return false;
+      if (LOWORD(wParam) == IDC_SETTING_DIAGNOSIS) {
+        OnCopyDiagnosis();
+        result = 0;
+        return true;
+      }
       if (LOWORD(wParam) == IDOK) {
         OnOk();
         result = 0;

@@ -14,8 +14,10 @@ class CSettingDlg : public ModelessDialog {
   HWND Create(HWND owner) noexcept;
   // Fills the controls from settings->Options, keeps the record and the window to notify,
   // centres the dialog over its owner (or the work area) and shows it. After OK the window
-  // gets changedMessage (0, 0).
-  void Show(Settings* settings, HWND notify, UINT changedMessage) noexcept;
+  // gets changedMessage (0, 0). The button 「診断情報をコピー」 sends it diagnosisMessage (0, 0),
+  // answered with nonzero once the report is on the clipboard, which a balloon on the button
+  // then says; without that message the button does nothing.
+  void Show(Settings* settings, HWND notify, UINT changedMessage, UINT diagnosisMessage = 0) noexcept;
 
   Settings* settings() const noexcept { return settings_; }
   HWND notifyWindow() const noexcept { return notify_; }
@@ -30,10 +32,14 @@ class CSettingDlg : public ModelessDialog {
   void SetControls(DWORD options) noexcept;
   void Centre() noexcept;
   void OnOk() noexcept;
+  void OnCopyDiagnosis() noexcept;
+  void HideBalloon() noexcept;
 
   Settings* settings_ = nullptr;
   HWND notify_ = nullptr;
   UINT changedMessage_ = 0;
+  UINT diagnosisMessage_ = 0;
+  HWND balloon_ = nullptr;  // a tooltip owned by the dialog, destroyed with it
 };
 
 }  // namespace vantorel

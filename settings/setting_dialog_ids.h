@@ -11,3 +11,7 @@
 #define IDC_SETTING_AUTO_FILTER 207
 #define IDC_SETTING_DEFAULT_AND 209
 #define IDC_SETTING_DEFAULT_OR 210
+#define IDC_SETTING_DIAGNOSIS 211
+
+// The balloon on the diagnosis button once the report is on the clipboard.
+#define IDS_SETTING_DIAGNOSIS_COPIED 212

@@ -39,9 +39,13 @@ bool SaveSettingsTo(const wchar_t* path, const Settings& settings) noexcept {
   return ReplaceFileWith(path, bytes, sizeof(bytes), L"set");
 }
 
+bool SettingsFilePath(wchar_t (&path)[MAX_PATH]) noexcept {
+  return DataFilePath(kSettingFileName, DataFileUse::Read, path);
+}
+
 bool LoadSettings(Settings& settings) noexcept {
   wchar_t path[MAX_PATH];
-  if (!DataFilePath(kSettingFileName, DataFileUse::Read, path)) return false;
+  if (!SettingsFilePath(path)) return false;
   return LoadSettingsFrom(path, settings);
 }
 

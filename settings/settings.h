@@ -39,6 +39,9 @@ bool LoadSettings(Settings& settings) noexcept;
 // "setting", so a failed save leaves the previous file as it was.
 bool SaveSettings(const Settings& settings) noexcept;
 
+// The "setting" file that the band reads.
+bool SettingsFilePath(wchar_t (&path)[MAX_PATH]) noexcept;
+
 // The same two operations on an explicit path; the band always uses the data folder's file.
 bool LoadSettingsFrom(const wchar_t* path, Settings& settings) noexcept;
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings) noexcept;

@@ -11,6 +11,8 @@ zip="$4"
 objdump="$5"
 scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
 . "$scripts/wine-env.sh"
+# No menu entries of Wine's own for the Start menu's shortcuts, outside the prefix.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 # A prefix that another run left with an installation in it is made afresh; the data files of
 # the last run go.
 [ -e "$WINEPREFIX/drive_c/Program Files/Vantorel/Vantorel.dll" ] && rm -rf "$WINEPREFIX"
@@ -27,6 +29,9 @@ run() { (cd "$(dirname "$host")" && "$WINE64" "./$(basename "$host")" --explorer
 
 "$WINE64" "$setup" /S
 check "silent install" 0 $?
+link="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantorel の診断.lnk"
+check "the Start menu entry runs the diagnosis" '"C:\Program Files\Vantorel\Vantorel.dll",Diagnose' \
+  "$(strings -el "$link" 2>/dev/null | grep -o '"C:.*,Diagnose')"
 check "first window shows the band" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nselected\tbeta.txt')" \
   "$(run --print toolbars --type 'b*' --print selected)"
 check "the next window shows it too; hidden by the user" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nnotoolbar')" \
@@ -45,6 +50,7 @@ check "shown again: a new band over every file" "$(printf "shown\\talpha.txt\\n$
 left() { cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | awk '/^\[/ { key = $0 }
   tolower($0) ~ /vantorel|c84b9402|1deeed5f|3d9d5531|76860caa|70608ba4/ && key !~ /Vantorel Host/ { print key " " $0 }'; }
 check "silent uninstall leaves no key" "" "$(left)"
+check "silent uninstall takes the Start menu entry" no "$([ -e "$link" ] && echo yes || echo no)"
 # Wine runs the band with every right, so its two files went beside the module; like every
 # user's settings and history they stay, and only they.
 check "silent uninstall leaves only the data" "history.txt setting" "$(cd "$WINEPREFIX/drive_c/Program Files/Vantorel" && echo *)"

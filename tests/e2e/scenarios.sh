@@ -281,6 +281,25 @@ done <<EOF
 --toolbar-area hidden|--type zzz --key enter --theme dark --print box --theme light --print box|${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=other(761D1D)\n${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\n
 EOF
 mask=''
+# The settings dialog's diagnosis button under a real click: the checks' report (their lines are
+# the export's, tested on their own; here only their names) and this window's own lines, as a user
+# pastes them. Each line: options | the host line | the number of tabs.
+checks='module registration helper extensions addon smart-app-control windows explorer data'
+mask="/^clipboard	\($(echo $checks | sed 's/ /\\|/g')\)	/s/\(^clipboard	[^	]*\)	.*/\1/"
+while IFS='|' read -r options place tabs; do
+  { printf "$menu_settings"; printf 'clipboard\t%s\n' $checks
+    printf 'clipboard\thost\tinfo\t%s\nclipboard\ttabs\tinfo\t%s\nclipboard\tview\tinfo\tlist\n' "$place" "$tabs"
+    printf 'clipboard\tselect\tok\tshell view\nclipboard\tfilter\tok\tlist view wrapper\n'
+    printf 'clipboard\t%s\tinfo\tbrowser=no view=no\n' IFolderFilterSite IFolderViewOptions ICommDlgBrowser
+    printf 'clipboard\tIFolderView2\tinfo\tbrowser=no view=yes\n'; } >"$dir/diagnosis"
+  eval "set -- $options"
+  check "diagnosis button: $options" "$dir/diagnosis" --folder "$winpath" --fresh --settings 0,0x33 "$@" \
+    --click mode --menu settings --dialog click:211 --print clipboard </dev/null
+done <<'EOF'
+|toolbar, 96 DPI, light|0
+--explorer-11 --toolbar-area hidden --theme dark|box, 96 DPI, dark|1
+EOF
+mask=''
 ordered=0
 (cd "$(dirname "$host")" && "$run" regsvr32 /s /u Vantorel.dll)
 

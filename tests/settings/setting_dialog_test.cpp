@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ using namespace vantorel;
 namespace {
 
 constexpr UINT kChangedMessage = WM_APP + 8;  // what the band asks for
+constexpr UINT kDiagnosisMessage = WM_APP + 9;
 
 std::wstring TextOf(HWND window) {
   wchar_t text[260] = L"";
@@ -24,8 +26,11 @@ std::wstring TextOf(HWND window) {
 // A visible top-level window that counts the settings-changed notifications it gets.
 struct NotifyTarget {
   static inline int changes = 0;
+  static inline int diagnoses = 0;
+  static inline LRESULT copied = 1;  // the answer to the diagnosis message
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kChangedMessage) ++changes;
+    if (msg == kDiagnosisMessage) return ++diagnoses, copied;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   NotifyTarget() {
@@ -93,7 +98,7 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
 
   RECT client;
   GetClientRect(hwnd, &client);
-  RECT size = {0, 0, 175, 245};
+  RECT size = {0, 0, 175, 264};
   MapDialogRect(hwnd, &size);
   EXPECT_EQ(size.right, client.right);
   EXPECT_EQ(size.bottom, client.bottom);
@@ -106,8 +111,8 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
     RECT units;  // left, top, width, height in dialog units
     DWORD style;
   } items[] = {
-      {IDOK, L"Button", L"OK", {60, 222, 50, 16}, BS_DEFPUSHBUTTON | WS_TABSTOP},
-      {IDCANCEL, L"Button", L"\u30ad\u30e3\u30f3\u30bb\u30eb", {114, 222, 50, 16}, BS_PUSHBUTTON | WS_TABSTOP},
+      {IDOK, L"Button", L"OK", {60, 242, 50, 16}, BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {IDCANCEL, L"Button", L"\u30ad\u30e3\u30f3\u30bb\u30eb", {114, 242, 50, 16}, BS_PUSHBUTTON | WS_TABSTOP},
       {201, L"Button", L"\u5927\u6587\u5b57\u3068\u5c0f\u6587\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 6, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
       {202, L"Button", L"\u534a\u89d2\u6570\u5b57\u3068\u5168\u89d2\u6570\u5b57\u3092\u533a\u5225\u3059\u308b", {6, 24, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
       {203, L"Button", L"\u5168\u89d2\u3068\u534a\u89d2\u306e\u82f1\u5b57\u30fb\u8a18\u53f7\u30fb\u30ab\u30ca\u3092\u533a\u5225\u3059\u308b", {6, 42, 162, 12}, BS_AUTOCHECKBOX | WS_TABSTOP},
@@ -120,6 +125,7 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
       {209, L"Button", L"\u304b\u3064(AND)", {24, 150, 54, 12}, BS_AUTORADIOBUTTON},
       {210, L"Button", L"\u307e\u305f\u306f(OR)", {96, 150, 48, 12}, BS_AUTORADIOBUTTON},
       {-1, L"Static", L"\uff08\uff06(AND)\u3084\uff5c(OR)\u3067\u660e\u793a\u3057\u3066\u3044\u306a\u3044\u3068\u304d\u306e\u52d5\u4f5c\uff09", {18, 131, 150, 12}, S},
+      {211, L"Button", L"\u8a3a\u65ad\u60c5\u5831\u3092\u30b3\u30d4\u30fc", {24, 222, 120, 14}, BS_PUSHBUTTON | WS_TABSTOP},
   };
   HWND child = GetWindow(hwnd, GW_CHILD);
   for (const auto& item : items) {
@@ -149,7 +155,36 @@ TEST_F(SettingDialog, IsCreatedHiddenFromItsJapaneseTemplate) {
         << item.id;
     child = GetWindow(child, GW_HWNDNEXT);
   }
-  EXPECT_EQ(nullptr, child) << "more than 14 items";
+  EXPECT_EQ(nullptr, child) << "more than 15 items";
+}
+
+// A shown tooltip of the dialog's: the balloon on the diagnosis button.
+bool BalloonShows(HWND dialog) {
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+    if (GetWindow(w, GW_OWNER) == dialog && IsWindowVisible(w)) return true;
+  }
+  return false;
+}
+
+// The diagnosis button asks the band for the report; only a copy that was made gets the balloon,
+// which goes with the dialog. A dialog shown without the message asks nothing.
+TEST_F(SettingDialog, DiagnosisButtonAsksTheBandAndSaysWhenCopied) {
+  const struct {
+    UINT message;
+    LRESULT copied;
+    int asked;
+    bool balloon;
+  } cases[] = {{kDiagnosisMessage, 1, 1, true}, {kDiagnosisMessage, 0, 1, false}, {0, 1, 0, false}};
+  for (const auto& c : cases) {
+    NotifyTarget::diagnoses = 0;
+    NotifyTarget::copied = c.copied;
+    dialog.Show(&settings, owner.hwnd, kChangedMessage, c.message);
+    Click(dialog.hwnd(), 211);
+    EXPECT_EQ(c.asked, NotifyTarget::diagnoses) << c.message << "," << c.copied;
+    EXPECT_EQ(c.balloon, BalloonShows(dialog.hwnd())) << c.message << "," << c.copied;
+    Click(dialog.hwnd(), IDCANCEL);
+    EXPECT_FALSE(BalloonShows(dialog.hwnd()));
+  }
 }
 
 TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
