@@ -99,7 +99,8 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
   ScopedModuleActivation activation;
   Create(kBandWindowClass, parent, nullptr, kBandWindowStyle, 0, 0, 0, 0, 0, nullptr);
   LoadSettings(settings_);
-  if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages)) {
+  uiLanguage_ = PreferredUiLanguage();
+  if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages, uiLanguage_)) {
     dpi_ = WindowDpi(hwnd());
     editBox_.SetScale(dpi_);  // at 96 DPI the stock GUI font, as before any scaling
     scheme_ = CurrentColorScheme();
@@ -108,7 +109,7 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
     editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                                 (settings_.Options & kSortHistoryOption) != 0);
   }
-  settingDialog_.Create(BrowserWindow(view_.Browser()));
+  settingDialog_.Create(BrowserWindow(view_.Browser()), uiLanguage_);
   view_.Wrapper().SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
 }
 

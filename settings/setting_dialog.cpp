@@ -19,8 +19,8 @@ bool IsUnchecked(HWND dialog, int id) noexcept {
 
 }  // namespace
 
-HWND CSettingDlg::Create(HWND owner) noexcept {
-  return ModelessDialog::Create(IDD_SETTING_DIALOG, owner);
+HWND CSettingDlg::Create(HWND owner, LANGID language) noexcept {
+  return ModelessDialog::Create(IDD_SETTING_DIALOG, owner, language);
 }
 
 void CSettingDlg::Show(Settings* settings, HWND notify, UINT changedMessage) noexcept {

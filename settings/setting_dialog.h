@@ -10,8 +10,8 @@ namespace vantorel {
 
 class CSettingDlg : public ModelessDialog {
  public:
-  // Creates the dialog from its resource, owned by owner, hidden.
-  HWND Create(HWND owner) noexcept;
+  // Creates the dialog from its resource in language, owned by owner, hidden.
+  HWND Create(HWND owner, LANGID language) noexcept;
   // Fills the controls from settings->Options, keeps the record and the window to notify,
   // centres the dialog over its owner (or the work area) and shows it. After OK the window
   // gets changedMessage (0, 0).
