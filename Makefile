@@ -7,6 +7,7 @@
 #   make bench   run the benchmarks
 #   make fuzz    native sanitizer build of the matcher and a bounded fuzz run
 #   make dist    the setup program and the portable zip in build/dist
+#                (signed with SIGN_PFX or SIGN_CERT and SIGN_KEY, and the winget manifest: README)
 
 BUILD    ?= build
 JOBS     ?= $(shell nproc)

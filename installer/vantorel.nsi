@@ -9,6 +9,14 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
+; Signing (make dist): SIGN is the command that signs a file in place, or leaves it unsigned when
+; no key is given. It signs the uninstaller before it is packed (and leaves a copy of it as packed
+; at UNINSTALLER), then the setup program once it is written.
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1" "${UNINSTALLER}"' = 0
+  !finalize '${SIGN} "%1"' = 0
+!endif
+
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
