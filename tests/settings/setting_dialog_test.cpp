@@ -162,31 +162,20 @@ std::vector<std::wstring> TextsCutOff(HWND dialog, UINT dpi) {
   HDC dc = GetDC(dialog);
   LOGFONTW face = {};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(face), &face);
-  auto baseUnits = [dc](HFONT font, SIZE& base, int& lineHeight) {
+  // The dialog base units of a font, as the dialog manager takes them; cy is also a line's height.
+  auto baseUnits = [dc](HFONT font) {
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW metrics = {};
     GetTextMetricsW(dc, &metrics);
     SIZE letters = {};
     GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
-    base = {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
-    lineHeight = metrics.tmHeight;
     SelectObject(dc, old);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
   };
   HFONT at96 = CreateFontIndirectW(&face);
   face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(dpi), 96);
   HFONT scaled = CreateFontIndirectW(&face);
-  SIZE base96, base;
-  int line96 = 0, line = 0;
-  baseUnits(at96, base96, line96);
-  baseUnits(scaled, base, line);
-  // A size in pixels at 96 DPI back to dialog units, then to pixels at dpi.
-  auto rescale = [](LONG pixels, LONG from, LONG to) {
-    LONG units = MulDiv(pixels, 4, from);
-    for (LONG u = units - 2; u <= units + 2; ++u) {
-      if (MulDiv(u, from, 4) == pixels) units = u;
-    }
-    return MulDiv(units, to, 4);
-  };
+  const SIZE base96 = baseUnits(at96), base = baseUnits(scaled);
   const int mark = MulDiv(16, static_cast<int>(dpi), 96);  // a check box's box and the gap after it
   std::vector<std::wstring> cut;
   HGDIOBJ old = SelectObject(dc, scaled);
@@ -194,8 +183,9 @@ std::vector<std::wstring> TextsCutOff(HWND dialog, UINT dpi) {
     std::wstring text = TextOf(child);
     RECT box;
     GetClientRect(child, &box);
-    const LONG width = rescale(box.right, base96.cx, base.cx);
-    const LONG height = rescale(box.bottom, base96.cy, base.cy);
+    // The control at dpi: its dialog units in the scaled font's base units.
+    const LONG width = MulDiv(box.right, base.cx, base96.cx);
+    const LONG height = MulDiv(box.bottom, base.cy, base96.cy);
     const LONG kind = GetWindowLongPtrW(child, GWL_STYLE) & 0xF;
     wchar_t cls[16] = L"";
     GetClassNameW(child, cls, 16);
@@ -218,7 +208,7 @@ std::vector<std::wstring> TextsCutOff(HWND dialog, UINT dpi) {
       ++lines;
       start = end + 1;
     }
-    if (!fits || lines * line > height) cut.push_back(std::to_wstring(GetDlgCtrlID(child)) + L": " + text);
+    if (!fits || lines * base.cy > height) cut.push_back(std::to_wstring(GetDlgCtrlID(child)) + L": " + text);
   }
   SelectObject(dc, old);
   DeleteObject(at96);
