@@ -54,10 +54,6 @@ std::wstring RowText(HWND box, WPARAM index) {
   return row;
 }
 
-bool StartsWith(const std::wstring& entry, const wchar_t* prefix, size_t length) {
-  return entry.size() >= length && wmemcmp(entry.data(), prefix, length) == 0;
-}
-
 }  // namespace
 
 CHistoryBox::~CHistoryBox() {
@@ -148,25 +144,17 @@ void CHistoryBox::HideBox() noexcept {
 bool CHistoryBox::ShowMatching(const RECT* anchor, const wchar_t* prefix) noexcept {
   HWND box = hwnd();
   if (!box || !anchor) return false;
-  const HistoryList& list = history_.Refresh();
-  const size_t prefixLength = prefix ? wcslen(prefix) : 0;
-  auto matches = [&](const std::wstring& entry) {
-    return prefixLength == 0 || StartsWith(entry, prefix, prefixLength);
-  };
-  size_t rows = 0, units = 0;
-  for (const std::wstring& entry : list) {
-    if (!matches(entry)) continue;
-    ++rows;
-    units += entry.size() + 1;
-  }
+  history_.Refresh();
+  std::vector<const wchar_t*> rows;
+  history_.NewestBeginningWith(prefix, kHistoryRowLimit, rows);
+  size_t units = 0;
+  for (const wchar_t* row : rows) units += wcslen(row) + 1;
   // Refilled without a repaint per row (on screen, every row would cost one), into storage
   // reserved for all rows; the list is painted once, when it is shown again.
   SendMessageW(box, WM_SETREDRAW, FALSE, 0);
   SendMessageW(box, LB_RESETCONTENT, 0, 0);
-  SendMessageW(box, LB_INITSTORAGE, rows, static_cast<LPARAM>(units * sizeof(wchar_t)));
-  for (auto entry = list.rbegin(); entry != list.rend(); ++entry) {
-    if (matches(*entry)) SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->c_str()));
-  }
+  SendMessageW(box, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(units * sizeof(wchar_t)));
+  for (const wchar_t* row : rows) SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
   const LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
   const LRESULT rowHeight = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
   const int height =

@@ -14,6 +14,11 @@
 
 namespace vantorel {
 
+// The most entries a drop-down lists: the newest that match. Five hundred rows are more than fifty
+// pages of nine, past what anyone scrolls through rather than typing one more letter, and few
+// enough that a keystroke refills the list at once whatever the size of the history.
+constexpr size_t kHistoryRowLimit = 500;
+
 class CHistoryBox : public Window {
  public:
   CHistoryBox() = default;
@@ -26,8 +31,8 @@ class CHistoryBox : public Window {
   // Destroys the window, if there is one.
   void DestroyBox() noexcept;
 
-  // Fills the list from the history (the file, read again when it changed) with the entries
-  // that begin with prefix (exact, case-sensitive), newest first, and shows it at anchor's
+  // Fills the list from the history (the file, read again when it changed) with the newest
+  // kHistoryRowLimit entries that begin with prefix (exact, case-sensitive), newest first, and shows it at anchor's
   // left, top and right (screen coordinates; bottom is not used), at most nine rows high.
   // Hides it when nothing matches.
   // False when there is no window or no anchor.

@@ -19,14 +19,14 @@ void CopyCut(const wchar_t* text, wchar_t (&to)[MAX_PATH]) noexcept {
 KeywordQuery::KeywordQuery() noexcept { text_[0] = L'\0'; }
 
 KeywordQuery::KeywordQuery(const wchar_t* text, DWORD options) noexcept : options_(options) {
-  CopyCut(text, text_);
-  StrTrimW(text_, L" ");
-  NormalizeForMatch(text_, options);
+  wchar_t typed[MAX_PATH];
+  CopyCut(text, typed);
+  StrTrimW(typed, L" ");
+  PrepareForMatch(typed, options, text_);
 }
 
 bool KeywordQuery::Matches(const wchar_t* name) const noexcept {
-  wchar_t folded[MAX_PATH];
-  CopyCut(name, folded);
-  NormalizeForMatch(folded, options_);
-  return MatchExpression(folded, text_, static_cast<int>(options_ & kDefaultAnd)) != FALSE;
+  wchar_t prepared[kPreparedUnits];
+  PrepareForMatch(name, options_, prepared);
+  return MatchPrepared(prepared, text_, static_cast<int>(options_ & kDefaultAnd)) != FALSE;
 }

@@ -4,17 +4,20 @@
 
 #include <windows.h>
 
+#include "match/match.h"
+
 class KeywordQuery {
  public:
   // The empty query.
   KeywordQuery() noexcept;
   // At most the first 259 units of text (null reads as empty), trimmed of ASCII spaces and
-  // normalised with options; a space between keywords means AND when options hold kDefaultAnd.
+  // prepared with options (PrepareForMatch); a space between keywords means AND when options
+  // hold kDefaultAnd.
   KeywordQuery(const wchar_t* text, DWORD options) noexcept;
 
   bool Empty() const noexcept { return text_[0] == L'\0'; }
   // Whether name (a file name as the shell gives it; null reads as empty) satisfies the query;
-  // the name is normalised with the query's option bits first. The empty query, and one made
+  // the name is prepared with the query's option bits first. The empty query, and one made
   // only of '&' and '|', matches every name when a space means AND and none otherwise.
   bool Matches(const wchar_t* name) const noexcept;
 
@@ -22,6 +25,6 @@ class KeywordQuery {
   DWORD Options() const noexcept { return options_; }
 
  private:
-  wchar_t text_[MAX_PATH];
+  wchar_t text_[kPreparedUnits];
   DWORD options_ = 0;
 };

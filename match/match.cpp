@@ -29,6 +29,8 @@ constexpr wchar_t kKatakanaRow[] =
     L"\x30DE\x30DF\x30E0\x30E1\x30E2\x30E4\x30E6\x30E8"              // ma .. mo, ya yu yo
     L"\x30E9\x30EA\x30EB\x30EC\x30ED\x30EF\x30F3\x309B\x309C";      // ra .. ro, wa n, marks
 constexpr wchar_t kFirstHalfWidthKana = 0xFF61;
+constexpr wchar_t kSpacingVoicedMark = 0x309B, kSpacingSemiVoicedMark = 0x309C;
+constexpr wchar_t kCombiningVoicedMark = 0x3099;
 constexpr wchar_t kHalfWidthVoicedMark = 0xFF9E;
 constexpr wchar_t kHalfWidthSemiVoicedMark = 0xFF9F;
 static_assert(sizeof(kKatakanaRow) / sizeof(wchar_t) == kHalfWidthSemiVoicedMark - kFirstHalfWidthKana + 2,
@@ -51,13 +53,23 @@ wchar_t Composed(wchar_t kana, wchar_t mark) {
   }
 }
 
+bool InWidthTable(wchar_t c) {
+  for (int i = 0; i < kWidthTableSize; ++i) {
+    if (c == kFullWidthRow[i]) return true;
+  }
+  return false;
+}
+
 // Full-width ASCII forms (and the ideographic space) become ASCII, half-width katakana
-// full-width, a kana and its sound mark one character: the text may get shorter.
-void FoldWidthForms(wchar_t* text) {
+// full-width, a kana and its sound mark one character: the text may get shorter. The
+// characters of the width table are left to the digit option when keepWidthTable is set.
+void FoldWidthForms(wchar_t* text, bool keepWidthTable) {
   wchar_t* to = text;
   for (const wchar_t* from = text; *from != L'\0'; ++from) {
     wchar_t c = *from;
-    if (c >= 0xFF01 && c <= 0xFF5E) {
+    if (keepWidthTable && InWidthTable(c)) {
+      // stays as typed
+    } else if (c >= 0xFF01 && c <= 0xFF5E) {
       c = static_cast<wchar_t>(c - 0xFEE0);
     } else if (c == 0x3000) {
       c = L' ';
@@ -71,48 +83,28 @@ void FoldWidthForms(wchar_t* text) {
   *to = L'\0';
 }
 
-// Characters trimmed from both ends of every (sub)expression.
-constexpr wchar_t kTrimSet[] = L" &|";
-
-// What one pass over a (sub)expression learnt: its length and which of the
-// characters with a meaning it holds, so that the platform searches below run
-// only where they can find something.
-enum Marks : unsigned {
-  kHoldsAnd = 0x1,
-  kHoldsOr = 0x2,
-  kHoldsSpace = 0x4,
-  kHoldsWildcard = 0x8,
-};
-
-struct Scan {
-  int length;
-  unsigned marks;
-};
-
-// Copies at most kTextUnits - 1 code units of source, terminates the copy and
-// notes the operators and wildcards it holds.
-Scan CopyBounded(wchar_t (&dest)[kTextUnits], const wchar_t* source) {
-  Scan scan{0, 0};
-  if (source != nullptr) {
-    for (; scan.length < kTextUnits - 1 && source[scan.length] != L'\0'; ++scan.length) {
-      const wchar_t c = source[scan.length];
-      dest[scan.length] = c;
-      switch (c) {
-        case L'&': scan.marks |= kHoldsAnd; break;
-        case L'|': scan.marks |= kHoldsOr; break;
-        case L' ': scan.marks |= kHoldsSpace; break;
-        case L'*':
-        case L'?': scan.marks |= kHoldsWildcard; break;
-        default: break;
-      }
-    }
-  }
-  dest[scan.length] = L'\0';
-  return scan;
-}
-
 bool IsTrimmed(wchar_t c) { return c == L' ' || c == L'&' || c == L'|'; }
 
+// A mark that belongs to the character before it: the combining diacritics, the combining kana
+// sound marks, the vowels and finals of a decomposed Hangul syllable, and the second half of a
+// surrogate pair. Decomposed text holds many of them.
+bool ContinuesCharacter(wchar_t c) {
+  return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1160 && c <= 0x11FF) || (c >= 0x1AB0 && c <= 0x1AFF) ||
+         (c >= 0x1DC0 && c <= 0x1DFF) || (c >= 0x20D0 && c <= 0x20FF) || c == 0x3099 || c == 0x309A ||
+         (c >= 0xFE20 && c <= 0xFE2F) || (c >= 0xDC00 && c <= 0xDFFF);
+}
+
+// The next character as a reader counts it: past the marks that belong to this one. (CharNextW
+// does so on Windows and not under Wine; the matcher counts alike on both.)
+const wchar_t* NextCharacter(const wchar_t* text) {
+  if (*text == L'\0') return text;
+  ++text;
+  while (ContinuesCharacter(*text)) ++text;
+  return text;
+}
+
+// Literal keyword text is compared unit by unit, so that a keyword ending in a base letter or
+// kana still finds it with a mark after it; '?' takes one whole character.
 BOOL MatchWildcards(const wchar_t* name, const wchar_t* keyword) {
   const wchar_t* n = name;
   const wchar_t* k = keyword;
@@ -127,17 +119,16 @@ BOOL MatchWildcards(const wchar_t* name, const wchar_t* keyword) {
       return resume != nullptr ? TRUE : FALSE;
     }
     if (*k == L'*') {
-      k = CharNextW(k);
-      resume = k;
+      resume = ++k;
     } else if (*k == L'?') {
-      n = CharNextW(n);
-      k = CharNextW(k);
+      n = NextCharacter(n);
+      ++k;
     } else if (*n == *k) {
-      n = CharNextW(n);
-      k = CharNextW(k);
+      ++n;
+      ++k;
     } else if (resume != nullptr) {
       // The failed name character is skipped, not tried again at the resume point.
-      n = CharNextW(n);
+      ++n;
       k = resume;
     } else {
       return FALSE;  // the text before the first '*' must match the start of the name
@@ -145,6 +136,80 @@ BOOL MatchWildcards(const wchar_t* name, const wchar_t* keyword) {
   }
   // Name used up: the keyword must be used up too, even if only '*' is left.
   return *k == L'\0' ? TRUE : FALSE;
+}
+
+// Evaluates the expression between begin and end, a part of the caller's own copy: a split
+// point or the end of a keyword is ended with a NUL while it is looked at, and restored. '&'
+// splits before '|', and '|' before a space; a space takes the operator of the context (the
+// text holds neither '&' nor '|' by then). The left operand never holds the operator it was
+// split at, so left recursion is at most three levels deep; the right operand is taken in the
+// loop.
+BOOL Evaluate(const wchar_t* name, wchar_t* begin, wchar_t* end, int andContext) {
+  for (;;) {
+    while (begin < end && IsTrimmed(*begin)) ++begin;
+    while (end > begin && IsTrimmed(end[-1])) --end;
+    if (begin == end) {
+      return andContext != 0 ? TRUE : FALSE;
+    }
+    wchar_t *andAt = nullptr, *orAt = nullptr, *spaceAt = nullptr;
+    bool wildcard = false;
+    for (wchar_t* at = begin; at < end && andAt == nullptr; ++at) {
+      switch (*at) {
+        case L'&': andAt = at; break;
+        case L'|': orAt = orAt ? orAt : at; break;
+        case L' ': spaceAt = spaceAt ? spaceAt : at; break;
+        case L'*':
+        case L'?': wildcard = true; break;
+        default: break;
+      }
+    }
+    wchar_t* split = andAt ? andAt : orAt ? orAt : spaceAt;
+    const BOOL isAnd = andAt ? TRUE : orAt ? FALSE : (andContext != 0 ? TRUE : FALSE);
+    if (split == nullptr) {
+      // A single keyword (what MatchPattern decides, without searching it again).
+      if (name == nullptr) {
+        return FALSE;
+      }
+      const wchar_t after = *end;
+      *end = L'\0';
+      const BOOL found = wildcard ? MatchWildcards(name, begin) : (StrStrW(name, begin) != nullptr ? TRUE : FALSE);
+      *end = after;
+      return found;
+    }
+    const int context = isAnd ? 1 : 0;
+    const BOOL left = Evaluate(name, begin, split, context);
+    if (left != isAnd) {
+      return left;  // AND with a false left part, OR with a true one
+    }
+    begin = split + 1;
+    andContext = context;
+  }
+}
+
+// At most limit code units of source (null reads as empty), copied to to and terminated; the
+// copy's end.
+wchar_t* CopyBounded(wchar_t* to, const wchar_t* source, int limit) {
+  int length = 0;
+  for (; source != nullptr && length < limit && source[length] != L'\0'; ++length) to[length] = source[length];
+  to[length] = L'\0';
+  return to + length;
+}
+
+// Turns the spacing sound marks (゛ ゜) into the combining ones that a decomposed kana holds.
+void CombineSoundMarks(wchar_t* text) {
+  for (; *text != L'\0'; ++text) {
+    if (*text == kSpacingVoicedMark || *text == kSpacingSemiVoicedMark) {
+      *text = static_cast<wchar_t>(*text - (kSpacingVoicedMark - kCombiningVoicedMark));
+    }
+  }
+}
+
+// Whether canonical decomposition can change the text: no character below U+00C0 has one.
+bool MayDecompose(const wchar_t* text) {
+  for (; *text != L'\0'; ++text) {
+    if (*text >= 0x00C0) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -157,7 +222,7 @@ BOOL NormalizeForMatch(wchar_t* text, DWORD options) {
     CharLowerW(text);
   }
   if ((options & kFoldWidthForms) != 0) {
-    FoldWidthForms(text);
+    FoldWidthForms(text, (options & kFoldDigitWidth) == 0);
   }
   if ((options & kFoldDigitWidth) == 0) {
     return TRUE;
@@ -173,55 +238,28 @@ BOOL NormalizeForMatch(wchar_t* text, DWORD options) {
   return TRUE;
 }
 
-// Each level works on its own trimmed copy. '&' splits before '|', and '|'
-// before a space; a space takes the operator of the context (the text holds
-// neither '&' nor '|' by then), which is the same as replacing it by that
-// operator and evaluating the text again, without the extra level. The left
-// operand never holds the operator it was split at, so left recursion is at
-// most three levels deep; the right chain shrinks by at least two code units a
-// level, so the depth stays below 130 levels of about 600 bytes each.
-//
-// The copy notes which operators and wildcards the text holds; StrTrimW and
-// StrChrW are called only where they have something to find, and a keyword
-// goes straight to the substring or the wildcard test.
+// One copy of the expression for the whole evaluation, evaluated in place.
 BOOL MatchExpression(const wchar_t* name, const wchar_t* expression, int andContext) {
   wchar_t text[kTextUnits];
-  const Scan scan = CopyBounded(text, expression);
-  if (scan.length > 0 && (IsTrimmed(text[0]) || IsTrimmed(text[scan.length - 1]))) {
-    StrTrimW(text, kTrimSet);
-  }
-  if (text[0] == L'\0') {
-    return andContext != 0 ? TRUE : FALSE;
-  }
+  wchar_t* const end = CopyBounded(text, expression, kTextUnits - 1);
+  return Evaluate(name, text, end, andContext);
+}
 
-  BOOL isAnd = TRUE;
-  wchar_t* split = (scan.marks & kHoldsAnd) != 0 ? StrChrW(text, L'&') : nullptr;
-  if (split == nullptr) {
-    isAnd = FALSE;
-    split = (scan.marks & kHoldsOr) != 0 ? StrChrW(text, L'|') : nullptr;
-  }
-  if (split == nullptr) {
-    split = (scan.marks & kHoldsSpace) != 0 ? StrChrW(text, L' ') : nullptr;
-    isAnd = andContext != 0 ? TRUE : FALSE;
-  }
-  if (split == nullptr) {
-    // A single keyword (what MatchPattern decides, without searching it again).
-    if (name == nullptr) {
-      return FALSE;
-    }
-    if ((scan.marks & kHoldsWildcard) != 0) {
-      return MatchWildcards(name, text);
-    }
-    return StrStrW(name, text) != nullptr ? TRUE : FALSE;
-  }
+BOOL MatchPrepared(const wchar_t* name, const wchar_t* expression, int andContext) {
+  wchar_t text[kPreparedUnits];
+  wchar_t* const end = CopyBounded(text, expression, kPreparedUnits - 1);
+  return Evaluate(name, text, end, andContext);
+}
 
-  *split = L'\0';
-  const int context = isAnd ? 1 : 0;
-  const BOOL left = MatchExpression(name, text, context);
-  if (left != isAnd) {
-    return left;  // AND with a false left part, OR with a true one
-  }
-  return MatchExpression(name, split + 1, context);
+void PrepareForMatch(const wchar_t* text, DWORD options, wchar_t (&prepared)[kPreparedUnits]) {
+  wchar_t folded[kTextUnits];
+  CopyBounded(folded, text, kTextUnits - 1);
+  NormalizeForMatch(folded, options);
+  CombineSoundMarks(folded);
+  // Text that is not whole UTF-16 (a lone surrogate) has no decomposition: it is matched as it
+  // stands, as the keyword would be.
+  const int length = MayDecompose(folded) ? NormalizeString(NormalizationD, folded, -1, prepared, kPreparedUnits) : 0;
+  if (length <= 0) CopyBounded(prepared, folded, kTextUnits - 1);
 }
 
 BOOL MatchPattern(const wchar_t* name, const wchar_t* keyword) {

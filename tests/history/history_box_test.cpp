@@ -111,6 +111,14 @@ TEST_F(DropDown, ListsMatchingEntriesNewestFirstUnderTheTextAtMostNineRowsHigh) 
     twelve += "e" + std::to_string(i) + "\r\n";
     newestFirst.insert(newestFirst.begin(), L"e" + std::to_wstring(i));
   }
+  // More matching entries than a list holds: the newest; and UTF-16 without a mark, as read.
+  std::string many;
+  Rows newest;
+  for (int i = 0; i < 900; ++i) {
+    many += (i % 3 ? "f" : "g") + std::to_string(i) + "\r\n";
+    if (i % 3) newest.insert(newest.begin(), L"f" + std::to_wstring(i));
+  }
+  newest.erase(newest.begin() + static_cast<std::ptrdiff_t>(kHistoryRowLimit), newest.end());
   struct Case {
     std::string file;
     bool sorted;
@@ -124,6 +132,9 @@ TEST_F(DropDown, ListsMatchingEntriesNewestFirstUnderTheTextAtMostNineRowsHigh) 
       {"b\r\nc\r\na\r\n", true, L"", {L"a", L"b", L"c"}},
       {"d\r\ne\r\nd\r\n", false, L"d", {L"d", L"d"}},
       {twelve, false, L"e", newestFirst},
+      {many, false, L"f", newest},
+      {std::string("\x42\x30\x44\x30\r\0\n\0\x41\x01\x04\x01\r\0\n\0", 16), false, L"",
+       {L"\x141\x104", L"\x3042\x3044"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);

@@ -19,6 +19,7 @@ const char kMissing[] = "<missing>";
 }  // namespace
 
 TEST_F(HistoryFile, LoadThenAddRewritesEveryEntryWithCrLf) {
+  const std::string kWithNul("a\r\nb\0c\r\n\0\r\nd\r\nz\r\n", 17);  // lines kept as they were
   struct Case {
     std::string before;
     HistoryList loaded;
@@ -34,7 +35,7 @@ TEST_F(HistoryFile, LoadThenAddRewritesEveryEntryWithCrLf) {
       {"\r\n\n\r", {}, L"p\r\nq", "p\r\nq\r\n"},
       {"", {}, L"abc", "abc\r\n"},
       {kMissing, {}, L"abc", "abc\r\n"},
-      {std::string("a\r\nb\0c\r\n\0\r\nd", 12), {L"a", L"bc", L"d"}, L"z", "a\r\nbc\r\nd\r\nz\r\n"},
+      {std::string("a\r\nb\0c\r\n\0\r\nd", 12), {L"a", L"bc", L"d"}, L"z", kWithNul},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.before);
@@ -47,7 +48,7 @@ TEST_F(HistoryFile, LoadThenAddRewritesEveryEntryWithCrLf) {
   }
   EXPECT_FALSE(AddToHistory(L""));  // nothing written for an empty text or list
   EXPECT_TRUE(SaveHistory({}));
-  EXPECT_EQ("a\r\nbc\r\nd\r\nz\r\n", ReadHistoryBytes());
+  EXPECT_EQ(kWithNul, ReadHistoryBytes());
 }
 
 // Lines are split on the file's bytes; a byte-order mark keeps its encoding; a text that the
@@ -68,6 +69,11 @@ TEST_F(HistoryFile, EveryLineKeepsItsEntryAndTheFileItsEncodingUnderBothCodePage
     return bytes;
   };
   const std::string kana = utf8(L"\x3042\x3044\x3046\x3048\x304A\r\n\x65E5\x672C\x8A9E\x30C6\x30B9\x30C8\r\n");
+  std::string stray = "x\xFF\r\n";
+  for (int i = 0; i < 3; ++i) stray += kana;
+  auto le = [&](const std::wstring& text) { return utf16(text).substr(2); };
+  auto be = [&](const std::wstring& text) { return utf16be(text).substr(2); };
+  const std::wstring kBelow80 = L"\x3042\x3044\x3046\r\n\x0141\x0104\r\nit\x2019s\r\n";  // no byte above 127
   const std::string damaged = "one\nalpha\x81\nbeta\nx\x9f\ngamma\n", nul("before\r\nmid\0dle\r\nafter\r\n", 24);
   struct Case {
     LCID locale;
@@ -91,9 +97,9 @@ TEST_F(HistoryFile, EveryLineKeepsItsEntryAndTheFileItsEncodingUnderBothCodePage
       {0x411, "\x93\xFA\x96\x7B\r\n", L"\x65E5", "\x93\xFA\x96\x7B\r\n", CP_UTF8},
       {0x411, damaged, L"zq", damaged},
       {0x409, "\xEF\xBB\xBF\xE9\r\n", L"zq", "\xEF\xBB\xBF\xE9\r\n"},
-      {0x409, std::string("\xE9\0\r\0\n\0", 6), L"zq", std::string("\xE9\0\r\0\n\0", 6)},
+
       {0x409, damaged, L"zq", "one\r\nalpha\x81\r\nbeta\r\nx\x9f\r\ngamma\r\nzq\r\n"},
-      {0x411, nul, L"zq", "before\r\nmiddle\r\nafter\r\nzq\r\n"},
+      {0x411, nul, L"zq", nul + "zq\r\n"},
       {0x411, "x\r\n", L"\xD83D\xDE00", "x\r\n"},  // an emoji, and what 1252 cannot show
       {0x409, "x\r\n", L"a\x5199", "x\r\n"},
       {0x409, "x\r\n", L"e\x0301", "x\r\n"},
@@ -101,6 +107,18 @@ TEST_F(HistoryFile, EveryLineKeepsItsEntryAndTheFileItsEncodingUnderBothCodePage
        "\xEF\xBB\xBFone\r\n\xE5\x86\x99\r\n\xF0\x9F\x98\x80\r\n"},
       {0x409, "\xEF\xBB\xBF\xE5\x86\x99\r\n", L"\x771F", "\xEF\xBB\xBF\xE5\x86\x99\r\n\xE7\x9C\x9F\r\n"},
       {0x409, utf16(L"one\n\x5199"), L"\xD83D\xDE00", utf16(L"one\r\n\x5199\r\n\xD83D\xDE00\r\n")},
+      // UTF-16 without a mark, told by its zero bytes; every line kept byte for byte.
+      {0x409, std::string("\xE9\0\r\0\n\0", 6), L"zq", std::string("\xE9\0\r\0\n\0z\0q\0\r\0\n\0", 14)},
+      {0x409, le(L"one\r\ntwo\r\n"), L"one", le(L"two\r\none\r\n")},
+      {0x411, be(L"one\r\ntwo\r\n"), L"z", be(L"one\r\ntwo\r\nz\r\n")},
+      {0x409, le(kBelow80), L"\x5199", le(kBelow80 + L"\x5199\r\n")},
+      {0x411, le(kBelow80), L"\x0141\x0104", le(L"\x3042\x3044\x3046\r\nit\x2019s\r\n\x0141\x0104\r\n")},
+      {0x409, be(kBelow80), L"\x3042\x3044\x3046", be(L"\x0141\x0104\r\nit\x2019s\r\n\x3042\x3044\x3046\r\n")},
+      {0x411, be(kBelow80), L"\x5199", be(kBelow80 + L"\x5199\r\n")},
+      // UTF-8 with a stray byte among many whole sequences: its lines kept, the text in UTF-8.
+      {0x411, stray, L"\x5199\x771F", stray + utf8(L"\x5199\x771F\r\n")},
+      {0x409, stray, L"\x3042\x3044\x3046\x3048\x304A",
+       "x\xFF\r\n" + kana.substr(17) + kana + kana + kana.substr(0, 17)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.before);
@@ -175,4 +193,61 @@ TEST_F(HistoryFile, AdditionsAreOneStepAcrossThreadsAndPastStuckOrDeadHolders) {
   stuck.join();
   LoadHistory(list);
   EXPECT_EQ((HistoryList{L"after a dead holder", L"past a stuck holder"}), HistoryList(list.end() - 2, list.end()));
+}
+
+// Runs a program of the host system with the host's names of the given files (under Wine, where
+// Z: is the host's root); false elsewhere. Returns once check() holds, for at most five seconds.
+bool RunOnHost(const char* program, const char* options, const std::wstring& first, const std::wstring& second,
+               const std::function<bool()>& check) {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  if (!unixName) return false;
+  std::string command = std::string(program) + " " + options;
+  for (const std::wstring* name : {&first, &second}) {
+    if (name->empty()) continue;
+    char* const unix = unixName(name->c_str());
+    command.append(" \"").append(unix ? unix : "").append("\"");
+    HeapFree(GetProcessHeap(), 0, unix);
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return PumpUntil(check);
+}
+
+// A history that is a symbolic link keeps its link: the file it leads to gets the new content.
+// Wine 8's CreateSymbolicLinkW reports success and makes nothing, and its DeleteFileW deletes
+// what a link leads to: there the link is the host system's own, which Wine follows as Windows
+// follows its links, made and removed by the host's programs.
+TEST_F(HistoryFile, ASymbolicLinkStaysALinkAndItsTargetGetsTheEntry) {
+  const std::wstring link = HistoryPath(), target = link.substr(0, link.rfind(L'\\') + 1) + L"linked history.txt";
+  DeleteFileW(target.c_str());
+  UniqueFile made(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  DWORD written = 0;
+  ASSERT_TRUE(made && WriteFile(made.get(), "old\r\n", 5, &written, nullptr));
+  made.reset();
+  auto linked = [&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
+  CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  const bool onHost = !linked() && RunOnHost("Z:\\bin\\ln", "-sf", target, link, linked);
+  ASSERT_EQ("old\r\n", ReadHistoryBytes()) << "no link to the history could be made";
+  EXPECT_TRUE(AddToHistory(L"new"));
+  UniqueFile read(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  char bytes[32] = {};
+  DWORD got = 0;
+  ASSERT_TRUE(read && ReadFile(read.get(), bytes, sizeof(bytes), &got, nullptr));
+  read.reset();
+  EXPECT_EQ("old\r\nnew\r\n", std::string(bytes, got));
+  EXPECT_EQ("old\r\nnew\r\n", ReadHistoryBytes());  // through the link
+  if (onHost) {
+    EXPECT_TRUE(RunOnHost("Z:\\bin\\rm", "-f", link, L"", [&] { return !linked(); }));
+  } else {
+    DeleteFileW(link.c_str());
+  }
+  DeleteFileW(target.c_str());
 }

@@ -201,10 +201,32 @@ INSTANTIATE_TEST_SUITE_P(WidthForms, Table, ::testing::Values(
     Case{kMeeting2024, L"2024\x5E74\x4F1A\x8B70", kWidths, true}, Case{kMeeting2024, L"\x4F1A\x8B70", kWidths, false},
     Case{L"\xFF0A\xFF0E\xFF50\xFF44\xFF46", L"a.pdf", kWidths, true}, Case{L"\xFF32", L"r", kFoldWidthForms, false},
     Case{L"readme\xFF5Cinvoice", L"invoice", kWidths, true}, Case{L"a\xFF1F", L"ab", kWidths, true},
-    Case{L"a\x3000" L"b", L"b-a", kFoldWidthForms | kDefaultAnd, true}, Case{kHalfGuide, kGuide, kWidths, true},
+    Case{L"a\x3000" L"b", L"b-a", kFoldWidthForms | kDefaultAnd, false}, Case{kHalfGuide, kGuide, kWidths, true},
     Case{L"\x30E1\x30E2", L"\xFF92\xFF93.txt", kWidths, true}, Case{kGuide, kHalfGuide, kDigits, false},
     Case{kGuide, kHalfGuide, kWidths, true}, Case{L"\x30F3\x309B", L"\xFF9D\xFF9E", kWidths, true},
-    Case{L"\x30D1\x30F4\x30DC", L"\xFF8A\xFF9F\xFF73\xFF9E\xFF8E\xFF9E", kWidths, true}));
+    Case{L"\x30D1\x30F4\x30DC", L"\xFF8A\xFF9F\xFF73\xFF9E\xFF8E\xFF9E", kWidths, true},
+    // The width table's characters (digits, the ideographic space, ～＋－（）) are the digit option's.
+    Case{L"\xFF12\xFF10\xFF10\xFF18", L"2008", kFoldCase | kFoldWidthForms, false},
+    Case{L"\xFF12\xFF10\xFF10\xFF18", L"2008", kWidths, true},
+    Case{L"\xFF08" L"a\xFF09", L"(a)", kFoldCase | kFoldWidthForms, false}));
+
+// Names and keywords in composed and decomposed form (as written on a Mac) match alike; a keyword
+// that is the start of a voiced kana finds it, the sound mark typed spacing or half-width too.
+constexpr wchar_t kGuideNfd[] = L"\x30AB\x3099\x30A4\x30C8\x3099.txt", kCafeNfd[] = L"cafe\x0301.txt";
+constexpr wchar_t kPamphlet[] = L"\x30D1\x30F3\x30D5\x30EC\x30C3\x30C8",
+                  kPamphletNfd[] = L"\x30CF\x309A\x30F3\x30D5\x30EC\x30C3\x30C8.pdf";
+constexpr wchar_t kHalfGuideTxt[] = L"\xFF76\xFF9E\xFF72\xFF84\xFF9E.txt";
+INSTANTIATE_TEST_SUITE_P(Decomposition, Table, ::testing::Values(
+    Case{kGuide, kGuideNfd, kDigits, true}, Case{kGuide, kGuideNfd, kWidths, true},
+    Case{L"caf\xE9", kCafeNfd, kDigits, true}, Case{L"CAF\xC9", kCafeNfd, kWidths, true},
+    Case{kPamphlet, kPamphletNfd, kDigits, true}, Case{kPamphlet, kPamphletNfd, kWidths, true},
+    Case{L"\x30AB\x3099\x30A4\x30C8\x3099", L"\x30AC\x30A4\x30C9.txt", kDigits, true},
+    Case{L"cafe\x0301", L"caf\xE9.txt", kWidths, true},
+    Case{L"\x30CF\x309A\x30F3\x30D5", L"\x30D1\x30F3\x30D5.pdf", kWidths, true},
+    Case{L"\xFF76", kHalfGuideTxt, kWidths, true}, Case{L"\xFF72\xFF84", kHalfGuideTxt, kWidths, true},
+    Case{L"\x30AB", kHalfGuideTxt, kWidths, true}, Case{L"\x30AB\x309B", kGuideNfd, kDigits, true},
+    Case{L"caf?.txt", L"caf\xE9.txt", kWidths, true}, Case{L"\x30AC", L"\x30AB\x30A4.txt", kWidths, false},
+    Case{L"caf\xE9", L"cafe.txt", kWidths, false}));
 
 TEST(Limits, ExpressionIsReadAsItsFirst259Units) {
   // 300 units: 258 'x', a 'y' at unit 259, then 41 'z'.

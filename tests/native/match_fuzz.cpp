@@ -3,11 +3,13 @@
 // Checks, besides memory safety (ASan/UBSan):
 //  - normalisation is idempotent, leaves no character of the width table's full-width row when width
 //    folding is on; with the width forms folded it may shorten (no full-width ASCII form, ideographic
-//    space or half-width katakana is left), otherwise it keeps the length;
+//    space or half-width katakana is left, but for the width table's characters without the digit
+//    option), otherwise it keeps the length;
 //  - MatchExpression returns 0 or 1, leaves the expression untouched, reads an
 //    over-long expression as its first 259 units, and agrees with a flat
 //    reference evaluation (split at every '&', then '|', then space);
-//  - a keyword without wildcards matches exactly when it is a substring.
+//  - a keyword without wildcards matches exactly when it is a substring;
+//  - prepared texts (PrepareForMatch) evaluate as the reference does, without the cut.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -55,8 +57,8 @@ bool Alternatives(const std::wstring& name, const std::wstring& text, bool space
   return false;
 }
 
-bool Reference(const std::wstring& name, const std::wstring& expression, bool andContext) {
-  const std::wstring text = Trim(expression.substr(0, 259));
+bool Reference(const std::wstring& name, const std::wstring& expression, bool andContext, size_t cut = 259) {
+  const std::wstring text = Trim(expression.substr(0, cut));
   if (text.empty()) return andContext;
   if (text.find(L'&') == std::wstring::npos) return Alternatives(name, text, andContext);
   for (const std::wstring& term : SplitNonEmpty(text, L'&')) {
@@ -78,7 +80,10 @@ void CheckNormalize(std::wstring& s, DWORD options) {
   Check(again == s);
   if (options & kFoldDigitWidth) Check(s.find_first_of(kFullWidthRow) == std::wstring::npos);
   for (wchar_t c : s) {
-    Check(!(options & kFoldWidthForms) || (c != 0x3000 && (c < 0xFF01 || c > 0xFF5E) && (c < 0xFF61 || c > 0xFF9F)));
+    // The width table's characters are the digit option's alone.
+    const bool digitOption = std::wstring(kFullWidthRow).find(c) != std::wstring::npos && !(options & kFoldDigitWidth);
+    Check(!(options & kFoldWidthForms) || digitOption ||
+          (c != 0x3000 && (c < 0xFF01 || c > 0xFF5E) && (c < 0xFF61 || c > 0xFF9F)));
   }
 }
 
@@ -112,6 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check((result != FALSE) == Reference(name, expression, andContext != 0));
   const std::wstring cut = expression.substr(0, 259);
   Check(MatchExpression(name.c_str(), cut.c_str(), andContext) == result);
+
+  // Prepared (decomposed, possibly longer than 259 units) texts evaluate alike, uncut.
+  wchar_t preparedName[kPreparedUnits], preparedExpression[kPreparedUnits];
+  PrepareForMatch(name.c_str(), options, preparedName);
+  PrepareForMatch(expression.c_str(), options, preparedExpression);
+  Check((MatchPrepared(preparedName, preparedExpression, andContext) != FALSE) ==
+        Reference(preparedName, preparedExpression, andContext != 0, kPreparedUnits));
 
   const std::wstring keyword = Trim(cut);
   if (!keyword.empty() && keyword.find_first_of(L"&| *?") == std::wstring::npos) {

@@ -15,3 +15,9 @@ typedef int BOOL;
 wchar_t* CharLowerW(wchar_t* text);
 // The next character; stays on the terminator.
 wchar_t* CharNextW(const wchar_t* text);
+
+// Canonical decomposition (NormalizationD only) of the kana with sound marks and of the Latin-1
+// letters with one accent; any other character is taken as decomposed already. Returns the
+// units written, the terminator included when cwSrcLength is -1; 0 when out is too small.
+enum NORM_FORM { NormalizationD = 2 };
+int NormalizeString(NORM_FORM form, const wchar_t* text, int cwSrcLength, wchar_t* out, int cwDstLength);
