@@ -2,7 +2,8 @@
 #   make test    install what is missing, build, run every test
 #   make demo    install, build, open the band in the Explorer stand-in over a sample folder
 #                (without a display: a scripted tour, screenshots in build/)
-#   make screenshots  the scripted tour, and its screenshots copied over the README's in docs/
+#   make screenshots  the scripted tour in Japanese and in English, its screenshots copied over the
+#                README's and the guides' in docs/ (the English ones in docs/en/)
 #   make bench   run the benchmarks
 #   make fuzz    native sanitizer build of the matcher and a bounded fuzz run
 #   make dist    the setup program and the portable zip in build/dist
@@ -46,6 +47,7 @@ demo: build prefix
 screenshots: build prefix
 	@sh scripts/ensure-deps.sh fonts-ipafont-gothic
 	$(DISPLAY_RUN) sh scripts/demo.sh $(BUILD) $(CURDIR)/docs
+	DEMO_LANGUAGE=en $(DISPLAY_RUN) sh scripts/demo.sh $(BUILD) $(CURDIR)/docs
 
 dist: build
 	cmake --build $(BUILD) --target dist

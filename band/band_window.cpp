@@ -170,7 +170,7 @@ LRESULT CSelectorCore::OnModeMenu(LPARAM lParam) {
   POINT click = {glyph.left + static_cast<LONG>(LOWORD(lParam)), glyph.top + static_cast<LONG>(HIWORD(lParam))};
   if (!PtInRect(&glyph, click)) return 1;
 
-  UniqueMenu menu(LoadMenuW(Module::Instance(), MAKEINTRESOURCEW(IDR_MODE_MENU)));
+  UniqueMenu menu(LoadMenuIn(IDR_MODE_MENU, uiLanguage_));
   HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
   UINT command = 0;
   if (popup) {

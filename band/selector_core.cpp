@@ -104,7 +104,8 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
   if (hwnd()) watchesColors_ = JoinColorSchemeWatch();
   LoadSettings(settings_);
   stored_ = settings_;
-  if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages)) {
+  uiLanguage_ = PreferredUiLanguage();
+  if (hwnd() && editBox_.CreateBox(hwnd(), kInputBoxStyle, WS_EX_CLIENTEDGE, kInputBoxMessages, uiLanguage_)) {
     dpi_ = WindowDpi(hwnd());
     editBox_.SetScale(dpi_);  // at 96 DPI the stock GUI font, as before any scaling
     scheme_ = CurrentColorScheme();
@@ -113,7 +114,7 @@ void CSelectorCore::CreateBandWindow(HWND parent) {
     editBox_.UpdateHistoryBox((settings_.Options & kKeepHistoryOption) != 0,
                                 (settings_.Options & kSortHistoryOption) != 0);
   }
-  settingDialog_.Create(BrowserWindow(view_.Browser()));
+  settingDialog_.Create(BrowserWindow(view_.Browser()), uiLanguage_);
   view_.Wrapper().SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
   view_.Keys().SetNotifyWindow(hwnd(), WM_BAND_FOCUS_INPUT);
 }

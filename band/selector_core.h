@@ -8,6 +8,7 @@
 
 #include "framework/com_object.h"
 #include "framework/com_ptr.h"
+#include "framework/ui_language.h"
 #include "framework/window.h"
 #include "input/edit_window.h"
 #include "settings/setting_dialog.h"
@@ -64,6 +65,7 @@ class CSelectorCore : public ComObject<CSelectorCore>,
 
   CEditWindow& InputBox() { return editBox_; }
   CSettingDlg& SettingDialog() { return settingDialog_; }
+  LANGID UiLanguage() const { return uiLanguage_; }
   Settings& CurrentSettings() { return settings_; }
   DWORD NoMatch() const { return view_.NoMatch(); }
 
@@ -102,6 +104,7 @@ class CSelectorCore : public ComObject<CSelectorCore>,
   CSettingDlg settingDialog_;
   DWORD suppressNextMenu_ = 0;
   UINT dpi_ = kDefaultDpi;  // the band window's, from its creation on
+  LANGID uiLanguage_ = kJapaneseUi;  // of the menu, dialog and texts, taken when the window is made
   ColorScheme scheme_ = ColorScheme::Light;
   bool watchesColors_ = false;  // a member of the thread's colour scheme watch
   DWORD bandId_ = 0;        // the identifier the site gave in GetBandInfo

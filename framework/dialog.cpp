@@ -1,5 +1,7 @@
 #include "framework/dialog.h"
 
+#include "framework/ui_language.h"
+
 namespace vantorel {
 namespace {
 
@@ -22,10 +24,12 @@ ModelessDialog::~ModelessDialog() {
   }
 }
 
-HWND ModelessDialog::Create(WORD resourceId, HWND owner) noexcept {
+HWND ModelessDialog::Create(WORD resourceId, HWND owner, LANGID language) noexcept {
   if (hwnd_) return nullptr;
-  return CreateDialogParamW(Module::Instance(), MAKEINTRESOURCEW(resourceId), owner,
-                            &ModelessDialog::Proc, reinterpret_cast<LPARAM>(this));
+  auto dialog = static_cast<LPCDLGTEMPLATEW>(ModuleResource(RT_DIALOG, MAKEINTRESOURCEW(resourceId), language));
+  if (!dialog) return nullptr;
+  return CreateDialogIndirectParamW(Module::Instance(), dialog, owner, &ModelessDialog::Proc,
+                                    reinterpret_cast<LPARAM>(this));
 }
 
 void ModelessDialog::Destroy() noexcept {

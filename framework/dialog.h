@@ -13,8 +13,9 @@ class ModelessDialog {
   ModelessDialog& operator=(const ModelessDialog&) = delete;
   virtual ~ModelessDialog();
 
-  // Creates the dialog from the module's dialog resource; it shows only if the template says so.
-  HWND Create(WORD resourceId, HWND owner) noexcept;
+  // Creates the dialog from the module's dialog resource in language (framework/ui_language.h);
+  // it shows only if the template says so.
+  HWND Create(WORD resourceId, HWND owner, LANGID language) noexcept;
   void Destroy() noexcept;
   HWND hwnd() const noexcept { return hwnd_; }
 

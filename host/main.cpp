@@ -11,6 +11,7 @@
 
 #include "host/band_loader.h"
 #include "host/color_scheme_switch.h"
+#include "host/display_language.h"
 #include "host/explorer_toolbars.h"
 #include "host/scenario_args.h"
 #include "host/scenario_output.h"
@@ -74,6 +75,12 @@ int Run(const ScenarioArgs& args) {
 
   LoadedBand loaded;
   std::wstring settingsPath, error;
+  if (!args.uiLanguage.empty() &&
+      !SetDisplayLanguage(args.uiLanguage == L"ja" ? MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)
+                                                   : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                          error)) {
+    return Fail(error);
+  }
   if (!args.noBand) {
     std::wstring dir = args.explorerToolbars ? RegisteredModuleDirectory()
                        : args.dll.empty()    ? RegisteredCopyDirectory()

@@ -50,6 +50,7 @@ struct ScenarioArgs {
   int windows = 1;         // --windows N: Explorer windows, each on its own thread
   std::wstring historyFile;  // --history: copied over "history.txt" beside the module
   std::wstring theme;        // --theme before the first step: set before the windows open
+  std::wstring uiLanguage;   // --ui-language: ja or en, set before the band is loaded
   std::wstring pathError;    // the first path that names nothing of its kind: nothing runs
   std::vector<ScenarioStep> steps;
 };

@@ -11,7 +11,6 @@ namespace vantorel::host {
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kDialogTitle[] = L"Vantorel\x306E\x8A2D\x5B9A";
 // The dialog's check boxes and radio buttons, in the order --print dialog lists them.
 constexpr int kDialogChoices[] = {IDC_SETTING_CASE,        IDC_SETTING_DIGIT_WIDTH, IDC_SETTING_WIDTH_FORMS,
                                   IDC_SETTING_RUN_ON_INPUT, IDC_SETTING_HISTORY,    IDC_SETTING_AUTO_FILTER,
@@ -38,9 +37,15 @@ bool SplitCheckAction(const std::wstring& action, int& id, bool& check) {
   return ParseCount(action.substr(colon + 1), id);
 }
 
-// The band's settings dialog: a top-level window of this thread, as the band makes it on the
-// thread of its Explorer window.
-HWND SettingDialog() { return NextThreadWindow(kDialogClass, nullptr, kDialogTitle); }
+// The band's settings dialog: a top-level dialog of this thread, as the band makes it on the
+// thread of its Explorer window, known by its controls in whatever language it speaks.
+HWND SettingDialog() {
+  HWND dialog = nullptr;
+  while ((dialog = NextThreadWindow(kDialogClass, dialog)) != nullptr &&
+         !(GetDlgItem(dialog, IDC_SETTING_CASE) && GetDlgItem(dialog, IDC_SETTING_DEFAULT_OR))) {
+  }
+  return dialog;
+}
 
 // The dialog's close box: the point of its caption row that hit-tests as the close button.
 bool CloseBoxPoint(HWND dialog, POINT& point) {

@@ -96,6 +96,8 @@ struct MenuDriver {
   HWND frame = nullptr;
   std::wstring screenshot;  // saved while the menu is open
   std::wstring screenshotError;
+  bool printItems = false;
+  std::vector<std::string> items;  // the items' texts as shown, when printItems
 
   // The press that opened the menu ends over the glyph, as a user's click does.
   void ReleaseButton() {
@@ -141,6 +143,10 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
                     : ItemChecked(menu, 0) ? "select"
                     : ItemChecked(menu, 1) ? "filter"
                                            : "none";
+  for (int i = 0, count = menu && driver->printItems ? GetMenuItemCount(menu) : 0; i < count; ++i) {
+    wchar_t text[128] = L"";
+    if (GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION) > 0) driver->items.push_back(Utf8(text));
+  }
   if (driver->choice == L"keys") {  // as a user picks the first item from the keyboard
     SendKey(VK_DOWN);
     SendKey(VK_RETURN);
@@ -317,13 +323,16 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
   // The step that asked for the menu, named when none appears.
   const std::wstring asked = !pendingMenu_.empty()     ? L"--menu " + pendingMenu_
                              : !pendingMenuShot_.empty() ? L"--menu-screenshot " + pendingMenuShot_
+                             : pendingMenuPrint_         ? L"--print menu"
                                                          : L"";
   MenuDriver driver;
   driver.choice = pendingMenu_.empty() ? L"dismiss" : pendingMenu_;  // never leave a menu hanging
   driver.frame = host_.Frame();
   driver.screenshot = pendingMenuShot_;
+  driver.printItems = pendingMenuPrint_;
   pendingMenu_.clear();
   pendingMenuShot_.clear();
+  pendingMenuPrint_ = false;
   AvoidDoubleClick(host_, point);
   if (where == L"mode") {
     g_menu = &driver;
@@ -346,6 +355,7 @@ bool ScenarioRunner::Click(const std::wstring& where, std::wstring& error) {
             L" s of the press of --click mode";
     return false;
   }
+  for (const std::string& text : driver.items) output_("menuitem\t" + text);
   if (driver.acted) output_("menu\tchecked=" + driver.checked + "\tchose=" + Utf8(driver.choice));
   if (!driver.screenshotError.empty()) {
     error = driver.screenshotError;

@@ -207,6 +207,11 @@ bool ScenarioRunner::ChooseFromMenu(const std::wstring& item, std::wstring&) {
   return true;
 }
 
+bool ScenarioRunner::PrintMenu(const std::wstring&, std::wstring&) {
+  pendingMenuPrint_ = true;
+  return true;
+}
+
 bool ScenarioRunner::ShootMenu(const std::wstring& path, std::wstring&) {
   pendingMenuShot_ = path;
   return true;

@@ -51,6 +51,7 @@ class ScenarioRunner {
   // What the next --click mode does with the menu it opens, and where it saves the frame then.
   bool ChooseFromMenu(const std::wstring& item, std::wstring& error);
   bool ShootMenu(const std::wstring& path, std::wstring& error);
+  bool PrintMenu(const std::wstring& value, std::wstring& error);
   bool Dialog(const std::wstring& action, std::wstring& error);
   bool PrintItems(const std::wstring& which, std::wstring& error);
   bool PrintState(const std::wstring&, std::wstring& error);
@@ -100,6 +101,7 @@ class ScenarioRunner {
   std::wstring settingsPath_;
   std::wstring pendingMenu_;      // what the next --click mode does with the menu it opens
   std::wstring pendingMenuShot_;  // and where it saves the frame with the menu open
+  bool pendingMenuPrint_ = false;  // and whether it prints the menu's items
   // The window at 96 DPI that holds the band window between two --rescale steps, and where the
   // band window came from.
   struct UnscaledPark {

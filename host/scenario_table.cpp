@@ -80,15 +80,20 @@ bool SetUpOrQueueTheme(const ScenarioOption& option, const std::wstring& value, 
   return true;
 }
 
-// --menu, --menu-screenshot: queued before the --click mode that opens the menu.
+// --menu, --menu-screenshot, --print menu: queued before the --click mode that opens the menu.
 bool QueueBeforeMenuClick(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out,
                           std::wstring& error) {
   if (out.steps.empty() || out.steps.back().kind != Kind::Click || out.steps.back().argument != L"mode") {
-    error = std::wstring(option.name) + L" follows the --click mode that opens the menu";
+    error = std::wstring(option.name) + (option.kind == Kind::Print ? L" " + value : L"") +
+            L" follows the --click mode that opens the menu";
     return false;
   }
   out.steps.insert(out.steps.end() - 1, {option.kind, value});
   return true;
+}
+
+bool QueuePrint(const ScenarioOption& option, const std::wstring& value, ScenarioArgs& out, std::wstring& error) {
+  return value == L"menu" ? QueueBeforeMenuClick(option, value, out, error) : QueueStep(option, value, out, error);
 }
 
 // --toolbar-area hidden takes Explorer's way of loading toolbars, as the only way a band comes.
@@ -144,6 +149,8 @@ const std::vector<ScenarioValue> kPrinted = {
      Handler<&R::PrintDropDown>},
     {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
     {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
+    {L"menu", "after --click mode: the open menu's items, menuitem<TAB>TEXT each, then it is dismissed",
+     Handler<&R::PrintMenu>},
     {L"placement", "whether the shown dialog is centred over the window, over the work area",
      Handler<&R::PrintPlacement>},
     {L"clipboard", "each line of the clipboard's text, as a user would paste it; noclipboard when it holds none",
@@ -201,6 +208,10 @@ std::vector<ScenarioOption> MakeTable() {
           .Values({{L"yes", "the default"}, {L"no"}}),
       Setup(L"--history", "FILE", SetText<&A::historyFile>, "copy FILE over history.txt beside the module first")
           .Path(PathKind::File),
+      Setup(L"--ui-language", "LANG", SetText<&A::uiLanguage>,
+            "the user's display language (the first preferred UI language), thread locale and code page left "
+            "as they are: {}")
+          .Values({{L"ja", "Japanese"}, {L"en", "English"}}),
       Setup(L"--windows", "N", SetWindows,
             "open N Explorer windows (1 to 16), each on its own thread with its own band"),
       Setup(L"--help", nullptr, SetFlag<&A::help>, "print the options"),
@@ -220,7 +231,7 @@ std::vector<ScenarioOption> MakeTable() {
           .Path(PathKind::Output),
       Step(L"--hover", "WHERE", Kind::Hover, Handler<&R::Hover>, "move the pointer over the input box: {}")
           .Values(kBoxPlaces),
-      Step(L"--print", "WHAT", Kind::Print, nullptr, "{}").Values(kPrinted),
+      Step(L"--print", "WHAT", Kind::Print, nullptr, "{}").Values(kPrinted).Apply(QueuePrint),
       Step(L"--dialog", "ACTION", Kind::Dialog, Handler<&R::Dialog>,
            "a real click on the shown settings dialog: check:ID, uncheck:ID (201 202 203 205 206 207; radio buttons "
            "209 210 are only checked), click:ID (a push button: 211 copies the diagnosis), ok, cancel, close (the "

@@ -3,15 +3,15 @@
 #include <windowsx.h>
 
 #include "framework/accessible_name.h"
+#include "framework/ui_language.h"
 #include "input/input_icons.h"
+#include "input/input_texts.h"
 #include "input/monochrome_glyph.h"
 
 namespace vantorel {
 namespace {
 
 const WindowClassSpec kEditBoxClass = {L"Vantorel Editbox", L"EDIT", 0, nullptr, nullptr};
-// The box's name for screen readers: "キーワード" (keywords).
-constexpr const wchar_t* kAccessibleName = L"\u30AD\u30FC\u30EF\u30FC\u30C9";
 
 constexpr int kHotAreaInset = 2;
 // The drop-down arrow at 96 DPI: a downward triangle 5 pixels wide and 3 rows high, its top
@@ -71,8 +71,10 @@ int CEditWindow::LoadedGlyphSize() const {
   return GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap) ? bitmap.bmWidth : 0;
 }
 
-HWND CEditWindow::CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept {
+HWND CEditWindow::CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages,
+                            LANGID language) noexcept {
   messages_ = messages;
+  LoadStringIn(IDS_INPUT_BOX_NAME, language, accessibleName_, kAccessibleNameSize);
   HWND box = Create(kEditBoxClass, parent, L"", style, exStyle, 0, 0, 0, 0, nullptr);
   if (box) SendMessageW(box, EM_SETLIMITTEXT, kMaxKeywordLength, 0);
   return box;
@@ -320,7 +322,7 @@ bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_SETCURSOR:
       return OnSetCursor(lParam, result);
     case WM_GETOBJECT:
-      return AnswerAccessibleName(hwnd(), kAccessibleName, wParam, lParam, result);
+      return AnswerAccessibleName(hwnd(), accessibleName_, wParam, lParam, result);
     default:
       return false;
   }

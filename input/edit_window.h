@@ -35,8 +35,9 @@ class CEditWindow : public Window, public InputBoxLink {
   CEditWindow() noexcept;
 
   // Creates the box as a child of the band window, holding at most kMaxKeywordLength units:
-  // typing and pasting stop there.
-  HWND CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages) noexcept;
+  // typing and pasting stop there. Its name for screen readers is in language.
+  HWND CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages,
+                 LANGID language) noexcept;
 
   // InputBoxLink
   HWND InputWindow() const override { return hwnd(); }
@@ -100,6 +101,8 @@ class CEditWindow : public Window, public InputBoxLink {
   bool OnDoubleClick(WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   InputBoxMessages messages_ = {};
+  static constexpr int kAccessibleNameSize = 64;
+  wchar_t accessibleName_[kAccessibleNameSize] = L"";
   DWORD runMode_ = 0;
   DWORD noMatch_ = 0;
   DWORD clearGlyph_ = kClearNormal;

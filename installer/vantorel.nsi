@@ -3,7 +3,7 @@
 ; toolbar), and writes the Apps & features entry. Its uninstaller takes all of that away and
 ; leaves each user's settings and history.
 ; makensis -DVERSION=2.1 -DMODULE=...\Vantorel.dll -DCOMPANY=... -DCOPYRIGHT=... -DICON=...\select.ico
-;          -DREADME=... -DLICENSE=... -DOUTFILE=... vantorel.nsi
+;          -DGUIDE_JA=...\guide.ja.html -DGUIDE_EN=...\guide.en.html -DLICENSE=... -DOUTFILE=... vantorel.nsi
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -45,6 +45,8 @@ Var WindowsBuild  ; Windows' build number: 26100 and later have no toolbar area 
 !define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_TEXT "$FinishText"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\$(GuideFile)"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "$(ShowGuide)"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
@@ -52,9 +54,10 @@ Var WindowsBuild  ; Windows' build number: 26100 and later have no toolbar area 
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!insertmacro MUI_LANGUAGE "English"
+!addincludedir "${__FILEDIR__}"
+!include /CHARSET=UTF8 "languages.nsh"
 
-Section "Vantorel" SecModule
+Section "$(SecModuleName)" SecModule
   SectionIn RO
   SetRegView 64
   SetOutPath "$INSTDIR"
@@ -65,12 +68,19 @@ Section "Vantorel" SecModule
     Delete /REBOOTOK "$INSTDIR\Vantorel.dll.old"
   ${EndIf}
   File "/oname=Vantorel.dll" "${MODULE}"
-  File "/oname=README.md" "${README}"
+  ; A README.md of an earlier version gives way to the guides.
+  Delete "$INSTDIR\README.md"
+  File "/oname=guide.ja.html" "${GUIDE_JA}"
+  File "/oname=guide.en.html" "${GUIDE_EN}"
   File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+  ; The Start menu's folder for every user, with the guide in the language of the setup.
+  SetShellVarContext all
+  CreateDirectory "$SMPROGRAMS\Vantorel"
+  CreateShortCut "$SMPROGRAMS\Vantorel\$(GuideShortcut).lnk" "$INSTDIR\$(GuideFile)"
   ExecWait '${REGSVR32} "$INSTDIR\Vantorel.dll"' $0
   ${If} $0 != 0
-    MessageBox MB_ICONSTOP "Vantorel.dll could not be registered (regsvr32 exit code $0)." /SD IDOK
+    MessageBox MB_ICONSTOP "$(RegisterFailed)" /SD IDOK
     SetErrorLevel 2
     Abort
   ${EndIf}
@@ -91,23 +101,23 @@ Section "Vantorel" SecModule
   ; in a box of its own, which the helper object registered by the next section makes.
   ReadRegStr $WindowsBuild HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" "CurrentBuildNumber"
   ${If} $WindowsBuild >= 26100
-    StrCpy $FinishText "Vantorel is installed, but this Windows has no toolbar area in Explorer. Run the setup again with $\"Show the toolbar in Explorer windows$\" checked to have Vantorel's box in every Explorer window."
+    StrCpy $FinishText "$(FinishNoArea)"
   ${ElseIf} $WindowsBuild >= 22000
     ; Windows 11 up to 23H2: a toolbar area, but no menu that turns toolbars on.
-    StrCpy $FinishText "Vantorel is installed, but Explorer on this Windows has no menu to turn toolbars on. Run the setup again with $\"Show the toolbar in Explorer windows$\" checked to have the toolbar in every Explorer window."
+    StrCpy $FinishText "$(FinishNoViewMenu)"
   ${Else}
-    StrCpy $FinishText "Vantorel is installed. Turn the toolbar on from the View menu of an Explorer window (Toolbars > Vantorel)."
+    StrCpy $FinishText "$(FinishViewMenu)"
   ${EndIf}
 SectionEnd
 
-Section "Show the toolbar in Explorer windows" SecShow
+Section "$(SecShowName)" SecShow
   ExecWait '${REGSVR32} /n /i:show "$INSTDIR\Vantorel.dll"' $0
   ${If} $0 != 0
-    MessageBox MB_ICONEXCLAMATION "The toolbar could not be set to show by itself (regsvr32 exit code $0); turn it on from the View menu." /SD IDOK
+    MessageBox MB_ICONEXCLAMATION "$(ShowFailed)" /SD IDOK
   ${ElseIf} $WindowsBuild >= 26100
-    StrCpy $FinishText "Vantorel is installed. This Windows has no toolbar area in Explorer, so Explorer windows opened from now on show Vantorel's box at the top right of the folder view (Alt+S in the folder view puts the cursor into it)."
+    StrCpy $FinishText "$(FinishBox)"
   ${Else}
-    StrCpy $FinishText "Vantorel is installed. Explorer windows opened from now on show the toolbar."
+    StrCpy $FinishText "$(FinishShown)"
   ${EndIf}
 SectionEnd
 
@@ -118,7 +128,7 @@ Section "-Diagnosis"
   SetShellVarContext all
   CreateShortCut "${DIAGNOSIS_LINK}" "$SYSDIR\rundll32.exe" '"$INSTDIR\Vantorel.dll",Diagnose' "$INSTDIR\Uninstall.exe" 0
   SetShellVarContext current
-  StrCpy $FinishText "$FinishText$\r$\n$\r$\nIf Vantorel does not appear, run $\"Vantorel ${U+306E}${U+8A3A}${U+65AD}$\" from the Start menu: it checks what keeps Vantorel out of Explorer and says how to mend it; send us the report it copies."
+  StrCpy $FinishText "$FinishText$\r$\n$\r$\n$(FinishDiagnosis)"
 SectionEnd
 
 Section "-un.Diagnosis"
@@ -134,14 +144,19 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\Vantorel.dll"
   Delete /REBOOTOK "$INSTDIR\Vantorel.dll.old"
   Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\guide.ja.html"
+  Delete "$INSTDIR\guide.en.html"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The Start menu's folder is the setup's own, whatever language its entries were made in.
+  SetShellVarContext all
+  RMDir /r "$SMPROGRAMS\Vantorel"
   ; Settings and history that were written beside the module (a folder somebody made writable)
   ; stay, and with them the folder.
   ${If} ${RebootFlag}
     RMDir /REBOOTOK "$INSTDIR"
-    DetailPrint "Vantorel.dll is in use by Explorer and is removed when Windows restarts."
+    DetailPrint "$(RemovedAtRestart)"
   ${Else}
     RMDir "$INSTDIR"
   ${EndIf}

@@ -3,12 +3,16 @@
 # On a real display the stand-in opens for the user; under the private Xvfb of with-display.sh
 # a short scripted tour of every feature runs and leaves screenshots in the build folder.
 # Usage: demo.sh BUILD [DOCS]: with DOCS (make screenshots) the tour always runs, and the
-# screenshots the README shows are copied into DOCS.
+# screenshots the README and the guides show are copied into DOCS. The band speaks the display
+# language DEMO_LANGUAGE (ja by default, or en); the English tour's pictures go to DOCS/en.
 set -e
 . "$(dirname "$0")/wine-env.sh"
 build=$(cd "${1:-build}" && pwd)
 docs="$2"
 host="$build/host/vantorel-host.exe"
+language="${DEMO_LANGUAGE:-ja}"
+out="$build"  # where the pictures go: the build folder, or a folder of the language's own
+[ "$language" = ja ] || { out="$build/demo-$language"; mkdir -p "$out"; docs="${docs:+$docs/$language}"; }
 [ -f "$host" ] || { echo "demo: $host is missing (make build first)" >&2; exit 1; }
 sample="$build/demo-folder"
 rm -rf "$sample"
@@ -49,15 +53,15 @@ fi
 
 if [ -n "$DISPLAY" ] && [ -z "$VANTOREL_PRIVATE_XVFB" ] && [ -z "$docs" ]; then
   echo "demo: $count files in $sample; opening the stand-in (close its window to end)"
-  exec "$WINE64" "$host" --folder "$folder" --settings 0,0x33 $band
+  exec "$WINE64" "$host" --folder "$folder" --settings 0,0x33 --ui-language "$language" $band
 fi
 
 echo "demo: no display to show; scripted tour over $count files in $sample"
 run() {
   printf "> vantorel-host %s\n" "$*"
-  "$WINE64" "$host" --folder "$folder" $band "$@" 2>&1 | grep -v ':fixme:' || true
+  "$WINE64" "$host" --folder "$folder" --ui-language "$language" $band "$@" 2>&1 | grep -v ':fixme:' || true
 }
-shot() { winpath "$build/demo-$1.png"; }
+shot() { winpath "$out/demo-$1.png"; }
 if [ -z "$band" ]; then
   echo "-- Select mode: every name matching 会議* becomes selected, every other row near the top"
   run --settings 0,0x33 --type '会議*' --key enter --print selected --print state --screenshot "$(shot select)"
@@ -105,11 +109,11 @@ if [ -z "$band" ]; then
     mkdir -p "$docs"
     for name in select filter nomatch clear-hot mode-menu settings history history-150 dark dark-nomatch \
                 tabs-box-1 tabs-box-2; do
-      cp "$build/demo-$name.png" "$docs/demo-$name.png"
+      cp "$out/demo-$name.png" "$docs/demo-$name.png"
     done
     echo "demo: the README's screenshots copied to $docs"
   fi
 else
   run --print state --screenshot "$(shot view)"
 fi
-echo "demo: screenshots in $build (demo-*.png)"
+echo "demo: screenshots in $out (demo-*.png)"

@@ -3,7 +3,7 @@
 # fonts too: without them title bars and close boxes draw as stray letters in screenshots).
 # Usage: ensure-deps.sh [extra-package ...]
 set -e
-packages="cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 fonts-wine xvfb xauth googletest nsis osslsigncode openssl python3-yaml $*"
+packages="cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 fonts-wine xvfb xauth googletest nsis osslsigncode openssl python3-yaml python3-markdown $*"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/activation_context.h"
+#include "framework/ui_language.h"
 #include "settings/setting_dialog_ids.h"
 
 namespace vantorel {
@@ -25,8 +26,9 @@ bool IsUnchecked(HWND dialog, int id) noexcept {
 
 }  // namespace
 
-HWND CSettingDlg::Create(HWND owner) noexcept {
-  return ModelessDialog::Create(IDD_SETTING_DIALOG, owner);
+HWND CSettingDlg::Create(HWND owner, LANGID language) noexcept {
+  language_ = language;
+  return ModelessDialog::Create(IDD_SETTING_DIALOG, owner, language);
 }
 
 void CSettingDlg::Show(Settings* settings, HWND notify, UINT changedMessage, UINT diagnosisMessage) noexcept {
@@ -122,7 +124,7 @@ void CSettingDlg::OnCopyDiagnosis() noexcept {
   }
   if (!balloon_) return;
   wchar_t text[128] = L"";
-  LoadStringW(Module::Instance(), IDS_SETTING_DIAGNOSIS_COPIED, text, 128);
+  LoadStringIn(IDS_SETTING_DIAGNOSIS_COPIED, language_, text, 128);
   TTTOOLINFOW tool = {};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_IDISHWND;

@@ -10,8 +10,8 @@ namespace vantorel {
 
 class CSettingDlg : public ModelessDialog {
  public:
-  // Creates the dialog from its resource, owned by owner, hidden.
-  HWND Create(HWND owner) noexcept;
+  // Creates the dialog from its resource in language, owned by owner, hidden.
+  HWND Create(HWND owner, LANGID language) noexcept;
   // Fills the controls from settings->Options, keeps the record and the window to notify,
   // centres the dialog over its owner (or the work area) and shows it. After OK the window
   // gets changedMessage (0, 0). The button 「診断情報をコピー」 sends it diagnosisMessage (0, 0),
@@ -40,6 +40,7 @@ class CSettingDlg : public ModelessDialog {
   UINT changedMessage_ = 0;
   UINT diagnosisMessage_ = 0;
   HWND balloon_ = nullptr;  // a tooltip owned by the dialog, destroyed with it
+  LANGID language_ = 0;     // of the dialog's template, and so of its balloon's text
 };
 
 }  // namespace vantorel

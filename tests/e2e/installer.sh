@@ -11,7 +11,8 @@ zip="$4"
 objdump="$5"
 scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
 . "$scripts/wine-env.sh"
-# No menu entries of Wine's own for the Start menu's shortcuts, outside the prefix.
+# Wine would mirror the Start menu's entries into this Linux user's desktop menus; Windows has no
+# such thing, and the test leaves nothing outside its prefix.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 # A prefix that another run left with an installation in it is made afresh; the data files of
 # the last run go.
@@ -32,6 +33,15 @@ check "silent install" 0 $?
 link="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantorel の診断.lnk"
 check "the Start menu entry runs the diagnosis" '"C:\Program Files\Vantorel\Vantorel.dll",Diagnose' \
   "$(strings -el "$link" 2>/dev/null | grep -o '"C:.*,Diagnose')"
+# The setup speaks the language of Windows' display, here English: the guide's Start menu entry in
+# English, both guides beside the module. (A run under a Japanese display installs as well; Wine
+# without the host's Japanese locale cannot save a shortcut with a Japanese name there.)
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantorel"
+check "the guide in the Start menu" "How to use Vantorel.lnk" "$(cd "$menu" && echo *)"
+check "both guides installed" "guide.en.html guide.ja.html" \
+  "$(cd "$WINEPREFIX/drive_c/Program Files/Vantorel" && echo guide.*)"
+LC_ALL=ja_JP.UTF-8 "$WINE64" "$setup" /S
+check "silent install under a Japanese display" 0 $?
 check "first window shows the band" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nselected\tbeta.txt')" \
   "$(run --print toolbars --type 'b*' --print selected)"
 check "the next window shows it too; hidden by the user" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nnotoolbar')" \
@@ -51,6 +61,7 @@ left() { cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | awk '/^\[/ { key 
   tolower($0) ~ /vantorel|c84b9402|1deeed5f|3d9d5531|76860caa|70608ba4/ && key !~ /Vantorel Host/ { print key " " $0 }'; }
 check "silent uninstall leaves no key" "" "$(left)"
 check "silent uninstall takes the Start menu entry" no "$([ -e "$link" ] && echo yes || echo no)"
+check "silent uninstall removes the Start menu entries" "" "$(ls -d "$menu" 2>/dev/null)"
 # Wine runs the band with every right, so its two files went beside the module; like every
 # user's settings and history they stay, and only they.
 check "silent uninstall leaves only the data" "history.txt setting" "$(cd "$WINEPREFIX/drive_c/Program Files/Vantorel" && echo *)"
@@ -62,6 +73,13 @@ readme_line() { grep -o "regsvr32 $1 \"[^\"]*\"" "$(dirname "$0")/../../README.m
 prompt() { printf '%s\r\n' "$1" >"$dir/line.cmd" && "$WINE64" cmd /c "$("$WINE64" winepath -w "$dir/line.cmd")" >/dev/null 2>&1; }
 portable=$("$WINE64" winepath -u "$(readme_line /i:show | sed 's/.*"\(.*\)\\[^\\]*".*/\1/')")
 mkdir -p "$portable" && (cd "$portable" && cmake -E tar xf "$zip") && prompt "$(readme_line /i:show)"
+check "the zip holds the module, the licence and the two guides" "LICENSE Vantorel.dll guide.en.html guide.ja.html" \
+  "$(cd "$portable" && echo *)"
+# Each guide opens on its own: every picture inside the page, nothing fetched from elsewhere.
+for guide in "$portable"/guide.*.html; do
+  check "$(basename "$guide") holds its pictures" "8 8 0" "$(grep -c '<img ' "$guide") \
+$(grep -c '<img [^>]*src="data:image/png;base64,' "$guide") $(grep -cE '(src|href)="[a-z]+://' "$guide")"
+done
 check "the README's portable steps" "$(printf 'toolbar\t{C84B9402-A5BF-4696-9B32-D83997116073}\nselected\tbeta.txt')" \
   "$(run --print toolbars --type 'b*' --print selected)"
 check "the zip is compressed" 1 "$(($(wc -c <"$zip") < $(cat "$portable"/* | wc -c)))"

@@ -303,6 +303,24 @@ mask=''
 ordered=0
 (cd "$(dirname "$host")" && "$run" regsvr32 /s /u Vantorel.dll)
 
+# The mode menu in the user's display language, whatever the locale and code page of the
+# program's thread: each line the locale the stand-in starts in, its --ui-language, the items.
+ordered=1
+while IFS='|' read -r locale language items; do
+  printf "${items}menu\tchecked=select\tchose=dismiss\n" >"$dir/menu-$language"
+  LC_ALL=$locale; export LC_ALL
+  check "mode menu: $language under $locale" "$dir/menu-$language" --folder "$winpath" --settings 0,0x33 \
+    --ui-language "$language" --click mode --print menu
+  unset LC_ALL
+done <<'EOF'
+C|ja|menuitem\t選択\nmenuitem\tフィルタ\nmenuitem\t設定\n
+ja_JP.UTF-8|en|menuitem\tSelect\nmenuitem\tFilter\nmenuitem\tSettings\n
+EOF
+printf 'menu\tchecked=select\tchose=settings\nsetting\tmode=0\toptions=0x32\n' >"$dir/dialog-en"
+check "settings dialog in English, with the mouse" "$dir/dialog-en" --folder "$winpath" --settings 0,0x33 \
+  --ui-language en --click mode --menu settings --dialog check:201 --dialog ok --print setting
+ordered=0
+
 # The display scale as Windows keeps it (LogPixels of the user's desktop settings, read by each
 # program as it starts), set for each line and set back at the end. Each line: the DPI, then the
 # band's sizes at that scale: today's sizes times DPI/96, the text starting one pixel inside the

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "framework/dialog.h"
+#include "framework/ui_language.h"
 #include "framework/module.h"
 #include "tests/support/ui_thread.h"
 
@@ -34,10 +35,10 @@ TEST(ModelessDialog, ObjectGoneBeforeItsWindowKeepsTheModuleLockUntilTheWindowGo
     HWND window = nullptr;
     std::optional<test::UiThread> other;
     if (c.otherThread) {
-      other.emplace([&] { window = dialog->Create(kTestDialog, nullptr); },
+      other.emplace([&] { window = dialog->Create(kTestDialog, nullptr, kEnglishUi); },
                     [&] { if (IsWindow(window)) DestroyWindow(window); });
     } else {
-      window = dialog->Create(kTestDialog, nullptr);
+      window = dialog->Create(kTestDialog, nullptr, kEnglishUi);
     }
     ASSERT_NE(nullptr, window);
     EXPECT_EQ(before + 1, Module::LockCount()) << "the object's own lock";

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "framework/ui_language.h"
 #include "framework/unique_handle.h"
 #include "input/edit_window.h"
 #include "tests/history/history_test_support.h"
@@ -40,7 +41,7 @@ struct Band {
     // Activation settles first: a late one would raise the frame over the list.
     SetForegroundWindow(frame);
     PumpUntil([this] { return GetForegroundWindow() == frame && !GetQueueStatus(QS_ALLINPUT); });
-    box.CreateBox(frame, 0x50000084, WS_EX_CLIENTEDGE, {0x8004, 0x8005, kRun});
+    box.CreateBox(frame, 0x50000084, WS_EX_CLIENTEDGE, {0x8004, 0x8005, kRun}, kJapaneseUi);
     MoveWindow(box.hwnd(), 10, 10, 300, 22, TRUE);
     box.UpdateHistoryBox(true, false);
   }

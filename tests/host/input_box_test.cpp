@@ -12,7 +12,9 @@
 
 #include "band/band_messages.h"
 #include "band/selector_core.h"
+#include "framework/ui_language.h"
 #include "framework/unique_handle.h"
+#include "host/display_language.h"
 #include "tests/host/linked_band.h"
 
 using namespace vantorel;
@@ -306,9 +308,18 @@ TEST_F(InputBoxTest, EscapeAndAltS) {
   EXPECT_EQ(0, traffic_.keyMenus);
 }
 
-// A screen reader asks the box's client object (WM_GETOBJECT) and hears its name.
-TEST_F(InputBoxTest, AccessibleName) {
-  ASSERT_NO_FATAL_FAILURE(Start(0, L"alpha"));
+// A screen reader asks the box's client object (WM_GETOBJECT) and hears its name, in the user's
+// display language.
+class InputBoxLanguageTest : public InputBoxTest, public ::testing::WithParamInterface<LANGID> {};
+
+TEST_P(InputBoxLanguageTest, AccessibleNameInTheDisplayLanguage) {
+  const LANGID before = PreferredUiLanguage();
+  std::wstring error;
+  ASSERT_TRUE(SetDisplayLanguage(GetParam(), error));
+  Start(0, L"alpha");
+  ASSERT_TRUE(SetDisplayLanguage(before, error));
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_EQ(GetParam(), core_->UiLanguage());
   ComPtr<IAccessible> box;
   ASSERT_EQ(S_OK, AccessibleObjectFromWindow(InputBox(), OBJID_CLIENT, __uuidof(IAccessible), box.put_void()));
   VARIANT self = {};
@@ -316,6 +327,8 @@ TEST_F(InputBoxTest, AccessibleName) {
   V_I4(&self) = CHILDID_SELF;
   BSTR name = nullptr;
   ASSERT_EQ(S_OK, box->get_accName(self, &name));
-  EXPECT_STREQ(L"\u30AD\u30FC\u30EF\u30FC\u30C9", name);
+  EXPECT_STREQ(GetParam() == kJapaneseUi ? L"\u30AD\u30FC\u30EF\u30FC\u30C9" : L"Keywords", name);
   SysFreeString(name);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, InputBoxLanguageTest, ::testing::Values(kJapaneseUi, kEnglishUi));

@@ -159,8 +159,11 @@ TEST_F(ServerDll, CarriesItsResources) {
   ASSERT_NE(INVALID_HANDLE_VALUE, context) << GetLastError();
   ReleaseActCtx(context);
 
-  // The settings dialog arrives with its Japanese texts.
-  HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(104), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  // The settings dialog arrives with its Japanese texts, asked for in Japanese (English beside it).
+  HRSRC japanese = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(104), 0x411);
+  ASSERT_NE(nullptr, japanese);
+  HWND dialog = CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(module, japanese))),
+                                           nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
   ASSERT_NE(nullptr, dialog);
   wchar_t caption[64] = L"";
   GetWindowTextW(dialog, caption, 64);

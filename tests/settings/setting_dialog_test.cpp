@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/module.h"
+#include "framework/ui_language.h"
 #include "settings/setting_dialog.h"
 
 using namespace vantorel;
@@ -70,7 +71,7 @@ class SettingDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     DeleteFileW(SettingPath().c_str());
-    ASSERT_NE(nullptr, dialog.Create(owner.hwnd));
+    ASSERT_NE(nullptr, dialog.Create(owner.hwnd, kJapaneseUi));
   }
   void TearDown() override { DeleteFileW(SettingPath().c_str()); }
   HWND Show() {
@@ -187,6 +188,100 @@ TEST_F(SettingDialog, DiagnosisButtonAsksTheBandAndSaysWhenCopied) {
   }
 }
 
+namespace {
+
+// The texts of a dialog that do not fit their controls at dpi, each "id: text". The dialog's
+// own font and controls at 96 DPI; at another scale the font at that scale and the controls
+// recomputed from their dialog units, as Windows lays a dialog out for that scale.
+std::vector<std::wstring> TextsCutOff(HWND dialog, UINT dpi) {
+  HDC dc = GetDC(dialog);
+  LOGFONTW face = {};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(face), &face);
+  // The dialog base units of a font, as the dialog manager takes them; cy is also a line's height.
+  auto baseUnits = [dc](HFONT font) {
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SIZE letters = {};
+    GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    SelectObject(dc, old);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+  };
+  HFONT at96 = CreateFontIndirectW(&face);
+  face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(dpi), 96);
+  HFONT scaled = CreateFontIndirectW(&face);
+  const SIZE base96 = baseUnits(at96), base = baseUnits(scaled);
+  const int mark = MulDiv(16, static_cast<int>(dpi), 96);  // a check box's box and the gap after it
+  std::vector<std::wstring> cut;
+  HGDIOBJ old = SelectObject(dc, scaled);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    std::wstring text = TextOf(child);
+    RECT box;
+    GetClientRect(child, &box);
+    // The control at dpi: its dialog units in the scaled font's base units.
+    const LONG width = MulDiv(box.right, base.cx, base96.cx);
+    const LONG height = MulDiv(box.bottom, base.cy, base96.cy);
+    const LONG kind = GetWindowLongPtrW(child, GWL_STYLE) & 0xF;
+    wchar_t cls[16] = L"";
+    GetClassNameW(child, cls, 16);
+    const bool button = lstrcmpiW(cls, L"Button") == 0;
+    const LONG room = !button ? width
+                      : kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON ? width - mark
+                      : kind == BS_GROUPBOX ? width - 2 * mark
+                                            : width - mark / 2;
+    std::wstring::size_type start = 0;
+    int lines = 0;
+    bool fits = true;
+    while (start <= text.size()) {  // each line of the text on its own
+      std::wstring::size_type end = text.find(L'\n', start);
+      if (end == std::wstring::npos) end = text.size();
+      std::wstring shown = text.substr(start, end - start);
+      for (auto at = shown.find(L"&&"); at != std::wstring::npos; at = shown.find(L"&&", at + 1)) shown.erase(at, 1);
+      SIZE extent = {};
+      GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+      fits = fits && extent.cx <= room;
+      ++lines;
+      start = end + 1;
+    }
+    if (!fits || lines * base.cy > height) cut.push_back(std::to_wstring(GetDlgCtrlID(child)) + L": " + text);
+  }
+  SelectObject(dc, old);
+  DeleteObject(at96);
+  DeleteObject(scaled);
+  ReleaseDC(dialog, dc);
+  return cut;
+}
+
+}  // namespace
+
+// Both languages: the same controls with the same ids in the same order, every text whole at
+// 100 % and at 200 %.
+TEST(SettingDialogLanguages, SameControlsInEachLanguageAndNoTextCutOff) {
+  const struct {
+    LANGID language;
+    const wchar_t* caption;
+    const wchar_t* cancel;
+  } languages[] = {{kJapaneseUi, L"Vantorel\u306e\u8a2d\u5b9a", L"\u30ad\u30e3\u30f3\u30bb\u30eb"},
+                   {kEnglishUi, L"Vantorel settings", L"Cancel"}};
+  for (const auto& language : languages) {
+    SCOPED_TRACE(language.language);
+    NotifyTarget owner;
+    CSettingDlg dialog;
+    HWND hwnd = dialog.Create(owner.hwnd, language.language);
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(language.caption, TextOf(hwnd));
+    EXPECT_EQ(language.cancel, TextOf(GetDlgItem(hwnd, IDCANCEL)));
+    std::vector<int> ids;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
+    }
+    EXPECT_EQ((std::vector<int>{1, 2, 201, 202, 203, 205, -1, -1, 206, 207, -1, 209, 210, -1}), ids);
+    for (UINT dpi : {96u, 192u}) {
+      EXPECT_EQ(std::vector<std::wstring>{}, TextsCutOff(hwnd, dpi)) << dpi << " DPI";
+    }
+  }
+}
+
 TEST_F(SettingDialog, ShowsTheDefaultOptionsAndOkWithoutChangeWritesNothing) {
   HWND hwnd = Show();
   EXPECT_TRUE(IsWindowVisible(hwnd));
@@ -261,7 +356,7 @@ TEST(SettingDialogLifetime, HoldsTheModuleLockAndGoesWithItsOwner) {
     NotifyTarget owner;
     CSettingDlg dialog;
     EXPECT_EQ(before + 1, Module::LockCount());
-    hwnd = dialog.Create(owner.hwnd);
+    hwnd = dialog.Create(owner.hwnd, kJapaneseUi);
     ASSERT_TRUE(IsWindow(hwnd));
   }  // the dialog object goes first and takes its window with it
   EXPECT_FALSE(IsWindow(hwnd));
@@ -269,7 +364,7 @@ TEST(SettingDialogLifetime, HoldsTheModuleLockAndGoesWithItsOwner) {
 
   NotifyTarget owner;
   CSettingDlg dialog;
-  hwnd = dialog.Create(owner.hwnd);
+  hwnd = dialog.Create(owner.hwnd, kJapaneseUi);
   DestroyWindow(owner.hwnd);  // the owner goes first
   owner.hwnd = nullptr;
   EXPECT_FALSE(IsWindow(hwnd));
