@@ -579,23 +579,22 @@ bool AddToHistory(const wchar_t* text) noexcept {
 HistoryFileFacts InspectHistoryFile(const wchar_t* path) noexcept {
   HistoryFileFacts facts;
   try {
-    HistoryText history;
+    HistoryBytes file;
     using State = HistoryFileFacts::State;
-    switch (ReadHistoryText(path, AnsiCodePageNumber(CP_THREAD_ACP), history)) {
+    switch (ReadHistoryFile(path, AnsiCodePageNumber(CP_THREAD_ACP), file)) {
       case ReadResult::kMissing: return facts;
       case ReadResult::kUnreadable: facts.state = State::kUnreadable; return facts;
       case ReadResult::kUntold: facts.state = State::kUntold; break;
       case ReadResult::kRead: facts.state = State::kRead; break;
     }
-    switch (history.encoding) {
-      case Encoding::kAnsi: facts.encoding = L"ANSI " + std::to_wstring(history.ansiCodePage); break;
-      case Encoding::kUtf8: facts.encoding = L"UTF-8"; break;
-      case Encoding::kUtf8Marked: facts.encoding = L"UTF-8 BOM"; break;
+    switch (file.encoding) {
+      case Encoding::kAnsi: facts.encoding = L"ANSI " + std::to_wstring(file.ansiCodePage); break;
+      case Encoding::kUtf8: facts.encoding = file.textStart ? L"UTF-8 BOM" : L"UTF-8"; break;
       case Encoding::kUtf16: facts.encoding = L"UTF-16 LE"; break;
       case Encoding::kUtf16BigEndian: facts.encoding = L"UTF-16 BE"; break;
     }
-    const wchar_t* text = history.text.data();
-    ForEachEntry(text, text + history.text.size(), [&](const wchar_t*, size_t) { ++facts.entries; });
+    const std::wstring text = DecodeHistory(file);
+    ForEachEntry(text.data(), text.data() + text.size(), [&](const wchar_t*, size_t) { ++facts.entries; });
   } catch (...) {
     facts = HistoryFileFacts();
     facts.state = HistoryFileFacts::State::kUnreadable;

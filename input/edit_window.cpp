@@ -74,6 +74,7 @@ int CEditWindow::LoadedGlyphSize() const {
 HWND CEditWindow::CreateBox(HWND parent, DWORD style, DWORD exStyle, const InputBoxMessages& messages,
                             LANGID language) noexcept {
   messages_ = messages;
+  language_ = language;
   LoadStringIn(IDS_INPUT_BOX_NAME, language, accessibleName_, kAccessibleNameSize);
   HWND box = Create(kEditBoxClass, parent, L"", style, exStyle, 0, 0, 0, 0, nullptr);
   if (box) SendMessageW(box, EM_SETLIMITTEXT, kMaxKeywordLength, 0);

@@ -42,6 +42,7 @@ class CEditWindow : public Window, public InputBoxLink {
   // InputBoxLink
   HWND InputWindow() const override { return hwnd(); }
   void SetRunState(DWORD runMode, DWORD noMatch) override;
+  LANGID TextLanguage() const override { return language_; }
 
   // Takes the scale of dpi: glyph icons of the size it needs, the GUI font at that scale (set
   // on the box and on the drop-down), the glyph areas. The caller lays the box out again.
@@ -105,6 +106,7 @@ class CEditWindow : public Window, public InputBoxLink {
   wchar_t accessibleName_[kAccessibleNameSize] = L"";
   DWORD runMode_ = 0;
   DWORD noMatch_ = 0;
+  LANGID language_ = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);  // of its texts
   DWORD clearGlyph_ = kClearNormal;
   bool focusedAtPress_ = false;
   UINT dpi_ = kDefaultDpi;

@@ -23,6 +23,8 @@ class InputBoxLink {
   virtual HWND InputWindow() const = 0;
   // Stores the mode and the no-match flag for the box's drawing; does not repaint.
   virtual void SetRunState(DWORD runMode, DWORD noMatch) = 0;
+  // The language of the box's texts, which the runs' notices in it follow.
+  virtual LANGID TextLanguage() const { return MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN); }
 
  protected:
   ~InputBoxLink() = default;

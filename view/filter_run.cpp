@@ -17,8 +17,11 @@
 namespace vantorel {
 namespace {
 
-// "Filter": "This window cannot hide items, so the matching items were selected."
+// The notice of a filter that selected instead, in Japanese and in English.
 constexpr const wchar_t* kNoFilterTitle = L"\u30D5\u30A3\u30EB\u30BF";
+constexpr const wchar_t* kNoFilterTitleEnglish = L"Filter";
+constexpr const wchar_t* kNoFilterTextEnglish =
+    L"This window cannot hide items, so the matching items were selected.";
 constexpr const wchar_t* kNoFilterText = L"\u3053\u306E\u30A6\u30A3\u30F3\u30C9\u30A6\u3067\u306F\u9805\u76EE\u3092\u96A0\u305B\u306A\u3044\u305F\u3081\u3001\u4E00\u81F4\u3059\u308B\u9805\u76EE\u3092\u9078\u629E\u3057\u307E\u3057\u305F\u3002";
 
 }  // namespace
@@ -106,7 +109,9 @@ void CBandView::SelectInsteadOfFilter(const KeywordQuery& query) {
   HWND box = inputBox_ ? inputBox_->InputWindow() : nullptr;
   if (query.Empty() || filterNoticeShown_ || !box) return;
   filterNoticeShown_ = true;
-  EDITBALLOONTIP tip = {sizeof(tip), kNoFilterTitle, kNoFilterText, TTI_INFO};
+  const bool japanese = PRIMARYLANGID(inputBox_->TextLanguage()) == LANG_JAPANESE;
+  EDITBALLOONTIP tip = {sizeof(tip), japanese ? kNoFilterTitle : kNoFilterTitleEnglish,
+                        japanese ? kNoFilterText : kNoFilterTextEnglish, TTI_INFO};
   SendMessageW(box, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
 }
 

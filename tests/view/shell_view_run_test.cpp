@@ -34,6 +34,7 @@ const ViewCase kCases[] = {
 };
 
 int g_balloons = 0;  // EM_SHOWBALLOONTIP sent on this thread
+std::wstring g_balloonText;  // the last one's
 
 class ShellViewRunTest : public HostTest {
  protected:
@@ -53,7 +54,11 @@ class ShellViewRunTest : public HostTest {
   }
   void SetUp() override {
     hook_ = SetWindowsHookExW(WH_CALLWNDPROC, [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-      if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lParam)->message == EM_SHOWBALLOONTIP) ++g_balloons;
+      const CWPSTRUCT* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+      if (code == HC_ACTION && sent->message == EM_SHOWBALLOONTIP) {
+        ++g_balloons;
+        g_balloonText = reinterpret_cast<const EDITBALLOONTIP*>(sent->lParam)->pszText;
+      }
       return CallNextHookEx(nullptr, code, wParam, lParam);
     }, nullptr, GetCurrentThreadId());
   }
@@ -194,4 +199,20 @@ TEST_F(ShellViewRunTest, AltKeysInTheItemsView) {
   EXPECT_EQ(1, test::focusRequests);
   Refresh();
   EXPECT_EQ(5, Count());
+}
+
+// The notice of a filter that could only select speaks the language of the box's texts.
+TEST_F(ShellViewRunTest, TheNoticeSpeaksTheLanguageOfTheBox) {
+  const struct {
+    LANGID language;
+    const wchar_t* text;  // the notice begins so
+  } kLanguages[] = {{MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), L"\u3053\u306E\u30A6\u30A3\u30F3\u30C9\u30A6"},
+                    {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), L"This window cannot hide items"}};
+  for (const auto& l : kLanguages) {
+    ASSERT_NO_FATAL_FAILURE(OpenCase(kCases[1], kRunModeFilter));
+    band_->language = l.language;
+    Run(L"doc");
+    ASSERT_EQ(1, g_balloons);
+    EXPECT_EQ(0u, g_balloonText.rfind(l.text, 0)) << l.language;
+  }
 }

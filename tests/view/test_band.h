@@ -35,6 +35,7 @@ class TestBand : public ComObject<TestBand>, public IDispatch, public InputBoxLi
   // InputBoxLink
   HWND InputWindow() const override { return edit_; }
   void SetRunState(DWORD runMode, DWORD noMatch) override { runStates.emplace_back(runMode, noMatch); }
+  LANGID TextLanguage() const override { return language; }
 
   // Connects the IDispatch to the browser's DWebBrowserEvents2.
   bool Advise() { Attach(ComPtr<IWebBrowser2>(Browser()).get(), this); return EventCookie() != 0; }
@@ -46,6 +47,7 @@ class TestBand : public ComObject<TestBand>, public IDispatch, public InputBoxLi
   Settings& CurrentSettings() { return settings_; }
 
   std::vector<std::pair<DWORD, DWORD>> runStates;
+  LANGID language = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
 
  private:
   Settings settings_;
