@@ -89,7 +89,8 @@ void AddWindowLines(IWebBrowser2* browser, const BandPlace& place, Report& repor
   report.push_back({L"view", CheckState::Info, listView ? L"list" : L"items"});
   report.push_back({L"select", select ? CheckState::Ok : CheckState::Fail,
                     select ? std::wstring(select) : L"none: " + Text(IDS_SELECT_NONE)});
-  report.push_back({L"filter", filter ? CheckState::Ok : CheckState::Fail,
+  // Where nothing hides items, Filter mode selects the matches instead.
+  report.push_back({L"filter", filter ? CheckState::Ok : CheckState::Warn,
                     filter ? std::wstring(filter) : L"none: " + Text(IDS_FILTER_NONE)});
   report.insert(report.end(), answers.begin(), answers.end());
 }

@@ -283,21 +283,26 @@ EOF
 mask=''
 # The settings dialog's diagnosis button under a real click: the checks' report (their lines are
 # the export's, tested on their own; here only their names) and this window's own lines, as a user
-# pastes them. Each line: options | the host line | the number of tabs.
+# pastes them. Each line: options | the host line | the number of tabs | the view | the ways of
+# Select and Filter | whether the browser answers IFolderFilterSite and ICommDlgBrowser.
 checks='module registration helper extensions addon smart-app-control windows explorer data'
 mask="/^clipboard	\($(echo $checks | sed 's/ /\\|/g')\)	/s/\(^clipboard	[^	]*\)	.*/\1/"
-while IFS='|' read -r options place tabs; do
+while IFS='|' read -r options place tabs view select filter site; do
   { printf "$menu_settings"; printf 'clipboard\t%s\n' $checks
-    printf 'clipboard\thost\tinfo\t%s\nclipboard\ttabs\tinfo\t%s\nclipboard\tview\tinfo\tlist\n' "$place" "$tabs"
-    printf 'clipboard\tselect\tok\tshell view\nclipboard\tfilter\tok\tlist view wrapper\n'
-    printf 'clipboard\t%s\tinfo\tbrowser=no view=no\n' IFolderFilterSite IFolderViewOptions ICommDlgBrowser
+    printf 'clipboard\thost\tinfo\t%s\nclipboard\ttabs\tinfo\t%s\nclipboard\tview\tinfo\t%s\n' "$place" "$tabs" "$view"
+    printf 'clipboard\tselect\tok\t%s\nclipboard\tfilter\t%s\n' "$select" "$filter"
+    printf 'clipboard\tIFolderFilterSite\tinfo\tbrowser=%s view=no\n' "$site"
+    printf 'clipboard\tIFolderViewOptions\tinfo\tbrowser=no view=no\n'
+    printf 'clipboard\tICommDlgBrowser\tinfo\tbrowser=%s view=no\n' "$site"
     printf 'clipboard\tIFolderView2\tinfo\tbrowser=no view=yes\n'; } >"$dir/diagnosis"
   eval "set -- $options"
   check "diagnosis button: $options" "$dir/diagnosis" --folder "$winpath" --fresh --settings 0,0x33 "$@" \
     --click mode --menu settings --dialog click:211 --print clipboard </dev/null
 done <<'EOF'
-|toolbar, 96 DPI, light|0
---explorer-11 --toolbar-area hidden --theme dark|box, 96 DPI, dark|1
+|toolbar, 96 DPI, light|0|list|list view|ok	filter site|yes
+--filter-site no|toolbar, 96 DPI, light|0|list|list view|ok	list view wrapper|no
+--explorer-11 --toolbar-area hidden --theme dark|box, 96 DPI, dark|1|items|shell view|ok	filter site|yes
+--explorer-11 --filter-site no|toolbar, 96 DPI, light|1|items|shell view|warn	none: このウィンドウではフィルタする方法がありません|no
 EOF
 mask=''
 ordered=0

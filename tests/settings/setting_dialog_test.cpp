@@ -275,7 +275,7 @@ TEST(SettingDialogLanguages, SameControlsInEachLanguageAndNoTextCutOff) {
     for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
     }
-    EXPECT_EQ((std::vector<int>{1, 2, 201, 202, 203, 205, -1, -1, 206, 207, -1, 209, 210, -1}), ids);
+    EXPECT_EQ((std::vector<int>{1, 2, 201, 202, 203, 205, -1, -1, 206, 207, -1, 209, 210, -1, 211}), ids);
     for (UINT dpi : {96u, 192u}) {
       EXPECT_EQ(std::vector<std::wstring>{}, TextsCutOff(hwnd, dpi)) << dpi << " DPI";
     }
