@@ -7,6 +7,7 @@
 #include "diagnosis/diagnosis_ids.h"
 #include "framework/com_ptr.h"
 #include "view/filter_way.h"
+#include "view/shell_view.h"
 #include "view/view_locator.h"
 
 namespace vantorel {
@@ -53,11 +54,9 @@ int CountTabs(HWND frame) {
 
 void AddWindowLines(IWebBrowser2* browser, const BandPlace& place, Report& report) {
   ComPtr<IServiceProvider> services;
-  ComPtr<IShellBrowser> shellBrowser;
+  if (browser && FAILED(browser->QueryInterface(IID_PPV_ARGS(services.put())))) services.reset();
+  ComPtr<IShellBrowser> shellBrowser = ShellBrowserOf(browser);
   ComPtr<IShellView> shellView;
-  if (browser && SUCCEEDED(browser->QueryInterface(IID_PPV_ARGS(services.put())))) {
-    services->QueryService(SID_SShellBrowser, IID_PPV_ARGS(shellBrowser.put()));
-  }
   if (shellBrowser) shellBrowser->QueryActiveShellView(shellView.put());
 
   report.push_back({L"host", CheckState::Info,

@@ -6,6 +6,7 @@
 
 #include "framework/guard.h"
 #include "framework/registry.h"
+#include "view/shell_view.h"
 #include "vantorel_h.h"
 
 namespace vantorel {
@@ -26,10 +27,7 @@ bool IsShellBrowserWindow(IWebBrowser2* browser) noexcept {
   wchar_t frameClass[32] = {};
   GetClassNameW(reinterpret_cast<HWND>(handle), frameClass, 32);
   if (lstrcmpW(frameClass, L"IEFrame") == 0) return false;
-  ComPtr<IServiceProvider> services;
-  ComPtr<IShellBrowser> shellBrowser;
-  return SUCCEEDED(browser->QueryInterface(IID_PPV_ARGS(services.put()))) &&
-         SUCCEEDED(services->QueryService(SID_SShellBrowser, IID_PPV_ARGS(shellBrowser.put()))) && shellBrowser;
+  return static_cast<bool>(ShellBrowserOf(browser));
 }
 
 void ShowBandOncePerUser(IUnknown* site) noexcept {

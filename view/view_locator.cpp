@@ -4,6 +4,7 @@
 #include <shlguid.h>
 
 #include "framework/com_ptr.h"
+#include "view/shell_view.h"
 
 namespace vantorel {
 namespace {
@@ -24,12 +25,9 @@ HWND BrowserWindow(IWebBrowser2* browser) noexcept {
 
 HWND ViewRoot(IWebBrowser2* browser) noexcept {
   HWND topLevel = BrowserWindow(browser);
-  ComPtr<IServiceProvider> services;
-  ComPtr<IShellBrowser> shellBrowser;
+  ComPtr<IShellBrowser> shellBrowser = topLevel ? ShellBrowserOf(browser) : nullptr;
   HWND tab = nullptr;
-  if (topLevel && SUCCEEDED(browser->QueryInterface(IID_PPV_ARGS(services.put()))) &&
-      SUCCEEDED(services->QueryService(SID_SShellBrowser, IID_PPV_ARGS(shellBrowser.put()))) && shellBrowser &&
-      SUCCEEDED(shellBrowser->GetWindow(&tab)) && IsExplorerTab(tab)) {
+  if (shellBrowser && SUCCEEDED(shellBrowser->GetWindow(&tab)) && IsExplorerTab(tab)) {
     return tab;
   }
   return topLevel;
