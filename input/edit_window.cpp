@@ -185,6 +185,10 @@ bool CEditWindow::OnPaint() {
   }
   SelectObject(dc, oldPen);
   EndPaint(hwnd(), &paint);
+  // BeginPaint took the whole update region: the text's part of it is given back, so that the
+  // edit control's own painting, which follows, draws the text there whether or not it was erased.
+  RECT text = TextArea();
+  if (IntersectRect(&text, &text, &paint.rcPaint)) InvalidateRect(hwnd(), &text, FALSE);
   return false;  // the edit control paints its text
 }
 
