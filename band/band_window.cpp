@@ -237,9 +237,9 @@ void CSelectorCore::OnSettingsChanged() {
 
 // The report of the checks, with this window's own lines after them.
 bool CSelectorCore::CopyDiagnosis() {
-  Report report = RunChecks();
+  Report report = RunChecks(UiLanguage());
   const bool inBox = GetAncestor(hwnd(), GA_ROOT) != BrowserWindow(view_.Browser());
-  AddWindowLines(view_.Browser(), {inBox, dpi_, scheme_}, report);
+  AddWindowLines(view_.Browser(), {inBox, dpi_, scheme_}, UiLanguage(), report);
   return CopyToClipboard(hwnd(), FormatReport(report));
 }
 

@@ -171,7 +171,7 @@ ClassRegistration FindClass(REFCLSID clsid) {
   return found;
 }
 
-std::wstring Where(const ClassRegistration& r) { return Text(r.forUser ? IDS_FOR_USER : IDS_FOR_MACHINE); }
+std::wstring Where(const ClassRegistration& r, LANGID language) { return Text(language, r.forUser ? IDS_FOR_USER : IDS_FOR_MACHINE); }
 
 // "yes", "no", or "-" when the value is not there.
 std::wstring ExtensionsValue(HKEY root, const wchar_t* key) {
@@ -228,99 +228,99 @@ std::wstring FileSize(const std::wstring& path) {
 
 }  // namespace
 
-Report RunChecks() {
-  return {CheckModule(),          CheckRegistration(), CheckHelper(),   CheckExtensions(), CheckAddon(),
-          CheckSmartAppControl(), CheckWindows(),      CheckExplorer(), CheckData()};
+Report RunChecks(LANGID language) {
+  return {CheckModule(language),          CheckRegistration(language), CheckHelper(language),   CheckExtensions(language), CheckAddon(language),
+          CheckSmartAppControl(language), CheckWindows(language),      CheckExplorer(language), CheckData(language)};
 }
 
-CheckLine CheckModule() {
+CheckLine CheckModule(LANGID language) {
   const std::wstring path = ModulePath();
   const std::wstring version = ModuleVersion(path);
   const std::wstring machine = ModuleMachine();
   const LONG verdict = VerifySignature(path);
-  if (verdict == ERROR_SUCCESS) return {L"module", CheckState::Ok, Text(IDS_MODULE_SIGNED, {path, version, machine})};
-  if (IsUnsigned(verdict)) return {L"module", CheckState::Warn, Text(IDS_MODULE_UNSIGNED, {path, version, machine})};
-  return {L"module", CheckState::Fail, Text(IDS_MODULE_BAD_SIGNATURE, {path, version, machine, Hex(verdict)})};
+  if (verdict == ERROR_SUCCESS) return {L"module", CheckState::Ok, Text(language, IDS_MODULE_SIGNED, {path, version, machine})};
+  if (IsUnsigned(verdict)) return {L"module", CheckState::Warn, Text(language, IDS_MODULE_UNSIGNED, {path, version, machine})};
+  return {L"module", CheckState::Fail, Text(language, IDS_MODULE_BAD_SIGNATURE, {path, version, machine, Hex(verdict)})};
 }
 
-CheckLine CheckRegistration() {
+CheckLine CheckRegistration(LANGID language) {
   const std::wstring path = ModulePath();
   const ClassRegistration band = FindClass(CLSID_SelectorCore);
-  if (!band.found) return {L"registration", CheckState::Fail, Text(IDS_NOT_REGISTERED, {path})};
+  if (!band.found) return {L"registration", CheckState::Fail, Text(language, IDS_NOT_REGISTERED, {path})};
   if (!SamePath(band.server, path)) {
-    return {L"registration", CheckState::Warn, Text(IDS_REGISTERED_ELSEWHERE, {Where(band), band.server, path})};
+    return {L"registration", CheckState::Warn, Text(language, IDS_REGISTERED_ELSEWHERE, {Where(band, language), band.server, path})};
   }
   if (!HasValue(HKEY_LOCAL_MACHINE, kToolbarKey, GuidText(CLSID_SelectorCore).c_str())) {
-    return {L"registration", CheckState::Fail, Text(IDS_NO_TOOLBAR_ENTRY, {Where(band), band.server, path})};
+    return {L"registration", CheckState::Fail, Text(language, IDS_NO_TOOLBAR_ENTRY, {Where(band, language), band.server, path})};
   }
-  return {L"registration", CheckState::Ok, Text(IDS_REGISTERED, {Where(band), band.server})};
+  return {L"registration", CheckState::Ok, Text(language, IDS_REGISTERED, {Where(band, language), band.server})};
 }
 
-CheckLine CheckHelper() {
+CheckLine CheckHelper(LANGID language) {
   const std::wstring path = ModulePath();
   const std::wstring key = kHelperObjectsKey + GuidText(CLSID_ShowToolbarHelper);
   const ClassRegistration helper = FindClass(CLSID_ShowToolbarHelper);
   if (!HasKey(HKEY_LOCAL_MACHINE, key) || !helper.found) {
     const bool needed = WindowsVersion().dwBuildNumber >= kFirstWindows11Build;
     return {L"helper", needed ? CheckState::Fail : CheckState::Warn,
-            Text(needed ? IDS_HELPER_MISSING_11 : IDS_HELPER_MISSING, {path})};
+            Text(language, needed ? IDS_HELPER_MISSING_11 : IDS_HELPER_MISSING, {path})};
   }
   if (HasValue(HKEY_LOCAL_MACHINE, key, L"NoExplorer")) {
-    return {L"helper", CheckState::Fail, Text(IDS_HELPER_NO_EXPLORER, {path})};
+    return {L"helper", CheckState::Fail, Text(language, IDS_HELPER_NO_EXPLORER, {path})};
   }
-  return {L"helper", CheckState::Ok, Text(IDS_HELPER_PRESENT, {helper.server})};
+  return {L"helper", CheckState::Ok, Text(language, IDS_HELPER_PRESENT, {helper.server})};
 }
 
 // The policy wins over the user's choice, which wins over the machine's default.
-CheckLine CheckExtensions() {
+CheckLine CheckExtensions(LANGID language) {
   std::wstring policy = ExtensionsValue(HKEY_CURRENT_USER, kMainPolicyKey);
   if (policy == L"-") policy = ExtensionsValue(HKEY_LOCAL_MACHINE, kMainPolicyKey);
-  if (IsNo(policy)) return {L"extensions", CheckState::Fail, Text(IDS_EXTENSIONS_POLICY_OFF, {policy})};
+  if (IsNo(policy)) return {L"extensions", CheckState::Fail, Text(language, IDS_EXTENSIONS_POLICY_OFF, {policy})};
   const std::wstring user = ExtensionsValue(HKEY_CURRENT_USER, kMainKey);
   const std::wstring machine = ExtensionsValue(HKEY_LOCAL_MACHINE, kMainKey);
   const bool off = policy == L"-" && (IsNo(user) || (user == L"-" && IsNo(machine)));
-  if (off) return {L"extensions", CheckState::Fail, Text(IDS_EXTENSIONS_OFF, {user, machine})};
-  return {L"extensions", CheckState::Ok, Text(IDS_EXTENSIONS_ON, {user, machine, policy})};
+  if (off) return {L"extensions", CheckState::Fail, Text(language, IDS_EXTENSIONS_OFF, {user, machine})};
+  return {L"extensions", CheckState::Ok, Text(language, IDS_EXTENSIONS_ON, {user, machine, policy})};
 }
 
-CheckLine CheckAddon() {
+CheckLine CheckAddon(LANGID language) {
   std::wstring off;
-  if (AddonSwitchedOff(CLSID_SelectorCore)) off = Text(IDS_ADDON_TOOLBAR);
-  if (AddonSwitchedOff(CLSID_ShowToolbarHelper)) off += (off.empty() ? L"" : L", ") + Text(IDS_ADDON_HELPER);
-  if (!off.empty()) return {L"addon", CheckState::Fail, Text(IDS_ADDON_OFF, {off})};
-  return {L"addon", CheckState::Ok, Text(IDS_ADDON_ON)};
+  if (AddonSwitchedOff(CLSID_SelectorCore)) off = Text(language, IDS_ADDON_TOOLBAR);
+  if (AddonSwitchedOff(CLSID_ShowToolbarHelper)) off += (off.empty() ? L"" : L", ") + Text(language, IDS_ADDON_HELPER);
+  if (!off.empty()) return {L"addon", CheckState::Fail, Text(language, IDS_ADDON_OFF, {off})};
+  return {L"addon", CheckState::Ok, Text(language, IDS_ADDON_ON)};
 }
 
-CheckLine CheckSmartAppControl() {
+CheckLine CheckSmartAppControl(LANGID language) {
   DWORD state = 0;
   if (!ReadDword(HKEY_LOCAL_MACHINE, kSmartAppControlKey, L"VerifiedAndReputablePolicyState", state)) {
-    return {L"smart-app-control", CheckState::Info, Text(IDS_SAC_NONE)};
+    return {L"smart-app-control", CheckState::Info, Text(language, IDS_SAC_NONE)};
   }
   switch (state) {
-    case 0: return {L"smart-app-control", CheckState::Ok, Text(IDS_SAC_OFF)};
+    case 0: return {L"smart-app-control", CheckState::Ok, Text(language, IDS_SAC_OFF)};
     case 1:
       if (VerifySignature(ModulePath()) == ERROR_SUCCESS) {
-        return {L"smart-app-control", CheckState::Ok, Text(IDS_SAC_ON_SIGNED)};
+        return {L"smart-app-control", CheckState::Ok, Text(language, IDS_SAC_ON_SIGNED)};
       }
-      return {L"smart-app-control", CheckState::Fail, Text(IDS_SAC_ON_UNSIGNED)};
-    default: return {L"smart-app-control", CheckState::Warn, Text(IDS_SAC_EVALUATION)};
+      return {L"smart-app-control", CheckState::Fail, Text(language, IDS_SAC_ON_UNSIGNED)};
+    default: return {L"smart-app-control", CheckState::Warn, Text(language, IDS_SAC_EVALUATION)};
   }
 }
 
-CheckLine CheckWindows() {
+CheckLine CheckWindows(LANGID language) {
   const OSVERSIONINFOW version = WindowsVersion();
   const std::wstring number = std::to_wstring(version.dwMajorVersion) + L"." + std::to_wstring(version.dwMinorVersion);
   const std::wstring build = std::to_wstring(version.dwBuildNumber);
   const UINT text = version.dwBuildNumber >= kFirstBuildWithoutToolbarArea ? IDS_WINDOWS_BOX
                     : version.dwBuildNumber >= kFirstWindows11Build       ? IDS_WINDOWS_11_TOOLBAR
                                                                           : IDS_WINDOWS_TOOLBAR;
-  return {L"windows", CheckState::Info, Text(text, {number, build})};
+  return {L"windows", CheckState::Info, Text(language, text, {number, build})};
 }
 
-CheckLine CheckExplorer() {
+CheckLine CheckExplorer(LANGID language) {
   DWORD separate = 0;
   const std::wstring separateText =
-      Text(ReadDword(HKEY_CURRENT_USER, kAdvancedKey, L"SeparateProcess", separate) && separate ? IDS_SEPARATE_ON
+      Text(language, ReadDword(HKEY_CURRENT_USER, kAdvancedKey, L"SeparateProcess", separate) && separate ? IDS_SEPARATE_ON
                                                                                                  : IDS_SEPARATE_OFF);
   const std::wstring path = ModulePath();
   DWORD session = 0;
@@ -350,32 +350,32 @@ CheckLine CheckExplorer() {
       }
     }
   }
-  if (explorers == 0) return {L"explorer", CheckState::Info, Text(IDS_EXPLORER_NONE, {separateText})};
+  if (explorers == 0) return {L"explorer", CheckState::Info, Text(language, IDS_EXPLORER_NONE, {separateText})};
   if (loaded == 0) {
-    return {L"explorer", CheckState::Info, Text(IDS_EXPLORER_NOT_LOADED, {std::to_wstring(explorers), separateText})};
+    return {L"explorer", CheckState::Info, Text(language, IDS_EXPLORER_NOT_LOADED, {std::to_wstring(explorers), separateText})};
   }
   return {L"explorer", CheckState::Ok,
-          Text(IDS_EXPLORER_LOADED, {std::to_wstring(explorers), std::to_wstring(loaded), loadedIn, separateText})};
+          Text(language, IDS_EXPLORER_LOADED, {std::to_wstring(explorers), std::to_wstring(loaded), loadedIn, separateText})};
 }
 
-CheckLine CheckData() {
+CheckLine CheckData(LANGID language) {
   wchar_t folder[MAX_PATH], settingPath[MAX_PATH], historyPath[MAX_PATH];
   if (!DataFolder(folder) || !SettingsFilePath(settingPath) || !HistoryFilePath(historyPath)) {
-    return {L"data", CheckState::Fail, Text(IDS_DATA_NOT_WRITABLE, {L"-", L"-", folder})};
+    return {L"data", CheckState::Fail, Text(language, IDS_DATA_NOT_WRITABLE, {L"-", L"-", folder})};
   }
   const std::wstring size = FileSize(settingPath);
-  const std::wstring setting = size.empty() ? Text(IDS_DATA_NO_FILE, {settingPath}) : Text(IDS_DATA_SETTING, {settingPath, size});
+  const std::wstring setting = size.empty() ? Text(language, IDS_DATA_NO_FILE, {settingPath}) : Text(language, IDS_DATA_SETTING, {settingPath, size});
   const HistoryFileFacts facts = InspectHistoryFile(historyPath);
   using State = HistoryFileFacts::State;
-  const std::wstring history = facts.state == State::kMissing ? Text(IDS_DATA_NO_FILE, {historyPath})
-                               : Text(IDS_DATA_HISTORY, {historyPath, facts.encoding, std::to_wstring(facts.entries)});
+  const std::wstring history = facts.state == State::kMissing ? Text(language, IDS_DATA_NO_FILE, {historyPath})
+                               : Text(language, IDS_DATA_HISTORY, {historyPath, facts.encoding, std::to_wstring(facts.entries)});
   const bool writable = CanWriteInto(folder, settingPath) && CanWriteInto(folder, historyPath);
   if (facts.state == State::kUnreadable) {
-    return {L"data", CheckState::Warn, Text(IDS_DATA_UNREADABLE, {setting, history, folder})};
+    return {L"data", CheckState::Warn, Text(language, IDS_DATA_UNREADABLE, {setting, history, folder})};
   }
-  if (!writable) return {L"data", CheckState::Warn, Text(IDS_DATA_NOT_WRITABLE, {setting, history, folder})};
-  if (facts.state == State::kUntold) return {L"data", CheckState::Warn, Text(IDS_DATA_UNTOLD, {setting, history, folder})};
-  return {L"data", CheckState::Ok, Text(IDS_DATA_OK, {setting, history, folder})};
+  if (!writable) return {L"data", CheckState::Warn, Text(language, IDS_DATA_NOT_WRITABLE, {setting, history, folder})};
+  if (facts.state == State::kUntold) return {L"data", CheckState::Warn, Text(language, IDS_DATA_UNTOLD, {setting, history, folder})};
+  return {L"data", CheckState::Ok, Text(language, IDS_DATA_OK, {setting, history, folder})};
 }
 
 }  // namespace vantorel

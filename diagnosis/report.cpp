@@ -2,15 +2,15 @@
 
 #include <cstring>
 
-#include "framework/module.h"
+#include "framework/ui_language.h"
 #include "framework/unique_handle.h"
 
 namespace vantorel {
 
-std::wstring Text(UINT id, std::initializer_list<std::wstring> values) {
-  const wchar_t* resource = nullptr;
-  const int length = LoadStringW(Module::Instance(), id, reinterpret_cast<wchar_t*>(&resource), 0);
-  const std::wstring pattern = length > 0 && resource ? std::wstring(resource, static_cast<size_t>(length)) : L"";
+std::wstring Text(LANGID language, UINT id, std::initializer_list<std::wstring> values) {
+  wchar_t resource[2048];
+  LoadStringIn(id, language, resource, ARRAYSIZE(resource));
+  const std::wstring pattern = resource;
   std::wstring text;
   for (size_t at = 0; at < pattern.size(); ++at) {
     const wchar_t c = pattern[at];

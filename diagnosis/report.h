@@ -1,6 +1,6 @@
 #pragma once
 // A diagnosis report: one line per check, "name<TAB>state<TAB>what was found, and what to do",
-// the advice in Japanese. The same text goes to a file, to the clipboard and to the report window.
+// the advice in Japanese or English. The same text goes to a file, to the clipboard and to the report window.
 #include <windows.h>
 
 #include <initializer_list>
@@ -19,8 +19,8 @@ struct CheckLine {
 
 using Report = std::vector<CheckLine>;
 
-// The text of the module's string resource id, with %1 to %9 replaced by values in their order.
-std::wstring Text(UINT id, std::initializer_list<std::wstring> values = {});
+// The text of the module's string resource id in language (Japanese or English), with %1 to %9 replaced by values in their order.
+std::wstring Text(LANGID language, UINT id, std::initializer_list<std::wstring> values = {});
 
 const wchar_t* StateName(CheckState state) noexcept;
 // The lines joined, each ended by CR LF; tabs and line breaks inside a text become spaces, so

@@ -16,10 +16,10 @@ const WindowClassSpec kReportClass = {L"Vantorel Diagnosis", nullptr, CS_HREDRAW
 
 class CReportWindow : public Window {
  public:
-  explicit CReportWindow(const std::wstring& text) : text_(text) {}
+  CReportWindow(const std::wstring& text, LANGID language) : text_(text), language_(language) {}
 
   bool Open() {
-    const std::wstring title = Text(IDS_WINDOW_TITLE);
+    const std::wstring title = Text(language_, IDS_WINDOW_TITLE);
     if (!Create(kReportClass, nullptr, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
                 CW_USEDEFAULT, kWidth, kHeight, nullptr)) {
       return false;
@@ -28,9 +28,9 @@ class CReportWindow : public Window {
     edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text_.c_str(),
                             child | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0, 0, hwnd(),
                             nullptr, Module::Instance(), nullptr);
-    copy_ = CreateWindowExW(0, L"BUTTON", Text(IDS_COPY).c_str(), child | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd(),
+    copy_ = CreateWindowExW(0, L"BUTTON", Text(language_, IDS_COPY).c_str(), child | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCopyId)), Module::Instance(), nullptr);
-    close_ = CreateWindowExW(0, L"BUTTON", Text(IDS_CLOSE).c_str(), child | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd(),
+    close_ = CreateWindowExW(0, L"BUTTON", Text(language_, IDS_CLOSE).c_str(), child | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd(),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), Module::Instance(), nullptr);
     FollowColorScheme();
     LayOut();
@@ -106,6 +106,7 @@ class CReportWindow : public Window {
   }
 
   std::wstring text_;
+  LANGID language_;
   HWND edit_ = nullptr, copy_ = nullptr, close_ = nullptr;
   SchemeColors colors_ = ColorsOf(ColorScheme::Light);
   ScaledGuiFont font_;
@@ -113,9 +114,9 @@ class CReportWindow : public Window {
 
 }  // namespace
 
-void ShowReportWindow(const std::wstring& text) noexcept {
+void ShowReportWindow(const std::wstring& text, LANGID language) noexcept {
   try {
-    CReportWindow window(text);
+    CReportWindow window(text, language);
     if (!window.Open()) return;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

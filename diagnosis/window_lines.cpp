@@ -52,7 +52,7 @@ int CountTabs(HWND frame) {
 
 }  // namespace
 
-void AddWindowLines(IWebBrowser2* browser, const BandPlace& place, Report& report) {
+void AddWindowLines(IWebBrowser2* browser, const BandPlace& place, LANGID language, Report& report) {
   ComPtr<IServiceProvider> services;
   if (browser && FAILED(browser->QueryInterface(IID_PPV_ARGS(services.put())))) services.reset();
   ComPtr<IShellBrowser> shellBrowser = ShellBrowserOf(browser);
@@ -87,10 +87,10 @@ void AddWindowLines(IWebBrowser2* browser, const BandPlace& place, Report& repor
   }
   report.push_back({L"view", CheckState::Info, listView ? L"list" : L"items"});
   report.push_back({L"select", select ? CheckState::Ok : CheckState::Fail,
-                    select ? std::wstring(select) : L"none: " + Text(IDS_SELECT_NONE)});
+                    select ? std::wstring(select) : L"none: " + Text(language, IDS_SELECT_NONE)});
   // Where nothing hides items, Filter mode selects the matches instead.
   report.push_back({L"filter", filter ? CheckState::Ok : CheckState::Warn,
-                    filter ? std::wstring(filter) : L"none: " + Text(IDS_FILTER_NONE)});
+                    filter ? std::wstring(filter) : L"none: " + Text(language, IDS_FILTER_NONE)});
   report.insert(report.end(), answers.begin(), answers.end());
 }
 

@@ -16,6 +16,6 @@ struct BandPlace {
   ColorScheme scheme;
 };
 
-void AddWindowLines(IWebBrowser2* browser, const BandPlace& place, Report& report);
+void AddWindowLines(IWebBrowser2* browser, const BandPlace& place, LANGID language, Report& report);
 
 }  // namespace vantorel

@@ -10,6 +10,7 @@
 #include "diagnosis/diagnosis_ids.h"
 #include "diagnosis/report.h"
 #include "diagnosis/report_window.h"
+#include "framework/ui_language.h"
 
 namespace {
 
@@ -26,13 +27,14 @@ std::wstring FileArgument(const wchar_t* line) {
 void RunDiagnosis(const wchar_t* line) noexcept {
   try {
     const std::wstring file = FileArgument(line);
-    std::wstring text = vantorel::FormatReport(vantorel::RunChecks());
+    const LANGID language = vantorel::PreferredUiLanguage();
+    std::wstring text = vantorel::FormatReport(vantorel::RunChecks(language));
     if (!file.empty()) {
       if (vantorel::WriteReportFile(file.c_str(), text)) return;
       // The report is not lost: it shows, saying where it could not go.
-      text = vantorel::Text(IDS_NO_FILE_WRITTEN, {file}) + L"\r\n\r\n" + text;
+      text = vantorel::Text(language, IDS_NO_FILE_WRITTEN, {file}) + L"\r\n\r\n" + text;
     }
-    vantorel::ShowReportWindow(text);
+    vantorel::ShowReportWindow(text, language);
   } catch (...) {
   }
 }

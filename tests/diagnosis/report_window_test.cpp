@@ -6,6 +6,7 @@
 #include <string>
 
 #include "diagnosis/report_window.h"
+#include "framework/ui_language.h"
 
 using namespace vantorel;
 
@@ -65,7 +66,7 @@ TEST(ReportWindow, ShowsTheReportCopiesItAndCloses) {
   g_seen = Seen();
   const UINT_PTR timer = SetTimer(nullptr, 0, 10, UseTheWindow);
   ASSERT_NE(0u, timer);
-  ShowReportWindow(report);
+  ShowReportWindow(report, kJapaneseUi);
   KillTimer(nullptr, timer);
   EXPECT_EQ(report, g_seen.shown);
   EXPECT_TRUE(g_seen.readOnly);

@@ -61,7 +61,8 @@ expect() {
   else failed "$1: $2 is not $3 with [$4]: $line"; fi
 }
 
-locale=
+# The report speaks the user's display language, here English.
+locale=LC_ALL=en_US.UTF-8
 in_module_dir regsvr32 /s /i:show Vantorel.dll
 quiet reg delete "$main" /v 'Enable Browser Extensions' /f
 
@@ -78,6 +79,7 @@ expect placed module warn 'Vantorel.dll'
 expect placed registration ok 'Vantorel.dll'
 expect placed helper ok 'Vantorel'
 expect placed data ok 'setting'
+expect placed addon ok 'The toolbar and the helper are both enabled in [Manage add-ons]'
 
 # Each way of keeping the band out of Explorer, and each kind of history file, set up, diagnosed
 # and taken back: the setting's command | the check | its state | what its line names | the command

@@ -303,7 +303,7 @@ done <<'EOF'
 |toolbar, 96 DPI, light|0|list|list view|ok	filter site|yes
 --filter-site no|toolbar, 96 DPI, light|0|list|list view|ok	list view wrapper|no
 --explorer-11 --toolbar-area hidden --theme dark|box, 96 DPI, dark|1|items|shell view|ok	filter site|yes
---explorer-11 --filter-site no|toolbar, 96 DPI, light|1|items|shell view|warn	none: このウィンドウではフィルタする方法がありません|no
+--explorer-11 --filter-site no|toolbar, 96 DPI, light|1|items|shell view|warn	none: this window has no way to filter|no
 EOF
 mask=''
 ordered=0
