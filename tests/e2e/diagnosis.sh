@@ -27,13 +27,15 @@ ok() { passes=$((passes + 1)); echo "ok: $1"; }
 failed() { failures=$((failures + 1)); echo "FAILED: $1"; }
 
 # The whole registry as the Wine server holds it, and the band's two data files. Left out: the
-# display's keys that Wine's graphics driver makes whenever a program first draws.
+# display's keys that Wine's graphics driver makes whenever a program first draws, and the trust
+# provider's own state that the platform's signature check records the first time it runs in a
+# prefix.
 state() {
   for root in HKLM HKCU; do
     rm -f "$dir/$root.reg"
     quiet reg export "$root" "$(winpath "$dir/$root.reg")" /y
-    iconv -f UTF-16 -t UTF-8 "$dir/$root.reg" | awk '/^\[/ { video = index($0, "CurrentControlSet\\Control\\Video") }
-      !video'
+    iconv -f UTF-16 -t UTF-8 "$dir/$root.reg" | awk '/^\[/ { skip = index($0, "CurrentControlSet\\Control\\Video") || index(tolower($0), "\\wintrust") }
+      !skip'
     [ -s "$dir/$root.reg" ] || failed "no export of $root" >&2
   done
   for name in setting history.txt; do
