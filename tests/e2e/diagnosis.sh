@@ -32,8 +32,12 @@ failed() { failures=$((failures + 1)); echo "FAILED: $1"; }
 # prefix.
 state() {
   for root in HKLM HKCU; do
-    rm -f "$dir/$root.reg"
-    quiet reg export "$root" "$(winpath "$dir/$root.reg")" /y
+    # Wine's reg now and then ends without writing the file: asked again, at most three times.
+    for try in 1 2 3; do
+      rm -f "$dir/$root.reg"
+      quiet reg export "$root" "$(winpath "$dir/$root.reg")" /y
+      [ -s "$dir/$root.reg" ] && break
+    done
     iconv -f UTF-16 -t UTF-8 "$dir/$root.reg" | awk '/^\[/ { skip = index($0, "CurrentControlSet\\Control\\Video") || index(tolower($0), "\\wintrust") }
       !skip'
     [ -s "$dir/$root.reg" ] || failed "no export of $root" >&2
