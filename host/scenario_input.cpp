@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
+#include "host/real_input.h"
 #include "host/scenario_runner.h"
 #include "input/edit_window.h"
 #include "input/input_icons.h"
@@ -19,40 +20,6 @@ namespace {
 constexpr int kIcon = kGlyphIconSize;  // the box is read at 96 DPI
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr UINT kMenuPollMs = 10;
-
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  input.mi.dx = dx;
-  input.mi.dy = dy;
-  SendInput(1, &input, sizeof(input));
-}
-
-void SendKey(WORD vk) {
-  INPUT keys[2] = {};
-  for (INPUT& key : keys) {
-    key.type = INPUT_KEYBOARD;
-    key.ki.wVk = vk;
-    key.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  }
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, keys, sizeof(INPUT));
-}
-
-// Moves the pointer with real input. A rounding slip of the absolute scale is put right, and a
-// move event at the final place follows, so that the window there hears of it.
-void MovePointer(POINT to) {
-  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  POINT now = {};
-  // A pointer already resting there (over a window that appeared under it) moves in from beside.
-  if (GetCursorPos(&now) && now.x == to.x && now.y == to.y) SetCursorPos(to.x - 1, to.y);
-  if (width > 1 && height > 1) {
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MulDiv(to.x, 65535, width - 1), MulDiv(to.y, 65535, height - 1));
-  }
-  if (!GetCursorPos(&now) || now.x != to.x || now.y != to.y) SetCursorPos(to.x, to.y);
-  SendMouse(MOUSEEVENTF_MOVE);
-}
 
 // Dispatches what is queued until no input is left, within a bound.
 void Settle(ExplorerHost& host) {
@@ -158,9 +125,7 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
     SendKey(VK_ESCAPE);
     return;
   }
-  MovePointer({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-  SendMouse(MOUSEEVENTF_LEFTDOWN);
-  SendMouse(MOUSEEVENTF_LEFTUP);
+  ClickPoint({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {

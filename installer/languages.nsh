@@ -41,4 +41,4 @@ LangString RemovedAtRestart ${LANG_JAPANESE} "Vantorel.dll はエクスプロー
 
 ; The diagnosis's Start menu entry, named on the finish page.
 LangString FinishDiagnosis ${LANG_ENGLISH} "If Vantorel does not appear, run $\"Vantorel の診断$\" (the diagnosis) from the Start menu: it checks what keeps Vantorel out of Explorer and says how to mend it; send us the report it copies."
-LangString FinishDiagnosis ${LANG_JAPANESE} "Vantorel が表示されないときは、スタート メニューの「Vantorel の診断」を実行してください。Vantorel がエクスプローラーに読み込まれない原因と直し方を調べます。コピーした結果を私たちに送ってください。"
+LangString FinishDiagnosis ${LANG_JAPANESE} "Vantorel が表示されないときは、スタート メニューの「Vantorel の診断」で原因と直し方を調べられます。コピーした結果を私たちに送ってください。"

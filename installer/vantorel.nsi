@@ -45,6 +45,8 @@ Var WindowsBuild  ; Windows' build number: 26100 and later have no toolbar area 
 !define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_TEXT "$FinishText"
+; What was done and, below it, where the diagnosis is: more than the page's usual three lines.
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\$(GuideFile)"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "$(ShowGuide)"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"

@@ -3,12 +3,18 @@
 # the installed helper object and used as Explorer loads toolbars, without --dll; hidden by the
 # user and staying hidden; then a silent uninstall that leaves none of the keys or program files.
 # Then the zip, as the README's portable steps use it.
-# Usage: installer.sh SETUP_EXE HOST_EXE PREFIX ZIP OBJDUMP
+# Before all that, the setup program as a user goes through it, once under a Japanese and once
+# under an English display: each page's picture saved in SHOTS (the first and the finish page's
+# printed), its texts in that language, the guide's Start menu entry in it, and the uninstaller
+# taking the entry away.
+# Usage: installer.sh SETUP_EXE HOST_EXE PREFIX ZIP OBJDUMP PAGES_EXE SHOTS
 setup="$1"
 host="$2"
 export WINEPREFIX="$3"
 zip="$4"
 objdump="$5"
+pages="$6"
+shots="$7"
 scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
 . "$scripts/wine-env.sh"
 # Wine would mirror the Start menu's entries into this Linux user's desktop menus; Windows has no
@@ -23,20 +29,47 @@ sh "$scripts/wine-prefix.sh" "$WINEPREFIX" >/dev/null || exit 1
 dir=$(mktemp -d "${TMPDIR:-/tmp}/vantorel-setup.XXXXXX")
 trap '"$WINESERVER" -k 2>/dev/null; rm -rf "$dir"' EXIT
 mkdir "$dir/folder" && : >"$dir/folder/alpha.txt" && : >"$dir/folder/beta.txt" || exit 1
-folder='Z:'"$(echo "$dir/folder" | tr / '\\')"
+windows() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }  # an absolute path on Z:
+folder=$(windows "$dir/folder")
 failed=0
 check() { if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failed=1; fi; }
 run() { (cd "$(dirname "$host")" && "$WINE64" "./$(basename "$host")" --explorer-toolbars --folder "$folder" "$@" 2>&1); }
+
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantorel"
+# The texts of one page (1, 2, ... or last) of what setup_pages printed.
+page() { echo "$2" | awk -F '\t' -v want="$1" '$1 == "page" { n = $2; texts = "" }
+  $1 == "text" { texts = texts $2 "\n" } want == n && $1 == "text" { print $2 }
+  END { if (want == "last") printf "%s", texts }'; }
+mkdir -p "$shots" || exit 1
+while IFS='|' read -r language locale first finish guide entry; do
+  rm -f "$shots/$language"-*.png
+  out=$(LC_ALL=$locale "$WINE64" "$pages" "$(windows "$setup")" "$(windows "$shots")" "$language" </dev/null 2>&1 |
+        tr -d '\r')
+  check "$language setup: gone through with the mouse" "exit	0" "$(echo "$out" | grep -E '^(exit|FAILED)')"
+  check "$language setup: the first page" "$first" "$(page 1 "$out" | head -n 1)"
+  check "$language setup: the finish page says what was done" yes \
+    "$(page last "$out" | grep -qF "$finish" && echo yes || echo no)"
+  check "$language setup: the finish page offers the guide, left off" "unchecked	$guide" \
+    "$(echo "$out" | grep '^unchecked')"
+  last=$(echo "$out" | awk -F '\t' '$1 == "page" { n = $2 } END { print n }')
+  for shot in "$shots/$language-1.png" "$shots/$language-$last.png"; do
+    [ -s "$shot" ] && echo "screenshot: $shot" || check "$language setup: a picture of each page" "$shot" ""
+  done
+  check "$language setup: the guide in the Start menu" "$entry" "$(cd "$menu" && echo *)"
+  LC_ALL=$locale "$WINE64" 'C:\Program Files\Vantorel\Uninstall.exe' /S </dev/null && "$WINESERVER" -w
+  check "$language setup: the uninstaller takes the Start menu entries" "" "$(ls -d "$menu" 2>/dev/null)"
+done <<EOF
+ja|ja_JP.UTF-8|使用許諾契約|Vantorel をインストールしました。|使い方のガイドを開く|Vantorel の使い方.lnk
+en|C.UTF-8|License Agreement|Vantorel is installed.|Open the guide (how to use Vantorel)|How to use Vantorel.lnk
+EOF
 
 "$WINE64" "$setup" /S
 check "silent install" 0 $?
 link="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantorel の診断.lnk"
 check "the Start menu entry runs the diagnosis" '"C:\Program Files\Vantorel\Vantorel.dll",Diagnose' \
   "$(strings -el "$link" 2>/dev/null | grep -o '"C:.*,Diagnose')"
-# The setup speaks the language of Windows' display, here English: the guide's Start menu entry in
-# English, both guides beside the module. (A run under a Japanese display installs as well; Wine
-# without the host's Japanese locale cannot save a shortcut with a Japanese name there.)
-menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantorel"
+# Without a language given, the display's language is English: the guide's Start menu entry in
+# English, both guides beside the module.
 check "the guide in the Start menu" "How to use Vantorel.lnk" "$(cd "$menu" && echo *)"
 check "both guides installed" "guide.en.html guide.ja.html" \
   "$(cd "$WINEPREFIX/drive_c/Program Files/Vantorel" && echo guide.*)"

@@ -1,0 +1,16 @@
+#pragma once
+// Mouse and keyboard input as a user makes it, through SendInput: what the window under the
+// pointer or with the focus receives goes through capture, hooks and hit-testing.
+#include <windows.h>
+
+namespace vantorel::host {
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0);
+// A key pressed and let go.
+void SendKey(WORD vk);
+// Moves the pointer to a point on the screen; the window there hears of the move.
+void MovePointer(POINT to);
+// A left click at a point on the screen.
+void ClickPoint(POINT at);
+
+}  // namespace vantorel::host
