@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -252,10 +253,34 @@ std::vector<std::wstring> TextsCutOff(HWND dialog, UINT dpi) {
   return cut;
 }
 
+// The texts of a dialog that hold a character its font has no glyph for, each "id: text", after
+// the font's face: a text measured in such a font is measured as empty boxes, not as it shows.
+std::vector<std::wstring> TextsWithoutGlyphs(HWND dialog) {
+  HDC dc = GetDC(dialog);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+  wchar_t face[LF_FACESIZE] = L"";
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  std::vector<std::wstring> missing;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    std::wstring text;
+    for (wchar_t c : TextOf(child)) {
+      if (c >= L' ') text += c;  // line breaks are no glyphs
+    }
+    std::vector<WORD> glyphs(text.size() + 1);
+    GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    if (std::find(glyphs.begin(), glyphs.begin() + text.size(), 0xFFFF) != glyphs.begin() + text.size()) {
+      missing.push_back(std::wstring(face) + L": " + std::to_wstring(GetDlgCtrlID(child)) + L": " + text);
+    }
+  }
+  SelectObject(dc, old);
+  ReleaseDC(dialog, dc);
+  return missing;
+}
+
 }  // namespace
 
-// Both languages: the same controls with the same ids in the same order, every text whole at
-// 100 % and at 200 %.
+// Both languages: the same controls with the same ids in the same order, every text drawn with
+// glyphs of the dialog's font (Japanese in a Japanese font) and whole at 100 % and at 200 %.
 TEST(SettingDialogLanguages, SameControlsInEachLanguageAndNoTextCutOff) {
   const struct {
     LANGID language;
@@ -276,6 +301,8 @@ TEST(SettingDialogLanguages, SameControlsInEachLanguageAndNoTextCutOff) {
       ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
     }
     EXPECT_EQ((std::vector<int>{1, 2, 201, 202, 203, 205, -1, -1, 206, 207, -1, 209, 210, -1, 211}), ids);
+    ASSERT_EQ(std::vector<std::wstring>{}, TextsWithoutGlyphs(hwnd))
+        << "the dialog's font has no glyphs for these texts (Wine without a Japanese font: scripts/ensure-deps.sh)";
     for (UINT dpi : {96u, 192u}) {
       EXPECT_EQ(std::vector<std::wstring>{}, TextsCutOff(hwnd, dpi)) << dpi << " DPI";
     }
