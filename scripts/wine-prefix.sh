@@ -4,7 +4,7 @@
 set -e
 . "$(dirname "$0")/wine-env.sh"
 prefix="$1"
-stamp="$prefix/.vantorel-ready-4"
+stamp="$prefix/.vantorel-ready-5"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$prefix"
 export WINEPREFIX="$prefix" WINEARCH=win64
@@ -16,6 +16,10 @@ echo "preparing Wine prefix $prefix"
 # No crash dialog: on the invisible display nobody could close it, and the crashed program would
 # wait for it forever. The debugger prints its backtrace and the process ends at once.
 "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+# Windows draws Japanese inside English texts through the fonts linked to the dialog's font, the
+# first of them MS UI Gothic, which Wine does not have: the Japanese font stands in for it.
+"$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'MS UI Gothic' \
+  /d IPAPGothic /f >/dev/null 2>&1
 # Wine's own fonts (Marlett draws the title bar's buttons) are only found in the Fonts folder.
 fonts=/usr/share/wine/fonts
 [ -d "$fonts" ] && cp -f "$fonts"/* "$prefix/drive_c/windows/Fonts/"
