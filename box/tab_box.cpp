@@ -92,8 +92,6 @@ bool CTabBox::Start() noexcept {
   ComPtr<IObjectWithSite> withSite;
   ComPtr<IDeskBand> deskBand;
   if (FAILED(band_.As(withSite)) || FAILED(band_.As(deskBand))) return false;
-  // Showing the band gives the frame the focus; whatever had it keeps it.
-  HWND focus = GetFocus();
   if (FAILED(withSite->SetSite(static_cast<IOleWindow*>(this)))) return false;
   AskBandSize();
   if (FAILED(deskBand->GetWindow(&bandWindow_)) || !bandWindow_) return false;
@@ -101,7 +99,6 @@ bool CTabBox::Start() noexcept {
   SetWindowPos(box_.hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   FitBand();
   deskBand->ShowDW(TRUE);
-  if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
   Follow();
   return true;
 }

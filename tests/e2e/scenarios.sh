@@ -257,6 +257,7 @@ ordered=0
 # built module, for this table only; the user has never had the toolbar shown, so the first line's
 # helper shows it, and the hidden toolbar never turns into a box). The box's place: 8 px in from
 # the view's top and right edges; its clear button, mode menu and settings dialog under real clicks.
+# A box that appears, with the window or with a new tab, leaves the focus where it was.
 # Each line: options | steps | the lines printed.
 clsid='{C84B9402-A5BF-4696-9B32-D83997116073}'
 (cd "$(dirname "$host")" && "$run" regsvr32 /s /i:show Vantorel.dll)
@@ -278,6 +279,7 @@ done <<EOF
 --toolbar-area hidden|--type 'b*' --click mode --menu settings --dialog cancel --print box|menu\tchecked=select\tchose=settings\n${place}box\ttext=b*\tglyph=select\tclear=normal\tcolours=black-on-white\n
 --toolbar-area hidden|--type 'b*' --key enter --print state --key alt+s --print state --key tab --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\n
 --toolbar-area hidden --settings 1,0x23|--type 'b*' --key enter --click mode --menu keys --print selected --print dropdown --print state|menu\tchecked=filter\tchose=keys\nnoselection\nnodropdown\nstate\tmode=0\toptions=0x23\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\n
+--toolbar-area hidden|--print state --key alt+s --key tab --tab new --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=CabinetWClass\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\n
 --toolbar-area hidden|--frame size:240,160 --print box --frame size:800,600 --print box|box\tvisible=0\nbox\tvisible=1\tx=542\ty=8\tw=242\th=24\nbox\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
 --toolbar-area hidden|--type zzz --key enter --theme dark --print box --theme light --print box|${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=other(761D1D)\n${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\n
 EOF
