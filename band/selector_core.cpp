@@ -191,8 +191,10 @@ STDMETHODIMP CSelectorCore::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP CSelectorCore::ShowDW(BOOL show) {
   return GuardHresult([&]() -> HRESULT {
+    // In Explorer's toolbar the frame takes the focus, as it always has; a band in a window of
+    // its own over the frame (a tab's box) leaves the focus where it is.
     HWND top = BrowserWindow(view_.Browser());
-    if (top) SetFocus(top);
+    if (top && (!hwnd() || GetAncestor(hwnd(), GA_ROOT) == top)) SetFocus(top);
     if (hwnd()) ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
     return S_OK;
   });

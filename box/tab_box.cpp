@@ -92,8 +92,6 @@ bool CTabBox::Start() noexcept {
   ComPtr<IObjectWithSite> withSite;
   ComPtr<IDeskBand> deskBand;
   if (FAILED(band_.As(withSite)) || FAILED(band_.As(deskBand))) return false;
-  // Showing the band gives the frame the focus; whatever had it keeps it.
-  HWND focus = GetFocus();
   if (FAILED(withSite->SetSite(static_cast<IOleWindow*>(this)))) return false;
   AskBandSize();
   if (FAILED(deskBand->GetWindow(&bandWindow_)) || !bandWindow_) return false;
@@ -101,7 +99,6 @@ bool CTabBox::Start() noexcept {
   SetWindowPos(box_.hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   FitBand();
   deskBand->ShowDW(TRUE);
-  if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
   Follow();
   return true;
 }
@@ -219,13 +216,55 @@ bool CTabBox::HoldsWindow(HWND window) const noexcept {
 // As Explorer routes a key to the toolbar that has the focus: the band first; Tab it leaves
 // (S_FALSE) moves the focus on, into the tab's folder view.
 bool CTabBox::TranslateKey(MSG& msg) noexcept {
+  if (PassWindowKeysToFrame(msg)) return true;
   ComPtr<IInputObject> input;
   if (!band_ || FAILED(band_.As(input))) return false;
   if (input->TranslateAcceleratorIO(&msg) == S_OK) return true;
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if (HWND view = TabView()) SetFocus(view);
+  return true;
+}
+
+HWND CTabBox::TabView() const noexcept {
   HWND view = FindFolderListView(tab_);
-  if (!view) view = FindFolderView(tab_);
+  return view ? view : FindFolderView(tab_);
+}
+
+// Windows snaps the window that has the focus on Win+arrow, and Win+Shift+arrow stretches it or
+// moves it to another screen: meant for the frame, never for its box. The box passes them on as
+// a tool palette does: the frame's view takes the focus and the keys are pressed again there.
+// The Windows key and Shift count as they were with this arrow; one the user has let go of since
+// is pressed around it and let go again.
+bool CTabBox::PassWindowKeysToFrame(const MSG& msg) noexcept {
+  if (msg.message != WM_KEYDOWN) return false;
+  const WPARAM key = msg.wParam;
+  if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return false;
+  if (GetKeyState(VK_LWIN) >= 0 && GetKeyState(VK_RWIN) >= 0) return false;
+  HWND view = TabView();
   if (view) SetFocus(view);
+  // The focus stayed in the box: the key goes nowhere rather than round again.
+  if (!view || HoldsWindow(GetFocus())) return true;
+  INPUT presses[8] = {};
+  UINT count = 0;
+  auto press = [&presses, &count](WORD vk, bool up) {
+    INPUT& input = presses[count++];
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (vk == VK_SHIFT ? 0 : KEYEVENTF_EXTENDEDKEY) | (up ? KEYEVENTF_KEYUP : 0);
+  };
+  WORD released[3] = {};
+  UINT releasedCount = 0;
+  for (WORD held : {WORD(VK_LWIN), WORD(VK_RWIN), WORD(VK_SHIFT)}) {
+    if (GetKeyState(held) < 0 && GetAsyncKeyState(held) >= 0) {
+      press(held, false);
+      released[releasedCount++] = held;
+    }
+  }
+  press(static_cast<WORD>(key), false);
+  press(static_cast<WORD>(key), true);
+  while (releasedCount > 0) press(released[--releasedCount], true);
+  SendInput(count, presses, sizeof(INPUT));
   return true;
 }
 

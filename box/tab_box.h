@@ -67,6 +67,9 @@ class CTabBox : public ComObject<CTabBox>,
   // GetBandInfo again: the box's client size.
   void AskBandSize() noexcept;
   void FitBand() noexcept;
+  // The tab's folder view: where Tab and the frame's window keys send the focus.
+  HWND TabView() const noexcept;
+  bool PassWindowKeysToFrame(const MSG& msg) noexcept;
 
   // BoxWindowOwner
   HWND OwnerFrame() const noexcept override { return frame_; }

@@ -2,7 +2,7 @@
 
 #include "diagnosis/diagnosis_ids.h"
 #include "diagnosis/report.h"
-#include "framework/color_scheme.h"
+#include "look/scheme_colors.h"
 #include "framework/dpi.h"
 #include "framework/window.h"
 

@@ -1,7 +1,6 @@
 #pragma once
-// The colours the band's windows draw with, decided from what Windows says about the user's
-// choice: high contrast (only the system's colours), apps in the dark theme, or the light default.
-// The band decides once when its window is made and again whenever Windows announces a change.
+// What Windows says about the user's colour choice: high contrast (only the system's colours),
+// apps in the dark theme, or the light default, and which messages announce that it changed.
 #include <windows.h>
 
 namespace vantorel {
@@ -12,42 +11,10 @@ enum class ColorScheme { Light, Dark, Contrast };
 constexpr const wchar_t* kPersonalizeKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 constexpr const wchar_t* kAppsUseLightTheme = L"AppsUseLightTheme";
 
-// The input box's background in the light scheme while the last run matched nothing, and otherwise.
-constexpr COLORREF kNoMatchBackground = RGB(255, 102, 102);
-constexpr COLORREF kMatchBackground = RGB(255, 255, 255);
-
 // High contrast on wins; else dark when apps are to use the dark theme; else light.
 ColorScheme CurrentColorScheme() noexcept;
 // Whether the message announces a change that may change the scheme: WM_SETTINGCHANGE for
 // "ImmersiveColorSet" or high contrast, WM_SYSCOLORCHANGE, WM_THEMECHANGED.
 bool IsColorSchemeNotice(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-
-// One state of a surface: its background, its text, and the marks drawn on it besides the text
-// (the drop-down arrow, glyphs drawn in one colour).
-struct ColorPair {
-  COLORREF back;
-  COLORREF text;
-  COLORREF mark;
-};
-
-struct SchemeColors {
-  bool paintsBand;   // the light band leaves its background to its host, as it always has
-  COLORREF band;     // the band's background beside the box
-  ColorPair box;     // the input box while the last run matched
-  ColorPair noMatch; // while it matched nothing
-  bool systemList;   // the history drop-down keeps the list box's own drawing
-  ColorPair list;    // otherwise its rows,
-  ColorPair listHighlight;  // and the highlighted row
-  bool paintsBorder; // the box's edge drawn in border instead of the system's glaring one
-  COLORREF border;
-  bool monochromeGlyphs;  // glyphs drawn in the text colour instead of their pictures
-  bool darkGlyphs;        // the glyph pictures drawn for a dark background
-};
-
-// The colours of the scheme; those of high contrast are the system's colours as they are now.
-SchemeColors ColorsOf(ColorScheme scheme) noexcept;
-inline const ColorPair& BoxColors(const SchemeColors& colors, bool noMatch) noexcept {
-  return noMatch ? colors.noMatch : colors.box;
-}
 
 }  // namespace vantorel

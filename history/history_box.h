@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/color_scheme.h"
+#include "look/scheme_colors.h"
 #include "framework/window.h"
 #include "history/history_file.h"
 

@@ -9,6 +9,7 @@
 
 #include "framework/com_ptr.h"
 #include "host/explorer_tab.h"
+#include "host/window_keys.h"
 #include "host/host_window.h"
 
 namespace vantorel::host {
@@ -89,7 +90,9 @@ class HostImpl final : public ExplorerHost, public TabFrame {
     if (Tab()) Tab()->RemoveBand();
   }
   IUnknown* Band() const override;
-  bool RouteKey(MSG& msg) override { return Tab() && Tab()->RouteKey(msg); }
+  // Window keys that reach the loop act on the focused window as the shell's do; the tab routes
+  // the rest.
+  bool RouteKey(MSG& msg) override { return ActOnWindowKey(msg) || (Tab() && Tab()->RouteKey(msg)); }
   int LastFocusReport() const override { return Tab() ? Tab()->LastFocusReport() : -1; }
   bool Refresh() override { return Tab() && Tab()->Refresh(); }
   int OwnedIdListCount() const override;

@@ -128,6 +128,33 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   ClickPoint({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }
 
+// The system menu that alt+space opens: the class of the window it belongs to, seen from inside
+// its modal loop, and Escape until the thread has left the menu.
+struct SystemMenuWatch {
+  bool seen = false;
+  std::string owner;
+};
+thread_local SystemMenuWatch* g_systemMenu = nullptr;
+
+bool InMenuMode(GUITHREADINFO& info) {
+  info = {};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
+
+void CALLBACK SystemMenuTimer(HWND, UINT, UINT_PTR, DWORD) {
+  GUITHREADINFO info;
+  SystemMenuWatch* watch = g_systemMenu;
+  if (!watch || !InMenuMode(info)) return;
+  if (!watch->seen) {
+    wchar_t name[64] = L"-";
+    if (info.hwndMenuOwner) GetClassNameW(info.hwndMenuOwner, name, 64);
+    watch->owner = Utf8(name);
+    watch->seen = true;
+  }
+  SendKey(VK_ESCAPE);
+}
+
 bool Near(COLORREF a, COLORREF b, int tolerance) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
@@ -253,6 +280,47 @@ bool CellPlain(const std::vector<DWORD>& screen, int width, int height, int left
 }
 
 }  // namespace
+
+bool ScenarioRunner::PressKeys(unsigned code) {
+  const WORD key = static_cast<WORD>(code & 0xFFFF);
+  std::vector<WORD> held;
+  if (code & kWinKey) held.push_back(VK_LWIN);
+  if (code & kShiftKey) held.push_back(VK_SHIFT);
+  if (code & kAltKey) held.push_back(VK_MENU);
+  std::vector<INPUT> presses;
+  auto press = [&presses](WORD vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    const bool extended = vk == VK_LWIN || (vk >= VK_LEFT && vk <= VK_DOWN);
+    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    presses.push_back(input);
+  };
+  for (WORD vk : held) press(vk, false);
+  press(key, false);
+  press(key, true);
+  for (auto vk = held.rbegin(); vk != held.rend(); ++vk) press(*vk, true);
+
+  const bool opensMenu = key == VK_SPACE && (code & kAltKey);
+  SystemMenuWatch watch;
+  UINT_PTR timer = 0;
+  if (opensMenu) {
+    g_systemMenu = &watch;
+    timer = SetTimer(nullptr, 0, kMenuPollMs, SystemMenuTimer);
+  }
+  const ULONGLONG pressed = GetTickCount64();
+  SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
+  Settle(host_);
+  if (opensMenu) {
+    GUITHREADINFO info;
+    PumpUntil([&] { return watch.seen && !InMenuMode(info); }, pressed);
+    KillTimer(nullptr, timer);
+    g_systemMenu = nullptr;
+    output_(watch.seen ? "sysmenu\t" + watch.owner : "nosysmenu");
+  }
+  return true;
+}
 
 bool ScenarioRunner::BoxPoint(const std::wstring& where, POINT& point, std::wstring& error) const {
   HWND box = InputBox();

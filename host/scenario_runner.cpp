@@ -159,6 +159,7 @@ bool ScenarioRunner::Key(const std::wstring& name, std::wstring& error) {
     error = L"unknown key " + name;
     return false;
   }
+  if (key->code & (kRealKey | kWinKey)) return PressKeys(key->code);
   WPARAM vk = key->code & ~kAltKey;
   bool alt = (key->code & kAltKey) != 0;
   // Only the key messages are posted; the character messages come from TranslateMessage in the

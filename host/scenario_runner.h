@@ -13,8 +13,12 @@
 
 namespace vantorel::host {
 
-// A --key value's number: the virtual key, with this bit when Alt is held.
+// A --key value's number: the virtual key, with these bits for the keys held with it. Keys with
+// kRealKey or the Windows key are pressed as real input, the others posted to the focused window.
 constexpr unsigned kAltKey = 0x10000;
+constexpr unsigned kWinKey = 0x20000;
+constexpr unsigned kShiftKey = 0x40000;
+constexpr unsigned kRealKey = 0x80000;
 // How long a step waits for the menu or dialog it acts on to appear.
 constexpr DWORD kAppearBound = 5000;
 
@@ -76,6 +80,7 @@ class ScenarioRunner {
   // minimize, restore, move:X,Y, size:W,H: the frame as its caption buttons and edges move it.
   bool FrameStep(const std::wstring& action, std::wstring& error);
   bool PrintTabs(const std::wstring&, std::wstring& error);
+  bool PrintFrame(const std::wstring&, std::wstring& error);
 
  private:
   // A real left click at a screen point that must lie on target (a control, or a window's
@@ -94,6 +99,8 @@ class ScenarioRunner {
   HWND InputBox() const;
   // The tabbed frame's line of the box of its own: visible, place in the view's client area.
   void PrintBoxWindow();
+  // A --key value as real input: the held keys down, the key pressed, the held keys up.
+  bool PressKeys(unsigned code);
   std::wstring ItemName(HWND list, int index) const;
 
   ExplorerHost& host_;

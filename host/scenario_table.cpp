@@ -133,7 +133,10 @@ using A = ScenarioArgs;
 const std::vector<ScenarioValue> kKeys = {
     Key(L"enter", VK_RETURN), Key(L"tab", VK_TAB), Key(L"escape", VK_ESCAPE), Key(L"alt+s", 'S' | kAltKey),
     Key(L"alt+f", 'F' | kAltKey), Key(L"down", VK_DOWN), Key(L"up", VK_UP), Key(L"pagedown", VK_NEXT),
-    Key(L"pageup", VK_PRIOR), Key(L"f4", VK_F4), Key(L"alt+down", VK_DOWN | kAltKey)};
+    Key(L"pageup", VK_PRIOR), Key(L"f4", VK_F4), Key(L"alt+down", VK_DOWN | kAltKey),
+    Key(L"alt+f4", VK_F4 | kAltKey | kRealKey), Key(L"alt+space", VK_SPACE | kAltKey | kRealKey),
+    Key(L"win+left", VK_LEFT | kWinKey), Key(L"win+right", VK_RIGHT | kWinKey), Key(L"win+up", VK_UP | kWinKey),
+    Key(L"win+down", VK_DOWN | kWinKey), Key(L"win+shift+up", VK_UP | kWinKey | kShiftKey)};
 
 const std::vector<ScenarioValue> kBoxPlaces = {{L"mode"}, {L"clear"}, {L"text"}};
 
@@ -165,6 +168,8 @@ const std::vector<ScenarioValue> kPrinted = {
      "notoolbar when none",
      Handler<&R::PrintToolbars>},
     {L"tabs", "tab, its number, active=0 or 1 and folder=PATH of each tab", Handler<&R::PrintTabs>},
+    {L"frame", "frame, normal, maximized or minimized, and x=, y=, w=, h= of the frame on the screen",
+     Handler<&R::PrintFrame>},
     {L"colors",
      "band=, box=, text= as #RRGGBB and contrast= of the last two, read from the band's pixels: its background "
      "beside the box (given the toolbar row's whole height meanwhile), the box's empty text area, the typed text's "
@@ -217,7 +222,9 @@ std::vector<ScenarioOption> MakeTable() {
       Setup(L"--help", nullptr, SetFlag<&A::help>, "print the options"),
 
       Step(L"--type", "TEXT", Kind::Type, Handler<&R::Type>, "type into the input box"),
-      Step(L"--key", "NAME", Kind::Key, Handler<&R::Key>, "{} to the focused window (into the input box when no control of the window has the focus)").Values(kKeys).AnyCase(),
+      Step(L"--key", "NAME", Kind::Key, Handler<&R::Key>, "{} to the focused window (into the input box when no control of the window has the focus); "
+           "alt+f4, alt+space and the win+ keys as real input; the system menu that alt+space opens is printed as "
+           "sysmenu<TAB>CLASS of the window it belongs to and dismissed (nosysmenu when none opens)").Values(kKeys).AnyCase(),
       Step(L"--click", "WHERE", Kind::Click, Handler<&R::Click>, "a real left click on the input box: {}")
           .Values(kBoxPlaces),
       Step(L"--menu", "ITEM", Kind::Menu, Handler<&R::ChooseFromMenu>,

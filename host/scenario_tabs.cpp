@@ -52,6 +52,19 @@ bool ScenarioRunner::PrintTabs(const std::wstring&, std::wstring&) {
   return true;
 }
 
+bool ScenarioRunner::PrintFrame(const std::wstring&, std::wstring& error) {
+  HWND frame = host_.Frame();
+  RECT rc = {};
+  if (!frame || !GetWindowRect(frame, &rc)) {
+    error = L"--print frame: no frame";
+    return false;
+  }
+  const char* shown = IsIconic(frame) ? "minimized" : IsZoomed(frame) ? "maximized" : "normal";
+  output_(std::string("frame\t") + shown + "\tx=" + std::to_string(rc.left) + "\ty=" + std::to_string(rc.top) +
+          "\tw=" + std::to_string(rc.right - rc.left) + "\th=" + std::to_string(rc.bottom - rc.top));
+  return true;
+}
+
 // box, visible=, and x=, y=, w=, h= of the box window relative to the active tab's folder view's
 // client area; nobox when the active tab's band is in no box.
 void ScenarioRunner::PrintBoxWindow() {

@@ -2,7 +2,7 @@
 // The band's input box: the platform's edit control superclassed as "Vantorel Editbox".
 #include <windows.h>
 
-#include "framework/color_scheme.h"
+#include "look/scheme_colors.h"
 #include "framework/dpi.h"
 #include "framework/unique_handle.h"
 #include "framework/window.h"

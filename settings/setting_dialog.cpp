@@ -156,7 +156,10 @@ bool CSettingDlg::HandleDialogMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& 
       settings_ = nullptr;
       notify_ = nullptr;
       balloon_ = nullptr;
-      result = TRUE;
+      // The dialog is made hidden together with the band: taking the focus now would take it
+      // from Explorer into a window nobody sees. Shown, the dialog is activated and the dialog
+      // manager puts the focus on its first tab stop then.
+      result = FALSE;
       return true;
     case WM_TIMER:
       if (wParam != kBalloonTimer) return false;

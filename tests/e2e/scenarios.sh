@@ -257,6 +257,9 @@ ordered=0
 # built module, for this table only; the user has never had the toolbar shown, so the first line's
 # helper shows it, and the hidden toolbar never turns into a box). The box's place: 8 px in from
 # the view's top and right edges; its clear button, mode menu and settings dialog under real clicks.
+# A box that appears, with the window or with a new tab, leaves the focus where it was. The keys
+# that act on the focused window (Win+arrow, Win+Shift+arrow, Alt+Space, Alt+F4) act on the frame
+# when the box has the focus: on a screen of 1280x1024.
 # Each line: options | steps | the lines printed.
 clsid='{C84B9402-A5BF-4696-9B32-D83997116073}'
 (cd "$(dirname "$host")" && "$run" regsvr32 /s /i:show Vantorel.dll)
@@ -278,9 +281,17 @@ done <<EOF
 --toolbar-area hidden|--type 'b*' --click mode --menu settings --dialog cancel --print box|menu\tchecked=select\tchose=settings\n${place}box\ttext=b*\tglyph=select\tclear=normal\tcolours=black-on-white\n
 --toolbar-area hidden|--type 'b*' --key enter --print state --key alt+s --print state --key tab --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\n
 --toolbar-area hidden --settings 1,0x23|--type 'b*' --key enter --click mode --menu keys --print selected --print dropdown --print state|menu\tchecked=filter\tchose=keys\nnoselection\nnodropdown\nstate\tmode=0\toptions=0x23\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\n
+--toolbar-area hidden|--print state --key alt+s --key tab --tab new --print state|state\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=CabinetWClass\tview=items\tframeactive=1\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\n
+--toolbar-area hidden|--print frame --key alt+s --key win+shift+up --print frame --key alt+s --key win+left --print frame --print box --key alt+s --key win+up --print frame --key alt+s --key win+down --print frame --print state|frame\tnormal\tx=0\ty=0\tw=900\th=640\nframe\tnormal\tx=0\ty=0\tw=900\th=1024\nframe\tnormal\tx=0\ty=0\tw=640\th=1024\nbox\tvisible=1\tx=382\ty=8\tw=242\th=24\nbox\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\nframe\tmaximized\tx=-4\ty=-4\tw=1288\th=1032\nframe\tnormal\tx=0\ty=0\tw=640\th=1024\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\n
+--toolbar-area hidden|--key alt+s --key alt+space --print state|sysmenu\tCabinetWClass\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\n
 --toolbar-area hidden|--frame size:240,160 --print box --frame size:800,600 --print box|box\tvisible=0\nbox\tvisible=1\tx=542\ty=8\tw=242\th=24\nbox\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
 --toolbar-area hidden|--type zzz --key enter --theme dark --print box --theme light --print box|${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=other(761D1D)\n${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\n
 EOF
+stand_in --folder "$winpath" --fresh --settings 0,0x33 --explorer-11 --toolbar-area hidden --key alt+s --key alt+f4 \
+  --print frame >"$dir/actual" 2>"$dir/stderr"
+if [ $? -eq 1 ] && [ "$(cat "$dir/stderr")" = "vantorel-host: the window is closed" ]; then
+  passes=$((passes + 1)); echo "ok: box: alt+f4 closes the frame"
+else failures=$((failures + 1)); echo "FAILED: box: alt+f4 closes the frame"; cat "$dir/actual" "$dir/stderr"; fi
 mask=''
 # The settings dialog's diagnosis button under a real click: the checks' report (their lines are
 # the export's, tested on their own; here only their names) and this window's own lines, as a user
