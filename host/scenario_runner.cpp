@@ -102,6 +102,7 @@ bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
 bool ScenarioRunner::BandCovered() const {
   RECT rc;
   HWND band = host_.BandWindow();
+  if (band && !IsWindowVisible(band)) band = nullptr;  // a hidden box is covered by nothing
   if (!GetWindowRect(band ? band : host_.Frame(), &rc)) return false;
   HWND over = WindowFromPoint({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
   return over && GetWindowThreadProcessId(over, nullptr) != GetCurrentThreadId();
