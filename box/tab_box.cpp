@@ -169,10 +169,11 @@ void CTabBox::Follow() noexcept {
   const bool shown = BoxBelongsShown() && ViewArea(tab_, browser_.get(), area);
   if (!shown) {
     if (IsWindowVisible(box)) ShowWindow(box, SW_HIDE);
-    ShowBand(band_ && IsWindowVisible(tab_));
+    ShowBand(IsWindowVisible(tab_) != FALSE);
     return;
   }
   ShowBand(true);
+  if (closed_) return;  // the band's showing ran messages
   const int inset = ScaleForDpi(kViewInset, WindowDpi(frame_));
   const SIZE outer = box_.OuterSize(bandSize_.cx, bandSize_.cy);
   if (area.right - area.left < outer.cx + 2 * inset || area.bottom - area.top < outer.cy + 2 * inset) {
