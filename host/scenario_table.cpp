@@ -151,7 +151,7 @@ const std::vector<ScenarioValue> kPrinted = {
      "the rows of the visible history drop-down, the highlighted one marked; nodropdown when none is dropped down",
      Handler<&R::PrintDropDown>},
     {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
-    {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
+    {L"dialog", "visible=0 or 1 first, then the checked controls (of the shown one where tabs have one each)", Handler<&R::PrintDialog>},
     {L"menu", "after --click mode: the open menu's items, menuitem<TAB>TEXT each, then it is dismissed",
      Handler<&R::PrintMenu>},
     {L"placement", "whether the shown dialog is centred over the window, over the work area",
