@@ -194,8 +194,11 @@ STDMETHODIMP CSelectorCore::ShowDW(BOOL show) {
     // In Explorer's toolbar the frame takes the focus, as it always has; a band in a window of
     // its own over the frame (a tab's box) leaves the focus where it is.
     HWND top = BrowserWindow(view_.Browser());
-    if (top && (!hwnd() || GetAncestor(hwnd(), GA_ROOT) == top)) SetFocus(top);
+    const bool inBox = top && hwnd() && GetAncestor(hwnd(), GA_ROOT) != top;
+    if (top && !inBox) SetFocus(top);
     if (hwnd()) ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
+    // A box is hidden with its tab: the band's open settings dialog goes and comes back with it.
+    if (inBox) settingDialog_.ShowWithBand(show != FALSE);
     return S_OK;
   });
 }

@@ -99,6 +99,7 @@ bool CTabBox::Start() noexcept {
   SetWindowPos(box_.hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   FitBand();
   deskBand->ShowDW(TRUE);
+  bandShown_ = true;
   Follow();
   return true;
 }
@@ -168,8 +169,11 @@ void CTabBox::Follow() noexcept {
   const bool shown = BoxBelongsShown() && ViewArea(tab_, browser_.get(), area);
   if (!shown) {
     if (IsWindowVisible(box)) ShowWindow(box, SW_HIDE);
+    ShowBand(IsWindowVisible(tab_) != FALSE);
     return;
   }
+  ShowBand(true);
+  if (closed_) return;  // the band's showing ran messages
   const int inset = ScaleForDpi(kViewInset, WindowDpi(frame_));
   const SIZE outer = box_.OuterSize(bandSize_.cx, bandSize_.cy);
   if (area.right - area.left < outer.cx + 2 * inset || area.bottom - area.top < outer.cy + 2 * inset) {
@@ -179,6 +183,16 @@ void CTabBox::Follow() noexcept {
   HWND after = PlaceAbove();
   SetWindowPos(box, after, area.right - inset - outer.cx, area.top + inset, outer.cx, outer.cy,
                (after ? 0 : SWP_NOZORDER) | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// The band is shown as long as its tab is, as a toolbar is shown as long as its window: a
+// minimised frame or a view too small for the box hides the box alone. A hidden band hides what
+// it shows besides its window, its settings dialog.
+void CTabBox::ShowBand(bool show) noexcept {
+  ComPtr<IDockingWindow> docking;
+  if (show == bandShown_ || !band_ || FAILED(band_.As(docking))) return;
+  bandShown_ = show;
+  docking->ShowDW(show);
 }
 
 // The window to put the box after: the one right above the frame (HWND_TOP where none is, or

@@ -64,6 +64,7 @@ class CTabBox : public ComObject<CTabBox>,
   void LetBandGo(bool windowGoing) noexcept;
   // Directly above the frame among the top-level windows, never above one that lies over it.
   HWND PlaceAbove() const noexcept;
+  void ShowBand(bool show) noexcept;
   // GetBandInfo again: the box's client size.
   void AskBandSize() noexcept;
   void FitBand() noexcept;
@@ -93,6 +94,7 @@ class CTabBox : public ComObject<CTabBox>,
   HWND bandWindow_ = nullptr;
   SIZE bandSize_ = {0, 0};
   bool keysRouted_ = false;
+  bool bandShown_ = false;  // as the band was last told by ShowDW
   bool boxGoing_ = false;  // the box window is being destroyed
   bool closed_ = false;
   CBoxWindow box_{*this};

@@ -57,7 +57,7 @@ class HostImpl final : public ExplorerHost, public TabFrame {
   PCIDLIST_ABSOLUTE TabFolder(int index) const override {
     return Valid(index) ? tabs_[index]->CurrentFolder() : nullptr;
   }
-  ULONGLONG TabOpenedAt() const override { return Tab() ? Tab()->OpenedAt() : 0; }
+  ULONGLONG TabShownAt() const override { return Tab() ? Tab()->ShownAt() : 0; }
   int CaptionActive() const override { return captionActive_; }
   bool Tabbed() const override { return options_.explorer11; }
   bool ToolbarAreaHidden() const override { return options_.explorer11 && options_.toolbarAreaHidden; }
@@ -268,6 +268,7 @@ bool HostImpl::ActivateTab(int index) {
     if (i != index && options_.explorer11) ShowWindow(tabs_[i]->Container(), SW_HIDE);
   }
   if (options_.explorer11) {
+    if (!IsWindowVisible(Tab()->Container())) Tab()->CameToFront();
     SetWindowPos(Tab()->Container(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   }
   Retitle();

@@ -124,7 +124,7 @@ class ExplorerHost {
   virtual bool CloseTab(int index) = 0;
   virtual HWND TabWindow(int index) const = 0;  // the frame in a classic window
   virtual PCIDLIST_ABSOLUTE TabFolder(int index) const = 0;
-  virtual ULONGLONG TabOpenedAt() const = 0;  // tick count when the active tab was opened
+  virtual ULONGLONG TabShownAt() const = 0;  // tick count when the active tab last came to the front
   // The top-level window around the band that the active tab's browser has connected and that
   // sits outside the frame (a box of its own); null when there is none. Band() and BandWindow()
   // answer that band when the toolbar strip holds none.

@@ -51,7 +51,7 @@ ExplorerTab::~ExplorerTab() {
 }
 
 bool ExplorerTab::Init() {
-  openedAt_ = GetTickCount64();
+  shownAt_ = GetTickCount64();
   browser_ = MakeComObject<CBrowser>(static_cast<BrowserHost*>(this));
   if (!browser_ || !browser_->Events()) return false;
   site_ = MakeComObject<CBandSite>(static_cast<BrowserHost*>(this), static_cast<IServiceProvider*>(browser_.get()));

@@ -82,7 +82,9 @@ class ExplorerTab final : public BrowserHost, public ToolbarHost {
   POINTL BandMinSize() const { return bandMinSize_; }
   void LoadExplorerToolbars();
   ExplorerToolbars* Toolbars() { return toolbars_.get(); }
-  ULONGLONG OpenedAt() const { return openedAt_; }
+  // Tick count when the tab last came to the front (opened or made active).
+  ULONGLONG ShownAt() const { return shownAt_; }
+  void CameToFront() { shownAt_ = GetTickCount64(); }
   // As Explorer closes a tab: the quit event, the helper objects let go, the band let go, the
   // view and the tab's windows destroyed.
   void Close();
@@ -131,7 +133,7 @@ class ExplorerTab final : public BrowserHost, public ToolbarHost {
   TabFrame& frame_;
   const HostOptions& options_;
   const int id_;
-  ULONGLONG openedAt_ = 0;
+  ULONGLONG shownAt_ = 0;
   ComPtr<CBrowser> browser_;
   ComPtr<CBandSite> site_;
   // The tabbed frame's windows of the tab: the tab itself, its toolbar area and the chain of

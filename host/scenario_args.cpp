@@ -160,6 +160,12 @@ bool ParseTabNumber(const std::wstring& action, int& number, bool& close) {
   return ParseCount(close ? action.substr(6) : action, number) && number >= 1;
 }
 
+bool ParseNewTabs(const std::wstring& action, int& count) {
+  count = 1;
+  if (action == L"new") return true;
+  return action.rfind(L"new:", 0) == 0 && ParseCount(action.substr(4), count) && count >= 1;
+}
+
 bool ParseFramePlace(const std::wstring& action, int& x, int& y, bool& move) {
   const size_t colon = action.find(L':'), comma = action.find(L',');
   const std::wstring verb = action.substr(0, colon);

@@ -114,6 +114,8 @@ bool ParseNumber(const std::wstring& text, uint32_t& value);
 bool ParseCount(const std::wstring& text, int& value);
 // --tab K or close:K: the tab's number (from 1) and whether it closes.
 bool ParseTabNumber(const std::wstring& action, int& number, bool& close);
+// "new" (one tab) or "new:N" (N tabs, N from 1 up).
+bool ParseNewTabs(const std::wstring& action, int& count);
 // --frame move:X,Y or size:W,H: the two counts and whether it moves.
 bool ParseFramePlace(const std::wstring& action, int& x, int& y, bool& move);
 

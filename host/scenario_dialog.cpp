@@ -38,13 +38,16 @@ bool SplitCheckAction(const std::wstring& action, int& id, bool& check) {
 }
 
 // The band's settings dialog: a top-level dialog of this thread, as the band makes it on the
-// thread of its Explorer window, known by its controls in whatever language it speaks.
+// thread of its Explorer window, known by its controls in whatever language it speaks. Each tab's
+// band has one: the one shown, as the user sees it, else the first.
 HWND SettingDialog() {
-  HWND dialog = nullptr;
-  while ((dialog = NextThreadWindow(kDialogClass, dialog)) != nullptr &&
-         !(GetDlgItem(dialog, IDC_SETTING_CASE) && GetDlgItem(dialog, IDC_SETTING_DEFAULT_OR))) {
+  HWND first = nullptr;
+  for (HWND dialog = nullptr; (dialog = NextThreadWindow(kDialogClass, dialog)) != nullptr;) {
+    if (!GetDlgItem(dialog, IDC_SETTING_CASE) || !GetDlgItem(dialog, IDC_SETTING_DEFAULT_OR)) continue;
+    if (IsWindowVisible(dialog)) return dialog;
+    if (!first) first = dialog;
   }
-  return dialog;
+  return first;
 }
 
 // The dialog's close box: the point of its caption row that hit-tests as the close button.

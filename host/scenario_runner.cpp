@@ -88,9 +88,9 @@ bool ScenarioRunner::Run(const ScenarioStep& step, std::wstring& error) {
   // front has let go, which takes that window's thread a moment.
   HWND front = GetForegroundWindow();
   HWND frame = host_.Frame();
-  // Where the toolbar area is hidden a band comes in a box of its own a moment after the tab
-  // shows; a step in a new tab waits for it as the user would.
-  if (host_.ToolbarAreaHidden()) PumpUntil([this] { return host_.BandWindow() != nullptr; }, host_.TabOpenedAt());
+  // Where the toolbar area is hidden a band comes in a box of its own once its tab has shown for
+  // a moment; a step in a tab new or brought to the front waits for it as the user would.
+  if (host_.ToolbarAreaHidden()) PumpUntil([this] { return host_.BandWindow() != nullptr; }, host_.TabShownAt());
   if (IsWindowVisible(frame) && !IsIconic(frame)) {
     if (!front || GetWindowThreadProcessId(front, nullptr) != GetCurrentThreadId()) SetForegroundWindow(frame);
     if (BandCovered()) SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

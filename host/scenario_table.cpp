@@ -108,12 +108,12 @@ bool SetFilterSite(const ScenarioOption&, const std::wstring& value, ScenarioArg
   return true;
 }
 
-// --tab new, K, close:K and --frame move:X,Y, size:W,H: the numbers are there.
+// --tab new, new:N, K, close:K and --frame move:X,Y, size:W,H: the numbers are there.
 bool CheckTabAction(const std::wstring& action, std::wstring& error) {
   int number = 0;
   bool close = false;
-  if (action == L"new" || ParseTabNumber(action, number, close)) return true;
-  error = L"--tab wants new, a tab number from 1 up or close:K, not " + action;
+  if (ParseNewTabs(action, number) || ParseTabNumber(action, number, close)) return true;
+  error = L"--tab wants new, new:N, a tab number from 1 up or close:K, not " + action;
   return false;
 }
 
@@ -151,7 +151,7 @@ const std::vector<ScenarioValue> kPrinted = {
      "the rows of the visible history drop-down, the highlighted one marked; nodropdown when none is dropped down",
      Handler<&R::PrintDropDown>},
     {L"setting", "the file as it is now", Handler<&R::PrintSettingFile>},
-    {L"dialog", "visible=0 or 1 first, then the checked controls", Handler<&R::PrintDialog>},
+    {L"dialog", "visible=0 or 1 first, then the checked controls (of the shown one where tabs have one each)", Handler<&R::PrintDialog>},
     {L"menu", "after --click mode: the open menu's items, menuitem<TAB>TEXT each, then it is dismissed",
      Handler<&R::PrintMenu>},
     {L"placement", "whether the shown dialog is centred over the window, over the work area",
@@ -249,8 +249,8 @@ std::vector<ScenarioOption> MakeTable() {
            "not shown)")
           .Values({{L"hide"}, {L"show"}}),
       Step(L"--tab", "TAB", Kind::Tab, Handler<&R::Tab>,
-           "with --explorer-11: new (a tab over the active tab's folder, made active), K (tab K made active, the "
-           "others hidden) or close:K")
+           "with --explorer-11: new (a tab over the active tab's folder, made active), new:N (N such tabs one after "
+           "the other, the last made active), K (tab K made active, the others hidden) or close:K")
           .Check(CheckTabAction),
       Step(L"--frame", "ACTION", Kind::Frame, Handler<&R::FrameStep>,
            "minimize, restore, move:X,Y or size:W,H the window's frame")

@@ -9,9 +9,16 @@ namespace vantorel::host {
 
 bool ScenarioRunner::Tab(const std::wstring& action, std::wstring& error) {
   bool done = false;
-  if (action == L"new") {
-    done = host_.NewTab();
-    if (!done) error = L"--tab new: the tab could not be opened";
+  int count = 0;
+  if (ParseNewTabs(action, count)) {
+    // One after the other as a user opens them, each shown for a moment before the next.
+    for (int opened = 0; opened < count; ++opened) {
+      if (opened > 0) host_.PumpMessages();
+      if (!(done = host_.NewTab())) {
+        error = L"--tab " + action + L": tab " + std::to_wstring(host_.TabCount() + 1) + L" could not be opened";
+        break;
+      }
+    }
   } else {
     int number = 0;
     bool close = false;

@@ -39,8 +39,21 @@ void CSettingDlg::Show(Settings* settings, HWND notify, UINT changedMessage, UIN
   notify_ = notify;
   changedMessage_ = changedMessage;
   diagnosisMessage_ = diagnosisMessage;
+  hiddenWithBand_ = false;
   Centre();
   ShowWindow(dialog, SW_SHOW);
+}
+
+void CSettingDlg::ShowWithBand(bool shown) noexcept {
+  HWND dialog = hwnd();
+  if (!dialog) return;
+  if (!shown && IsWindowVisible(dialog)) {
+    hiddenWithBand_ = true;
+    ShowWindow(dialog, SW_HIDE);
+  } else if (shown && hiddenWithBand_) {
+    hiddenWithBand_ = false;
+    ShowWindow(dialog, SW_SHOWNA);
+  }
 }
 
 void CSettingDlg::SetControls(DWORD options) noexcept {
@@ -156,6 +169,7 @@ bool CSettingDlg::HandleDialogMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& 
       settings_ = nullptr;
       notify_ = nullptr;
       balloon_ = nullptr;
+      hiddenWithBand_ = false;
       // The dialog is made hidden together with the band: taking the focus now would take it
       // from Explorer into a window nobody sees. Shown, the dialog is activated and the dialog
       // manager puts the focus on its first tab stop then.

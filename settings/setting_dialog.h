@@ -18,6 +18,9 @@ class CSettingDlg : public ModelessDialog {
   // answered with nonzero once the report is on the clipboard, which a balloon on the button
   // then says; without that message the button does nothing.
   void Show(Settings* settings, HWND notify, UINT changedMessage, UINT diagnosisMessage = 0) noexcept;
+  // The band was hidden or shown again: a shown dialog hides with it and comes back as it was
+  // left, its edits kept, without taking the activation.
+  void ShowWithBand(bool shown) noexcept;
 
   Settings* settings() const noexcept { return settings_; }
   HWND notifyWindow() const noexcept { return notify_; }
@@ -41,6 +44,7 @@ class CSettingDlg : public ModelessDialog {
   UINT diagnosisMessage_ = 0;
   HWND balloon_ = nullptr;  // a tooltip owned by the dialog, destroyed with it
   LANGID language_ = 0;     // of the dialog's template, and so of its balloon's text
+  bool hiddenWithBand_ = false;
 };
 
 }  // namespace vantorel

@@ -266,8 +266,16 @@ clsid='{C84B9402-A5BF-4696-9B32-D83997116073}'
 "$run" reg delete 'HKCU\Software\Vantorel' /f >/dev/null 2>&1
 "$run" reg delete 'HKCU\Software\Vantorel Host\Toolbars' /f >/dev/null 2>&1
 ordered=1
-mask='s/^box\tvisible=0.*/box\tvisible=0/'
+mask='s/^\(box\|dialog\)\tvisible=0.*/\1\tvisible=0/'
 place='box\tvisible=1\tx=642\ty=8\tw=242\th=24\n'
+# In a box: Tab to the view, Alt+S back, Enter in Select mode to the files. In a window of 70 tabs
+# the first, a middle and the last tab's boxes take them (a box comes once its tab has shown for
+# two seconds); a dialog opened from tab 35's box hides while tab 70 is in front, leaving the frame
+# active, comes back with its edit, and cancelled leaves the box's text shown.
+keys="--type 'b*' --key tab --print state --key alt+s --print state --key enter --print state"
+focus='state\tmode=0\toptions=0x33\tnomatch=0\tfocus=beta.txt\tfocuswindow='
+moved="${focus}DirectUIHWND\tview=items\tframeactive=1\n${focus}Vantorel Editbox\tview=items\tframeactive=1\n"
+moved="$moved${focus}DirectUIHWND\tview=items\tframeactive=1\n"
 while IFS='|' read -r options steps expected; do
   printf "$expected" >"$dir/boxed"
   eval "set -- $options $steps"
@@ -285,6 +293,7 @@ done <<EOF
 --toolbar-area hidden|--print frame --key alt+s --key win+shift+up --print frame --key alt+s --key win+left --print frame --print box --key alt+s --key win+up --print frame --key alt+s --key win+down --print frame --print state|frame\tnormal\tx=0\ty=0\tw=900\th=640\nframe\tnormal\tx=0\ty=0\tw=900\th=1024\nframe\tnormal\tx=0\ty=0\tw=640\th=1024\nbox\tvisible=1\tx=382\ty=8\tw=242\th=24\nbox\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\nframe\tmaximized\tx=-4\ty=-4\tw=1288\th=1032\nframe\tnormal\tx=0\ty=0\tw=640\th=1024\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=DirectUIHWND\tview=items\tframeactive=1\n
 --toolbar-area hidden|--key alt+s --key alt+space --print state|sysmenu\tCabinetWClass\nstate\tmode=0\toptions=0x33\tnomatch=0\tfocus=-\tfocuswindow=Vantorel Editbox\tview=items\tframeactive=1\n
 --toolbar-area hidden|--frame size:240,160 --print box --frame size:800,600 --print box|box\tvisible=0\nbox\tvisible=1\tx=542\ty=8\tw=242\th=24\nbox\ttext=\tglyph=select\tclear=hidden\tcolours=black-on-white\n
+--toolbar-area hidden|--tab new:69 $keys --tab 1 $keys --tab 35 $keys --click mode --menu settings --dialog check:201 --tab 70 --print dialog --print state --tab 35 --print dialog --dialog cancel --print box|$moved$moved${moved}menu\tchecked=select\tchose=settings\ndialog\tvisible=0\n${focus}CabinetWClass\tview=items\tframeactive=1\ndialog\tvisible=1\tchecked=201,203,205,206,210\n${place}box\ttext=b*\tglyph=select\tclear=normal\tcolours=black-on-white\n
 --toolbar-area hidden|--type zzz --key enter --theme dark --print box --theme light --print box|${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=other(761D1D)\n${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\n
 EOF
 stand_in --folder "$winpath" --fresh --settings 0,0x33 --explorer-11 --toolbar-area hidden --key alt+s --key alt+f4 \

@@ -479,8 +479,12 @@ TEST(BandLife, ClosedTabLeavesNothingOfItsBox) {
     ASSERT_TRUE(run(L"--tab 1 --print box --tab 2"));
     EXPECT_EQ(1u, shownBoxes().size());
     EXPECT_EQ(oneTabHooks, LiveModuleHooks()) << "one hook serves the thread's boxes";
-    ASSERT_TRUE(run(L"--tab close:2"));  // Explorer lets the closed tab's helper go
-    second->SetSite(nullptr);
+    // Tab 2 closes with a new mode and its settings dialog open on an edit: the mode is kept, the
+    // edit dropped with the dialog.
+    ASSERT_TRUE(run(L"--click mode --menu filter --click mode --menu settings --dialog check:201 --tab close:2"));
+    ASSERT_TRUE(run(L"--print setting"));
+    EXPECT_EQ("setting\tmode=1\toptions=0x233", lines.back());  // the defaults, 201 unchecked
+    second->SetSite(nullptr);  // Explorer lets the closed tab's helper go
     second.reset();
     host.PumpMessages();
     EXPECT_EQ(oneTab, allWindows());
