@@ -4,7 +4,7 @@
 set -e
 . "$(dirname "$0")/wine-env.sh"
 prefix="$1"
-stamp="$prefix/.vantorel-ready-5"
+stamp="$prefix/.vantorel-ready-6"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$prefix"
 export WINEPREFIX="$prefix" WINEARCH=win64
@@ -20,6 +20,16 @@ echo "preparing Wine prefix $prefix"
 # first of them MS UI Gothic, which Wine does not have: the Japanese font stands in for it.
 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'MS UI Gothic' \
   /d IPAPGothic /f >/dev/null 2>&1
+# The Japanese faces of Japanese Windows, which the band's Japanese dialog asks for: the Japanese
+# font stands in for each (the names are Japanese, so they go through a UTF-16 .reg file, which
+# does not depend on this shell's locale).
+reg=$(mktemp "${TMPDIR:-/tmp}/vantorel-prefix.XXXXXX")
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  for name in 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック' 'MS PGothic' 'MS Gothic'; do printf '"%s"="IPAPGothic"\r\n' "$name"; done
+} | { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE; } >"$reg.reg"
+"$WINE64" regedit /S "$(printf 'Z:%s' "$reg.reg" | tr / '\\')" >/dev/null 2>&1
+rm -f "$reg" "$reg.reg"
 # Wine's own fonts (Marlett draws the title bar's buttons) are only found in the Fonts folder.
 fonts=/usr/share/wine/fonts
 [ -d "$fonts" ] && cp -f "$fonts"/* "$prefix/drive_c/windows/Fonts/"
