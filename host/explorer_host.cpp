@@ -19,7 +19,6 @@ constexpr UINT kBrowseLater = WM_APP + 0x31;
 constexpr int kBridgeHeight = 40;  // the tabbed frame's tab strip, address and search boxes
 constexpr int kTabWidth = 180;
 
-const HBRUSH kFace = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 const WindowClassSpec kFrameClass = {L"Vantorel Host Frame", nullptr, CS_HREDRAW | CS_VREDRAW, kFace, IDC_ARROW};
 const WindowClassSpec kCabinetClass = {L"CabinetWClass", nullptr, CS_HREDRAW | CS_VREDRAW, kFace, IDC_ARROW};
 const WindowClassSpec kParkClass = {L"Vantorel Host Park", nullptr, 0, nullptr, IDC_ARROW};

@@ -12,9 +12,7 @@ namespace {
 constexpr int kStripPadding = 2;
 constexpr int kTreeWidth = 200;
 constexpr DWORD kBandId = 0;  // the strip holds one band
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 
-const HBRUSH kFace = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 const WindowClassSpec kStripClass = {L"Vantorel Host Toolbar", nullptr, 0, kFace, IDC_ARROW};
 const WindowClassSpec kBaseBarClass = {L"BaseBar", nullptr, 0, kFace, IDC_ARROW};
 // The DirectUI layout's windows and the tabbed frame's; Explorer's classes of these names belong

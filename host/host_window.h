@@ -12,6 +12,10 @@ namespace vantorel::host {
 
 using Handler = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
 
+// The style of the stand-in's child windows, and the background of its frame and toolbar windows.
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+inline const HBRUSH kFace = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+
 class HostWindow : public Window {
  public:
   explicit HostWindow(Handler handler = nullptr) : handler_(std::move(handler)) {}

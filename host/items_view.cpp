@@ -10,7 +10,6 @@ namespace {
 constexpr int kRowHeight = 20;
 constexpr int kTextInset = 6;
 constexpr int kWheelRows = 3;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 
 // Explorer's classes of these names belong to other modules.
 const WindowClassSpec kDefViewClass = {L"SHELLDLL_DefView", nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),

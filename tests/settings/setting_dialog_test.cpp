@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "framework/module.h"
+#include "tests/settings/setting_path.h"
 #include "framework/ui_language.h"
 #include "settings/setting_dialog.h"
 
 using namespace vantorel;
+using vantorel::test::SettingPath;
 
 namespace {
 
@@ -48,12 +50,6 @@ struct NotifyTarget {
   ~NotifyTarget() { DestroyWindow(hwnd); }
   HWND hwnd = nullptr;
 };
-
-std::wstring SettingPath() {
-  wchar_t path[MAX_PATH];
-  EXPECT_TRUE(Module::PathBeside(L"setting", path));
-  return path;
-}
 
 void Click(HWND dialog, int id) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

@@ -6,17 +6,13 @@
 #include <vector>
 
 #include "framework/module.h"
+#include "tests/settings/setting_path.h"
 #include "settings/settings.h"
 
 using namespace vantorel;
+using vantorel::test::SettingPath;
 
 namespace {
-
-std::wstring SettingPath() {
-  wchar_t path[MAX_PATH];
-  EXPECT_TRUE(Module::PathBeside(L"setting", path));
-  return path;
-}
 
 void RemoveSetting() {
   std::wstring path = SettingPath();

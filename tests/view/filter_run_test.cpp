@@ -15,12 +15,12 @@ using namespace vantorel::test;
 
 namespace {
 
-const std::vector<std::wstring> kFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.doc",
+const std::vector<std::wstring> kFilterFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.doc",
                                           L"epsilon.png"};
 
 class FilterTest : public HostTest {
  protected:
-  void OpenFilter(const std::vector<std::wstring>& files = kFiles) {
+  void OpenFilter(const std::vector<std::wstring>& files = kFilterFiles) {
     ASSERT_NO_FATAL_FAILURE(Open(files));
     band_->CurrentSettings().RunMode = kRunModeFilter;
   }

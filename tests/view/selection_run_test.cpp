@@ -15,13 +15,13 @@ using namespace vantorel::test;
 
 namespace {
 
-const std::vector<std::wstring> kFiles = {L"report_2024.txt", L"Report_draft.doc", L"notes.txt",
+const std::vector<std::wstring> kSelectFiles = {L"report_2024.txt", L"Report_draft.doc", L"notes.txt",
                                           L"image01.png",     L"image02.png",      L"budget.xls"};
 
 }  // namespace
 
 TEST_F(HostTest, SelectsMatchesOnlyAndFocusesTheFirst) {
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+  ASSERT_NO_FATAL_FAILURE(Open(kSelectFiles));
   ASSERT_EQ(6, Count());
   EXPECT_TRUE(Select(L"  report  "));
   EXPECT_EQ(Sorted({L"report_2024.txt", L"Report_draft.doc"}), Sorted(SelectedNames()));
@@ -41,7 +41,7 @@ TEST_F(HostTest, SelectsMatchesOnlyAndFocusesTheFirst) {
 }
 
 TEST_F(HostTest, NoMatchGoesOnAndOffWithOneCallPerChange) {
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+  ASSERT_NO_FATAL_FAILURE(Open(kSelectFiles));
   Select(L"report");
   const int focused = FocusedIndex();
   EXPECT_TRUE(Select(L"nothing-like-this"));
@@ -74,7 +74,7 @@ TEST_F(HostTest, NoMatchGoesOnAndOffWithOneCallPerChange) {
 }
 
 TEST_F(HostTest, RunWritesOnlyTheStatesThatChange) {
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+  ASSERT_NO_FATAL_FAILURE(Open(kSelectFiles));
   static int writes = 0;  // LVM_SETITEMSTATE messages that reach the list view
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
     if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lParam)->message == LVM_SETITEMSTATE) ++writes;
@@ -93,7 +93,7 @@ TEST_F(HostTest, RunWritesOnlyTheStatesThatChange) {
 }
 
 TEST_F(HostTest, MatchesTheNameNotTheFolderPart) {
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+  ASSERT_NO_FATAL_FAILURE(Open(kSelectFiles));
   // The folder is %TEMP%\vantorel-test-...: "vantorel" is in every path, in no name.
   EXPECT_TRUE(Select(L"vantorel"));
   EXPECT_TRUE(SelectedNames().empty());
@@ -187,7 +187,7 @@ TEST_F(HostTest, VirtualItemsAmongFilesStayUnselected) {
 
 TEST_F(HostTest, DispatcherRunsTheModeAndMovesTheFocusOnlyForSelectOnEnter) {
   options_.visible = true;
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+  ASSERT_NO_FATAL_FAILURE(Open(kSelectFiles));
   // Without a browser, or when get_HWND fails, nothing runs and the band is not repainted.
   ValidateRect(band_->BandWindow(), nullptr);
   band_->SetText(L"notes");
@@ -274,7 +274,7 @@ TEST_F(HostTest, LocatorFindsTheViewAndTreeThroughTheBrowser) {
 
 TEST_F(HostTest, DirectUiLayoutSelectsAndLocates) {
   options_.directUiLayout = true;
-  ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+  ASSERT_NO_FATAL_FAILURE(Open(kSelectFiles));
   EXPECT_EQ(host_->ListView(), FindFolderListView(band_->Browser()));
   ASSERT_EQ(6, Count());
   band_->SetText(L"png");

@@ -18,7 +18,7 @@ using host::FolderViewKind;
 
 namespace {
 
-const std::vector<std::wstring> kFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.doc", L"epsilon.png"};
+const std::vector<std::wstring> kViewFiles = {L"alpha.txt", L"beta.txt", L"gamma.doc", L"delta.doc", L"epsilon.png"};
 
 struct ViewCase {
   FolderViewKind view;
@@ -43,7 +43,7 @@ class ShellViewRunTest : public HostTest {
     options_.visible = true;
     options_.folderView = c.view;
     options_.filterSite = c.filterSite;
-    ASSERT_NO_FATAL_FAILURE(Open(kFiles));
+    ASSERT_NO_FATAL_FAILURE(Open(kViewFiles));
     band_->CurrentSettings().RunMode = runMode;
     g_balloons = 0;
   }
