@@ -5,6 +5,7 @@
 
 #include "view/band_view.h"
 #include "view/item_name.h"
+#include "view/view_keys.h"
 
 namespace vantorel {
 
@@ -38,7 +39,7 @@ bool CListViewWrapper::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       result = 0;  // refused: the list view never sees the item
       return true;
     case WM_SYSCHAR:
-      if (wParam == L's' || wParam == L'S') {  // with Shift or Caps Lock too
+      if (IsFocusInputKey(wParam)) {
         if (notifyWindow_) SendMessageW(notifyWindow_, focusInputMessage_, 0, 0);
       } else {
         if (filterOwner_) filterOwner_->TakeFilterOff();

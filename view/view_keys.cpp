@@ -12,7 +12,7 @@ void CViewKeys::Follow(HWND window) noexcept {
 
 bool CViewKeys::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
   if (msg != WM_SYSCHAR) return false;
-  if (wParam == 0x73) {
+  if (IsFocusInputKey(wParam)) {
     if (notifyWindow_) SendMessageW(notifyWindow_, focusInputMessage_, 0, 0);
   } else {
     view_.TakeFilterOff();

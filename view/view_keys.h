@@ -10,6 +10,10 @@ namespace vantorel {
 
 class CBandView;
 
+// Whether the character of a WM_SYSCHAR is Alt+S, the key into the input box: lower or upper case
+// alike, as Shift and Caps Lock make it.
+inline bool IsFocusInputKey(WPARAM character) noexcept { return character == L's' || character == L'S'; }
+
 class CViewKeys : public Window {
  public:
   explicit CViewKeys(CBandView& view) noexcept : view_(view) {}

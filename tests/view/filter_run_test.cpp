@@ -138,29 +138,13 @@ TEST_F(FilterTest, AltKeysThroughTheMessageLoop) {
   Filter(L"doc");
   test::focusRequests = 0;
   SetFocus(List());
-  // The keyboard's Alt+S as it arrives: WM_SYSKEYDOWN, turned into WM_SYSCHAR by the loop, with
-  // the letter's case as Shift and Caps Lock make it.
-  BYTE keys[256] = {};
-  ASSERT_TRUE(GetKeyboardState(keys));
-  const BYTE saved[2] = {keys[VK_SHIFT], keys[VK_CAPITAL]};
-  const struct {
-    const char* name;
-    BYTE shift, capsLock;
-  } states[] = {{"Alt+S", 0, 0}, {"Alt+Shift+S", 0x80, 0}, {"Alt+S with Caps Lock", 0, 0x01}};
   int requests = 0;
-  for (const auto& state : states) {
-    SCOPED_TRACE(state.name);
-    keys[VK_SHIFT] = state.shift;
-    keys[VK_CAPITAL] = state.capsLock;
-    ASSERT_TRUE(SetKeyboardState(keys));
-    PostMessageW(List(), WM_SYSKEYDOWN, 'S', 0x20000001 | (0x1F << 16));
-    host_->PumpMessages();
+  test::PressAltSInEachCase(List(), [this] { host_->PumpMessages(); }, [&](const char* name) {
+    SCOPED_TRACE(name);
     EXPECT_EQ(++requests, test::focusRequests);
     EXPECT_TRUE(band_->Wrapper().IsAttached());
-  }
-  keys[VK_SHIFT] = saved[0];
-  keys[VK_CAPITAL] = saved[1];
-  SetKeyboardState(keys);
+  });
+  EXPECT_EQ(3, requests);
   PostMessageW(List(), WM_SYSKEYDOWN, 'F', 0x20000001 | (0x21 << 16));
   host_->PumpMessages();
   EXPECT_EQ(requests, test::focusRequests);

@@ -17,6 +17,28 @@ LRESULT CALLBACK BandWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 int focusRequests = 0;
 
+void PressAltSInEachCase(HWND window, const std::function<void()>& pump,
+                         const std::function<void(const char*)>& check) {
+  BYTE keys[256] = {};
+  if (!GetKeyboardState(keys)) return;
+  const BYTE saved[2] = {keys[VK_SHIFT], keys[VK_CAPITAL]};
+  const struct {
+    const char* name;
+    BYTE shift, capsLock;
+  } states[] = {{"Alt+S", 0, 0}, {"Alt+Shift+S", 0x80, 0}, {"Alt+S with Caps Lock", 0, 0x01}};
+  for (const auto& state : states) {
+    keys[VK_SHIFT] = state.shift;
+    keys[VK_CAPITAL] = state.capsLock;
+    SetKeyboardState(keys);
+    PostMessageW(window, WM_SYSKEYDOWN, 'S', 0x20000001 | (0x1F << 16));
+    pump();
+    check(state.name);
+  }
+  keys[VK_SHIFT] = saved[0];
+  keys[VK_CAPITAL] = saved[1];
+  SetKeyboardState(keys);
+}
+
 HWND CreateBandWindow(HWND parent) {
   WNDCLASSW wc = {};
   wc.lpfnWndProc = &BandWindowProc;

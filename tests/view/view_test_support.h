@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include <functional>
 #include <mutex>
 #include <set>
 
@@ -15,6 +16,12 @@ namespace vantorel::test {
 // parent, or a hidden popup without one.
 HWND CreateBandWindow(HWND parent);
 extern int focusRequests;
+
+// The keyboard's Alt+S as it arrives at window: WM_SYSKEYDOWN, turned into WM_SYSCHAR by the
+// host's message loop (pump), with the letter's case as Shift and Caps Lock make it. Calls
+// check(name) after each of plain, Shift and Caps Lock; the keyboard is put back afterwards.
+void PressAltSInEachCase(HWND window, const std::function<void()>& pump,
+                         const std::function<void(const char*)>& check);
 
 // Counts the blocks of the COM task allocator (CoTaskMemAlloc, SHAlloc, identifier lists)
 // allocated while it is registered and not freed since.
