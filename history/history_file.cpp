@@ -476,14 +476,15 @@ bool AddToHistoryAt(const wchar_t* path, const wchar_t* text, UINT ansiCodePage)
     if (entry.empty() || lineBreak.empty()) return false;
     // Every line but the first that holds text goes back as the bytes it was, each followed by
     // a line break; text, in the file's encoding, comes last.
-    size_t found = std::string::npos;
-    ForEachLine(file, [&](size_t offset, size_t size) {
-      if (found == std::string::npos && LineHolds(file, offset, size, entry, text, length)) found = offset;
-    });
     std::string updated(file.bytes, 0, file.textStart);
     updated.reserve(file.bytes.size() + entry.size() + 2 * lineBreak.size());
+    bool removed = false;
     ForEachLine(file, [&](size_t offset, size_t size) {
-      if (offset != found) updated.append(file.bytes, offset, size).append(lineBreak);
+      if (!removed && LineHolds(file, offset, size, entry, text, length)) {
+        removed = true;
+      } else {
+        updated.append(file.bytes, offset, size).append(lineBreak);
+      }
     });
     updated.append(entry).append(lineBreak);
     return WriteHistoryBytes(path, updated);
