@@ -7,6 +7,7 @@
 #include "input/input_icons.h"
 #include "input/input_texts.h"
 #include "input/monochrome_glyph.h"
+#include "view/view_keys.h"
 
 namespace vantorel {
 namespace {
@@ -299,7 +300,7 @@ bool CEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
       if (wParam == 0x0D) CommitToHistory();
       return false;
     case WM_SYSCHAR:
-      if (wParam == L's' || wParam == L'S') {  // Alt+S brought the focus here; no beep
+      if (IsFocusInputKey(wParam)) {  // Alt+S brought the focus here; no beep
         result = 0;
         return true;
       }

@@ -2,11 +2,11 @@
 // The band's input box: the platform's edit control superclassed as "Vantorel Editbox".
 #include <windows.h>
 
-#include "look/scheme_colors.h"
 #include "framework/dpi.h"
 #include "framework/unique_handle.h"
 #include "framework/window.h"
 #include "history/history_box.h"
+#include "look/scheme_colors.h"
 #include "view/band_view.h"
 
 namespace vantorel {
@@ -106,7 +106,7 @@ class CEditWindow : public Window, public InputBoxLink {
   wchar_t accessibleName_[kAccessibleNameSize] = L"";
   DWORD runMode_ = 0;
   DWORD noMatch_ = 0;
-  LANGID language_ = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);  // of its texts
+  LANGID language_ = kJapaneseUi;  // of its texts
   DWORD clearGlyph_ = kClearNormal;
   bool focusedAtPress_ = false;
   UINT dpi_ = kDefaultDpi;

@@ -9,6 +9,7 @@
 #include <shobjidl.h>
 
 #include "framework/com_ptr.h"
+#include "framework/ui_language.h"
 #include "framework/unique_pidl.h"
 #include "settings/settings.h"
 #include "view/item_name.h"
@@ -24,7 +25,7 @@ class InputBoxLink {
   // Stores the mode and the no-match flag for the box's drawing; does not repaint.
   virtual void SetRunState(DWORD runMode, DWORD noMatch) = 0;
   // The language of the box's texts, which the runs' notices in it follow.
-  virtual LANGID TextLanguage() const { return MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN); }
+  virtual LANGID TextLanguage() const { return kJapaneseUi; }
 
  protected:
   ~InputBoxLink() = default;
