@@ -287,21 +287,6 @@ bool ScenarioRunner::PressKeys(unsigned code) {
   if (code & kWinKey) held.push_back(VK_LWIN);
   if (code & kShiftKey) held.push_back(VK_SHIFT);
   if (code & kAltKey) held.push_back(VK_MENU);
-  std::vector<INPUT> presses;
-  auto press = [&presses](WORD vk, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    const bool extended = vk == VK_LWIN || (vk >= VK_LEFT && vk <= VK_DOWN);
-    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    presses.push_back(input);
-  };
-  for (WORD vk : held) press(vk, false);
-  press(key, false);
-  press(key, true);
-  for (auto vk = held.rbegin(); vk != held.rend(); ++vk) press(*vk, true);
-
   const bool opensMenu = key == VK_SPACE && (code & kAltKey);
   SystemMenuWatch watch;
   UINT_PTR timer = 0;
@@ -310,7 +295,7 @@ bool ScenarioRunner::PressKeys(unsigned code) {
     timer = SetTimer(nullptr, 0, kMenuPollMs, SystemMenuTimer);
   }
   const ULONGLONG pressed = GetTickCount64();
-  SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
+  SendKey(key, held);
   Settle(host_);
   if (opensMenu) {
     GUITHREADINFO info;
