@@ -48,6 +48,16 @@ check() {
     echo "-- stderr"; cat "$dir/stderr"
   fi
 }
+# ends NAME CODE REASON ARGS...: the stand-in ends with the exit code and the one line REASON.
+ends() {
+  name="$1"
+  code="$2"
+  reason="$3"
+  shift 3
+  stand_in "$@" >/dev/null 2>"$dir/stderr"
+  if [ $? -eq "$code" ] && [ "$(cat "$dir/stderr")" = "vantorel-host: $reason" ]; then passes=$((passes + 1)); echo "ok: $name"
+  else failures=$((failures + 1)); echo "FAILED: $name"; cat "$dir/stderr"; fi
+}
 
 # --help and the README's tables of options and steps: the same entries in the same words.
 sed -n '/^| `--/{s/`//g;s/\\|/|/g;s/^| \(.*\) | \(.*\) |$/\1\t\2/p}' "$(dirname "$0")/../../README.md" >"$dir/readme"
@@ -296,11 +306,8 @@ done <<EOF
 --toolbar-area hidden|--tab new:69 $keys --tab 1 $keys --tab 35 $keys --click mode --menu settings --dialog check:201 --tab 70 --print dialog --print state --tab 35 --print dialog --dialog cancel --print box|$moved$moved${moved}menu\tchecked=select\tchose=settings\ndialog\tvisible=0\n${focus}CabinetWClass\tview=items\tframeactive=1\ndialog\tvisible=1\tchecked=201,203,205,206,210\n${place}box\ttext=b*\tglyph=select\tclear=normal\tcolours=black-on-white\n
 --toolbar-area hidden|--type zzz --key enter --theme dark --print box --theme light --print box|${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=other(761D1D)\n${place}box\ttext=zzz\tglyph=select\tclear=normal\tcolours=white-on-red\n
 EOF
-stand_in --folder "$winpath" --fresh --settings 0,0x33 --explorer-11 --toolbar-area hidden --key alt+s --key alt+f4 \
-  --print frame >"$dir/actual" 2>"$dir/stderr"
-if [ $? -eq 1 ] && [ "$(cat "$dir/stderr")" = "vantorel-host: the window is closed" ]; then
-  passes=$((passes + 1)); echo "ok: box: alt+f4 closes the frame"
-else failures=$((failures + 1)); echo "FAILED: box: alt+f4 closes the frame"; cat "$dir/actual" "$dir/stderr"; fi
+ends "box: alt+f4 closes the frame" 1 "the window is closed" --folder "$winpath" --fresh --settings 0,0x33 \
+  --explorer-11 --toolbar-area hidden --key alt+s --key alt+f4 --print frame
 mask=''
 # The settings dialog's diagnosis button under a real click: the checks' report (their lines are
 # the export's, tested on their own; here only their names) and this window's own lines, as a user
@@ -398,9 +405,7 @@ done
 # A bad command line is one line (exit code 2); a step that fails names itself (exit code 1).
 while IFS='|' read -r code args reason; do
   eval "set -- $args"
-  stand_in --folder folder "$@" >/dev/null 2>"$dir/stderr"
-  if [ $? -eq "$code" ] && [ "$(cat "$dir/stderr")" = "vantorel-host: $reason" ]; then passes=$((passes + 1)); echo "ok: $args"
-  else failures=$((failures + 1)); echo "FAILED: $args"; cat "$dir/stderr"; fi
+  ends "$args" "$code" "$reason" --folder folder "$@"
 done <<'EOF'
 2|--frobnicate|unknown argument --frobnicate (see --help)
 2|--tab new|--tab wants --explorer-11 (see --help)
