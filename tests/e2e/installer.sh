@@ -32,12 +32,14 @@ mkdir "$dir/folder" && : >"$dir/folder/alpha.txt" && : >"$dir/folder/beta.txt" |
 windows() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }  # an absolute path on Z:
 folder=$(windows "$dir/folder")
 failed=0
-check() { if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failed=1; fi; }
+# Texts go out through printf: dash's echo reads backslashes in them (Z:\check... would end at \c).
+say() { printf '%s\n' "$1"; }
+check() { if [ "$2" = "$3" ]; then say "ok: $1"; else say "FAILED: $1: expected [$2], got [$3]"; failed=1; return 1; fi; }
 run() { (cd "$(dirname "$host")" && "$WINE64" "./$(basename "$host")" --explorer-toolbars --folder "$folder" "$@" 2>&1); }
 
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantorel"
 # The texts of one page (1, 2, ... or last) of what setup_pages printed.
-page() { echo "$2" | awk -F '\t' -v want="$1" '$1 == "page" { n = $2; texts = "" }
+page() { say "$2" | awk -F '\t' -v want="$1" '$1 == "page" { n = $2; texts = "" }
   $1 == "text" { texts = texts $2 "\n" } want == n && $1 == "text" { print $2 }
   END { if (want == "last") printf "%s", texts }'; }
 mkdir -p "$shots" || exit 1
@@ -45,13 +47,14 @@ while IFS='|' read -r language locale first finish guide entry; do
   rm -f "$shots/$language"-*.png
   out=$(LC_ALL=$locale "$WINE64" "$pages" "$(windows "$setup")" "$(windows "$shots")" "$language" </dev/null 2>&1 |
         tr -d '\r')
-  check "$language setup: gone through with the mouse" "exit	0" "$(echo "$out" | grep -E '^(exit|FAILED)')"
+  check "$language setup: gone through with the mouse" "exit	0" "$(say "$out" | grep -E '^(exit|FAILED)')" ||
+    say "$out" | sed 's/^/  | /'
   check "$language setup: the first page" "$first" "$(page 1 "$out" | head -n 1)"
   check "$language setup: the finish page says what was done" yes \
     "$(page last "$out" | grep -qF "$finish" && echo yes || echo no)"
   check "$language setup: the finish page offers the guide, left off" "unchecked	$guide" \
-    "$(echo "$out" | grep '^unchecked')"
-  last=$(echo "$out" | awk -F '\t' '$1 == "page" { n = $2 } END { print n }')
+    "$(say "$out" | grep '^unchecked')"
+  last=$(say "$out" | awk -F '\t' '$1 == "page" { n = $2 } END { print n }')
   for shot in "$shots/$language-1.png" "$shots/$language-$last.png"; do
     [ -s "$shot" ] && echo "screenshot: $shot" || check "$language setup: a picture of each page" "$shot" ""
   done
