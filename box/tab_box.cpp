@@ -7,6 +7,7 @@
 #include "framework/activation_context.h"
 #include "framework/dpi.h"
 #include "framework/guard.h"
+#include "framework/key_input.h"
 #include "view/shell_view.h"
 #include "view/view_locator.h"
 
@@ -258,27 +259,12 @@ bool CTabBox::PassWindowKeysToFrame(const MSG& msg) noexcept {
   if (view) SetFocus(view);
   // The focus stayed in the box: the key goes nowhere rather than round again.
   if (!view || HoldsWindow(GetFocus())) return true;
-  INPUT presses[8] = {};
-  UINT count = 0;
-  auto press = [&presses, &count](WORD vk, bool up) {
-    INPUT& input = presses[count++];
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = (vk == VK_SHIFT ? 0 : KEYEVENTF_EXTENDEDKEY) | (up ? KEYEVENTF_KEYUP : 0);
-  };
   WORD released[3] = {};
   UINT releasedCount = 0;
   for (WORD held : {WORD(VK_LWIN), WORD(VK_RWIN), WORD(VK_SHIFT)}) {
-    if (GetKeyState(held) < 0 && GetAsyncKeyState(held) >= 0) {
-      press(held, false);
-      released[releasedCount++] = held;
-    }
+    if (GetKeyState(held) < 0 && GetAsyncKeyState(held) >= 0) released[releasedCount++] = held;
   }
-  press(static_cast<WORD>(key), false);
-  press(static_cast<WORD>(key), true);
-  while (releasedCount > 0) press(released[--releasedCount], true);
-  SendInput(count, presses, sizeof(INPUT));
+  PressKey(static_cast<WORD>(key), released, releasedCount);
   return true;
 }
 

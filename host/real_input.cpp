@@ -11,24 +11,6 @@ void SendMouse(DWORD flags, LONG dx, LONG dy) {
   SendInput(1, &input, sizeof(input));
 }
 
-void SendKey(WORD vk, const std::vector<WORD>& held) {
-  std::vector<INPUT> keys;
-  auto press = [&keys](WORD key, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    const bool extended = key == VK_LWIN || (key >= VK_LEFT && key <= VK_DOWN);  // as the keyboard sends them
-    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    keys.push_back(input);
-  };
-  for (WORD key : held) press(key, false);
-  press(vk, false);
-  press(vk, true);
-  for (auto key = held.rbegin(); key != held.rend(); ++key) press(*key, true);
-  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-}
-
 // A rounding slip of the absolute scale is put right, and a move event at the final place
 // follows, so that the window there hears of it.
 void MovePointer(POINT to) {

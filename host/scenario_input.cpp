@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/key_input.h"
 #include "framework/unique_handle.h"
 #include "host/real_input.h"
 #include "host/scenario_runner.h"
@@ -115,14 +116,14 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
     if (GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION) > 0) driver->items.push_back(Utf8(text));
   }
   if (driver->choice == L"keys") {  // as a user picks the first item from the keyboard
-    SendKey(VK_DOWN);
-    SendKey(VK_RETURN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
     return;
   }
   int position = driver->choice == L"select" ? 0 : driver->choice == L"filter" ? 1 : driver->choice == L"settings" ? 3 : -1;
   RECT item;
   if (position < 0 || !menu || !GetMenuItemRect(menuWindow, menu, static_cast<UINT>(position), &item)) {
-    SendKey(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     return;
   }
   ClickPoint({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
@@ -152,7 +153,7 @@ void CALLBACK SystemMenuTimer(HWND, UINT, UINT_PTR, DWORD) {
     watch->owner = Utf8(name);
     watch->seen = true;
   }
-  SendKey(VK_ESCAPE);
+  PressKey(VK_ESCAPE);
 }
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
@@ -283,10 +284,11 @@ bool CellPlain(const std::vector<DWORD>& screen, int width, int height, int left
 
 bool ScenarioRunner::PressKeys(unsigned code) {
   const WORD key = static_cast<WORD>(code & 0xFFFF);
-  std::vector<WORD> held;
-  if (code & kWinKey) held.push_back(VK_LWIN);
-  if (code & kShiftKey) held.push_back(VK_SHIFT);
-  if (code & kAltKey) held.push_back(VK_MENU);
+  WORD held[3] = {};
+  UINT heldCount = 0;
+  if (code & kWinKey) held[heldCount++] = VK_LWIN;
+  if (code & kShiftKey) held[heldCount++] = VK_SHIFT;
+  if (code & kAltKey) held[heldCount++] = VK_MENU;
   const bool opensMenu = key == VK_SPACE && (code & kAltKey);
   SystemMenuWatch watch;
   UINT_PTR timer = 0;
@@ -295,7 +297,7 @@ bool ScenarioRunner::PressKeys(unsigned code) {
     timer = SetTimer(nullptr, 0, kMenuPollMs, SystemMenuTimer);
   }
   const ULONGLONG pressed = GetTickCount64();
-  SendKey(key, held);
+  PressKey(key, held, heldCount);
   Settle(host_);
   if (opensMenu) {
     GUITHREADINFO info;
